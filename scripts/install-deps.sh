@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests, the screenshots and the fuzzers need,
+# skipping the ones already present.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config ccache
+  qt6-base-dev libqcustomplot-dev libqcustomplot2.1-qt6
+  libfftw3-dev libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth imagemagick xdotool fonts-dejavu-core
+  clang-14 libclang-rt-14-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

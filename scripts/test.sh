@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/install-deps.sh"
+"$root/scripts/build.sh" "$root/build"
+export QT_QPA_PLATFORM=offscreen
+cd "$root/build"
+ctest --output-on-failure --timeout 300 "$@"

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+// The FFT control: computes a windowed spectrum in dBFS with FFTW, offers the window on
+// its own panel and shows the converter's dynamic metrics of the last spectrum.
+class FFTControl : public QWidget {
+    Q_OBJECT
+public:
+    explicit FFTControl(QWidget* parent = nullptr);
+    ~FFTControl() override;
+
+    // Fills output with N/2 bins in dB (dBFS); bin k stands for k * fs / N.
+    void ComputeSpectrum(const std::vector<double>& input, std::vector<double>& output,
+                         std::optional<std::int32_t> sampleFrequency = std::nullopt);
+    // Full scale comes from the converter's resolution, told when a configuration loads.
+    void SetResolution(int bits);
+
+signals:
+    void BHWindow();
+
+private:
+    struct Impl;
+    Impl* d;
+};

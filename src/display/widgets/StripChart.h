@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <vector>
+
+class QCustomPlot;
+
+// A strip chart on QCustomPlot: one trace drawn with element i at x = i + 1, vertical
+// limits, four draggable zoom handles, grids, point marks and a cursor that reports its
+// position while the user drags it.
+class StripChart : public QWidget {
+    Q_OBJECT
+public:
+    explicit StripChart(QWidget* parent = nullptr);
+    ~StripChart() override;
+
+    void ClearTrace();
+    void LoadTrace(int trace, const std::vector<double>& data);
+    void Redraw();
+
+    double TopLimit() const;
+    void SetTopLimit(double value);
+    double BottomLimit() const;
+    void SetBottomLimit(double value);
+
+    void SetTopHandle(double value);
+    void SetBottomHandle(double value);
+    void SetRightHandle(int point);
+    void SetLeftHandle(int point);
+    void SetHandleMode(int mode);      // 3 = zoom handles shown, 0 = hidden
+    int HandleMode() const;
+
+    std::int32_t GridLines() const;    // 1 horizontal grid, 2 vertical grid
+    void SetGridLines(std::int32_t flags);
+    void SetTickPoints(int on);        // 0/1: mark every data point
+    void SetPointCapacity(std::int16_t points);
+    void SetXSpan(int span);
+    void SetXViewEnd(int lastPoint);
+
+    // Axis captions and an optional scale for the horizontal read-out (for example Hz per
+    // point on the spectrum chart); positions stay in points.
+    void SetAxisLabels(const QString& x, const QString& y);
+    void SetXUnitsPerPoint(double unitsPerPoint, double offsetPoints = 1.0);
+
+    // Test and benchmark access.
+    QCustomPlot* Plot() const;
+    int PointCount() const;
+
+signals:
+    void CursorChange(double x);
+    void MouseUp(int button, int shift, float x, float y);
+
+private:
+    struct Impl;
+    Impl* d;
+};

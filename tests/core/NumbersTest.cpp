@@ -1,0 +1,55 @@
+#include "core/EvalError.h"
+#include "core/Numbers.h"
+
+#include <gtest/gtest.h>
+
+TEST(Val, LeadingNumberRules)
+{
+    struct Case { const char* text; double expected; };
+    const Case cases[] = {
+        {"", 0}, {"abc", 0}, {"  42", 42}, {"-3.5x", -3.5}, {"1.2.3", 1.2},
+        {" 1 2 3", 123}, {"\t7", 7}, {"+8", 8}, {"1e3", 1000}, {"2.5E-1", 0.25},
+        {"1d2", 100}, {"12e", 12}, {"&HFF", 255}, {"&hFFFF", -1}, {"&H10000", 65536},
+        {"&O17", 15}, {"&Hxyz", 0}, {".5", 0.5}, {"-", 0}, {"500000", 500000},
+        {"SAMPLEFREQUENCY=500000", 0}, {" 2.5 V", 2.5},
+    };
+    for (const auto& c : cases)
+        EXPECT_DOUBLE_EQ(Val(QString::fromLatin1(c.text)), c.expected) << c.text;
+}
+
+TEST(Conversion, RoundsHalfToEvenAndRaisesOverflow)
+{
+    struct Case { double in; int out; };
+    const Case ties[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2},
+                         {2.4999, 2}, {32767.4, 32767}, {-32768.5, -32768}};
+    for (const auto& c : ties)
+        EXPECT_EQ(ToInt16(c.in), c.out) << c.in;
+    EXPECT_EQ(ToInt32(2147483647.4), 2147483647);
+    EXPECT_EQ(ToInt32(-2147483648.5), -2147483647 - 1);
+
+    for (double bad : {32767.5, -32769.0, 1e10}) {
+        try {
+            ToInt16(bad);
+            ADD_FAILURE() << bad;
+        } catch (const EvalError& e) {
+            EXPECT_EQ(e.Number, 6);
+        }
+    }
+    EXPECT_THROW(ToInt32(2147483647.5), EvalError);
+}
+
+TEST(Formats, FixedPlainAndHex)
+{
+    EXPECT_EQ(FormatFixed(2048, 6), "2048.000000");
+    EXPECT_EQ(FormatFixed(-5.25, 6), "-5.250000");
+    EXPECT_EQ(FormatFixed(25000, 2), "25000.00");
+    EXPECT_EQ(FormatFixed(-0.001, 2), "0.00");
+    EXPECT_EQ(FormatFixed(1.2, 4), "1.2000");
+    EXPECT_EQ(PlainNumber(1024), "1024");
+    EXPECT_EQ(PlainNumber(2.5), "2.5");
+    EXPECT_EQ(PlainNumber(-3), "-3");
+    EXPECT_EQ(Hex16(888), "378");
+    EXPECT_EQ(Hex16(-1), "FFFF");
+    EXPECT_EQ(Hex32(399), "18F");
+    EXPECT_EQ(Hex32(0), "0");
+}
