@@ -1,0 +1,233 @@
+#include "config/ConfigFile.h"
+#include "support/FakeUi.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A configuration file in a temporary folder, read into settings that start from values
+// no key would give, and a latch at its start-up value 0x90.
+class ConfigFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        s.PartName = "old part";
+        s.EXEName = "OLD.EXE";
+        s.SampleFreq = 7;
+        s.Max_Frequency = 7;
+        s.NumberOfSamples = 7;
+        s.NumberOfBits = 7;
+        s.DataFormat = 7;
+        s.InputVMax = 7;
+        s.InputVMin = 7;
+        latch.SetValue(0x90);
+    }
+
+    QString Write(const QByteArray& content, const QString& name = "test.cfg")
+    {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        return f.fileName();
+    }
+
+    std::int16_t Read(const QByteArray& content)
+    {
+        return ReadConfigFile(Write(content), s, latch, items, messages);
+    }
+
+    QTemporaryDir dir;
+    Settings s;
+    Latch latch;
+    QStringList items{"stale item"};
+    ScriptedMessenger messages;
+};
+
+const QByteArray kHeader = "[EVAL-CONTROL BOARD]\r\n";
+
+TEST_F(ConfigFileTest, HeaderIsFoundInAnyLetterCaseAndAnythingElseIsRejected)
+{
+    EXPECT_EQ(Read("[eval-control board]\r\nPROGRAMNAME:A.PRG\r\n"), 0);
+    EXPECT_TRUE(messages.shown.empty());
+
+    for (const QByteArray first : {"[EVAL CONTROL BOARD]\r\n", "PROGRAMNAME:A.PRG\r\n", "\r\n"}) {
+        SetUp();
+        messages.shown.clear();
+        EXPECT_EQ(Read(first + "PROGRAMNAME:A.PRG\r\n"), 2) << first.constData();
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text, "This is not a valid CFG file");
+        EXPECT_EQ(messages.shown[0].title, "File Selection Error");
+        EXPECT_EQ(messages.shown[0].icon, MessageIcon::Exclamation);
+        EXPECT_EQ(messages.shown[0].buttons, MessageButtons::Ok);
+        EXPECT_TRUE(items.isEmpty());
+        EXPECT_EQ(s.EXEName, "OLD.EXE");
+        EXPECT_EQ(latch.Value(), 0x90);
+    }
+}
+
+TEST_F(ConfigFileTest, ProgramNameAloneGivesEveryDefault)
+{
+    ASSERT_EQ(Read(kHeader + "PROGRAMNAME:ECB.EXE\r\n"), 0);
+    EXPECT_EQ(items, QStringList{"PROGRAMNAME:ECB.EXE"});
+    EXPECT_EQ(s.PartName, "Unknown");
+    EXPECT_EQ(s.EXEName, "ECB.EXE");
+    EXPECT_EQ(s.SampleFreq, 100000);
+    EXPECT_EQ(s.Max_Frequency, 250000);
+    EXPECT_EQ(s.NumberOfSamples, 0);
+    EXPECT_EQ(s.DataFormat, 0);
+    EXPECT_EQ(s.NumberOfBits, 12);
+    EXPECT_EQ(s.InputVMax, 5.0);
+    EXPECT_EQ(s.InputVMin, 0.0);
+    EXPECT_EQ(latch.Value(), 0x90);   // everything off, both voltage selects high
+    EXPECT_EQ(latch.HiSupply(), False);
+    EXPECT_EQ(latch.DVDD(), False);
+    EXPECT_EQ(latch.ENA_QS(), False);
+}
+
+TEST_F(ConfigFileTest, FullFileSetsEveryFieldAndComposesTheLatch)
+{
+    ASSERT_EQ(Read(kHeader + "PARTNAME:KV2680\r\nPROGRAMNAME:ECB.EXE\r\nSAMPLEFREQUENCY:500000\r\n"
+                             "MAXSAMPLEFREQUENCY:1000000\r\nSAMPLES:1024\r\n+/-15V:ON\r\n"
+                             "DVDD:5V ON\r\nAVDD:3.3V ON\r\nBUS:ON\r\nDATAFORMAT:BINARY\r\n"
+                             "NUMBEROFBITS:14\r\nINPUTVMAX:2.5\r\nINPUTVMIN:-2.5"),
+              0);
+    EXPECT_EQ(items.size(), 13);
+    EXPECT_EQ(items.last(), "INPUTVMIN:-2.5");
+    EXPECT_EQ(s.PartName, "KV2680");
+    EXPECT_EQ(s.EXEName, "ECB.EXE");
+    EXPECT_EQ(s.SampleFreq, 500000);
+    EXPECT_EQ(s.Max_Frequency, 1000000);
+    EXPECT_EQ(s.NumberOfSamples, 2);
+    EXPECT_EQ(s.DataFormat, 0);
+    EXPECT_EQ(s.NumberOfBits, 14);
+    EXPECT_EQ(s.InputVMax, 2.5);
+    EXPECT_EQ(s.InputVMin, -2.5);   // the key on the last line, without a line end
+    EXPECT_EQ(latch.Value(), 0x7C);
+}
+
+TEST_F(ConfigFileTest, KeyAndValueRules)
+{
+    using Check = std::function<void(const Settings&, const Latch&)>;
+    struct Case { QByteArray lines; Check check; };
+    const Case cases[] = {
+        {"MAXSAMPLEFREQUENCY:1000000\r\nSAMPLEFREQUENCY:500000\r\n",
+         [](auto& s, auto&) { EXPECT_EQ(s.SampleFreq, 1000000); EXPECT_EQ(s.Max_Frequency, 1000000); }},
+        {"SAMPLEFREQUENCY=500000\r\n", [](auto& s, auto&) { EXPECT_EQ(s.SampleFreq, 0); }},
+        {"SAMPLEFREQUENCY: 1 2 5 000 Hz\r\n", [](auto& s, auto&) { EXPECT_EQ(s.SampleFreq, 125000); }},
+        {"SAMPLES:1000\r\n", [](auto& s, auto&) { EXPECT_EQ(s.NumberOfSamples, 2); }},
+        {"SAMPLES:100\r\n", [](auto& s, auto&) { EXPECT_EQ(s.NumberOfSamples, -1); }},
+        {"SAMPLES:8192\r\n", [](auto& s, auto&) { EXPECT_EQ(s.NumberOfSamples, 5); }},
+        {"note: 2048 SAMPLES\r\nSAMPLES:8192\r\n",
+         [](auto& s, auto&) { EXPECT_EQ(s.NumberOfSamples, 3); }},
+        {"DVDD:3.3V ON\r\n", [](auto&, auto& l) { EXPECT_EQ(l.DVDD(), False); EXPECT_EQ(l.DigiON_OFF(), True); }},
+        {"DVDD:5V OFF\r\n", [](auto&, auto& l) { EXPECT_EQ(l.DVDD(), True); EXPECT_EQ(l.DigiON_OFF(), False); }},
+        {"AVDD:3V\r\n", [](auto&, auto& l) { EXPECT_EQ(l.AVDD(), False); EXPECT_EQ(l.AVDD_On_Off(), False); }},
+        {"avdd:5v on\r\n", [](auto&, auto& l) { EXPECT_EQ(l.AVDD(), True); EXPECT_EQ(l.AVDD_On_Off(), True); }},
+        {"+/-15V:OFF\r\nBUS:on\r\n", [](auto&, auto& l) { EXPECT_EQ(l.HiSupply(), False); EXPECT_EQ(l.ENA_QS(), True); }},
+        {"DATAFORMAT:Binary\r\n", [](auto& s, auto&) { EXPECT_EQ(s.DataFormat, 0); }},
+        {"DATAFORMAT:TWOS\r\n", [](auto& s, auto&) { EXPECT_EQ(s.DataFormat, 1); }},
+        {"DATAFORMAT:\r\n", [](auto& s, auto&) { EXPECT_EQ(s.DataFormat, 1); }},
+        {"NUMBEROFBITS:12.5\r\n", [](auto& s, auto&) { EXPECT_EQ(s.NumberOfBits, 12); }},
+        {"INPUTVMAX:abc\r\n", [](auto& s, auto&) { EXPECT_EQ(s.InputVMax, 0.0); }},
+        {"PARTNAME: KV2680\r\n", [](auto& s, auto&) { EXPECT_EQ(s.PartName, " KV2680"); }},
+        {"PARTNAME=KV2680\r\n", [](auto& s, auto&) { EXPECT_EQ(s.PartName, "PARTNAME=KV2680"); }},
+        {"PARTNAME:KV2680, rev B\r\n", [](auto& s, auto&) { EXPECT_EQ(s.PartName, "KV2680"); }},
+        {"PartName:Kv:2680\r\n", [](auto& s, auto&) { EXPECT_EQ(s.PartName, "Kv:2680"); }},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        ASSERT_EQ(Read(kHeader + "PROGRAMNAME:P.PRG\r\n" + c.lines), 0) << c.lines.constData();
+        SCOPED_TRACE(c.lines.constData());
+        c.check(s, latch);
+    }
+}
+
+TEST_F(ConfigFileTest, RunTimeErrorsGiveTheUnexpectedErrorMessageAndKeepEarlierKeys)
+{
+    struct Case { QByteArray lines; int code; };
+    const Case cases[] = {
+        {"PARTNAME:NEW\r\nPROGRAMNAME:P.PRG\r\nSAMPLES:0\r\n", 5},
+        {"PARTNAME:NEW\r\nPROGRAMNAME:P.PRG\r\nSAMPLEFREQUENCY:1E10\r\n", 6},
+        {"PARTNAME:NEW\r\nPROGRAMNAME:P.PRG\r\nNUMBEROFBITS:40000\r\n", 6},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        messages.shown.clear();
+        EXPECT_EQ(Read(kHeader + c.lines), 2);
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text, QString("An Unexpected Error (Code:%1 Occurred.\r\n"
+                                                  "Please check the synthax of the .INI file.").arg(c.code));
+        EXPECT_EQ(messages.shown[0].title, "Error");
+        EXPECT_EQ(messages.shown[0].icon, MessageIcon::Exclamation);
+        EXPECT_EQ(s.PartName, "NEW");
+    }
+
+    messages.shown.clear();
+    EXPECT_EQ(ReadConfigFile(dir.filePath("missing.cfg"), s, latch, items, messages), 2);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(messages.shown[0].text.startsWith("An Unexpected Error (Code:53 Occurred."));
+}
+
+TEST_F(ConfigFileTest, MissingProgramNameCancelledKeepsTheRestAndEmptiesThePartName)
+{
+    ASSERT_EQ(Read(kHeader + "PARTNAME:KV2680\r\nSAMPLEFREQUENCY:200000\r\n"), 0);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "This file does not contian an EXE filename to load.\r\n"
+                                      "Please select a valid INI file.");
+    EXPECT_EQ(messages.shown[0].title, "File Selection Error");
+    EXPECT_EQ(messages.shown[0].buttons, MessageButtons::RetryCancel);
+    EXPECT_TRUE(s.PartName.isEmpty());
+    EXPECT_EQ(s.EXEName, "OLD.EXE");
+    EXPECT_EQ(s.SampleFreq, 7);
+}
+
+TEST_F(ConfigFileTest, RetryReadsTheFileAgain)
+{
+    const QString path = Write(kHeader + "PARTNAME:KV2680\r\n");
+    messages.answers = {MessageResult::Retry};
+    messages.onShow = [&](const MessageRequest&) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(kHeader + "PARTNAME:KV2680\r\nPROGRAMNAME:FIXED.PRG\r\n");
+    };
+    EXPECT_EQ(ReadConfigFile(path, s, latch, items, messages), 0);
+    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(s.EXEName, "FIXED.PRG");
+    EXPECT_EQ(s.PartName, "KV2680");
+    EXPECT_EQ(items, (QStringList{"PARTNAME:KV2680", "PROGRAMNAME:FIXED.PRG"}));
+}
+
+TEST_F(ConfigFileTest, NameInOtherLetterCaseOpensTheExistingFile)
+{
+    Write(kHeader + "PROGRAMNAME:P.PRG\r\n", "KV2680.CFG");
+    EXPECT_EQ(ReadConfigFile(dir.filePath("kv2680.cfg"), s, latch, items, messages), 0);
+    EXPECT_EQ(s.EXEName, "P.PRG");
+}
+
+TEST(ShowConfigurationStatus, WritesTheSummaryWithoutBlanksAfterTheLabels)
+{
+    Settings s;
+    s.PartName = "KV2680";
+    s.EXEName = "KV2680.PRG";
+    s.NumberOfBits = 12;
+    RecordingStatus status;
+    status.AddLine("old", std::nullopt);
+    ShowConfigurationStatus(s, status);
+    EXPECT_EQ(status.clears, 1);
+    EXPECT_EQ(status.Texts(), (QStringList{"Configuration:", "Part:KV2680", "Program:KV2680.PRG",
+                                           "Bits:12", "Code: Binary"}));
+    EXPECT_EQ(status.lines[0].colour, 0xFF0000u);
+    EXPECT_FALSE(status.lines[1].colour.has_value());
+
+    s.DataFormat = 1;
+    ShowConfigurationStatus(s, status);
+    EXPECT_EQ(status.Texts().last(), "Code: 2's Comp");
+}
+
+} // namespace
