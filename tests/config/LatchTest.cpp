@@ -1,0 +1,82 @@
+#include "config/Latch.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Setter = void (Latch::*)(VBool);
+
+TEST(Latch, EachSetterOwnsOneBit)
+{
+    // Bits 4 (AVDD) and 7 (DVDD) are set by False; the others only by exactly True (-1).
+    struct Case { const char* name; Setter set; std::int16_t mask; bool activeLow; };
+    const Case cases[] = {
+        {"MemoryPage0", &Latch::SetMemoryPage0, 0x01, false},
+        {"MemoryPage1", &Latch::SetMemoryPage1, 0x02, false},
+        {"ENA_QS", &Latch::SetENA_QS, 0x04, false},
+        {"AVDD_On_Off", &Latch::SetAVDD_On_Off, 0x08, false},
+        {"AVDD", &Latch::SetAVDD, 0x10, true},
+        {"HiSupply", &Latch::SetHiSupply, 0x20, false},
+        {"DigiON_OFF", &Latch::SetDigiON_OFF, 0x40, false},
+        {"DVDD", &Latch::SetDVDD, 0x80, true},
+    };
+    for (const auto& c : cases) {
+        for (VBool value : {VBool(True), VBool(False), VBool(1), VBool(-2)}) {
+            const bool bitOn = c.activeLow ? value == False : value == True;
+            Latch fromClear;
+            (fromClear.*c.set)(value);
+            EXPECT_EQ(fromClear.Value(), bitOn ? c.mask : 0) << c.name << " " << value;
+            Latch fromFull;
+            fromFull.SetValue(0xFF);
+            (fromFull.*c.set)(value);
+            EXPECT_EQ(fromFull.Value(), bitOn ? 0xFF : 0xFF & ~c.mask) << c.name << " " << value;
+        }
+    }
+}
+
+TEST(Latch, ClearDropsTheUpperByteAndSetKeepsIt)
+{
+    Latch latch;
+    latch.SetValue(0x1FF);
+    latch.SetMemoryPage0(True);
+    EXPECT_EQ(latch.Value(), 0x1FF);
+    latch.SetMemoryPage0(False);
+    EXPECT_EQ(latch.Value(), 0xFE);
+    latch.SetValue(-1);
+    latch.SetDVDD(True);
+    EXPECT_EQ(latch.Value(), 0x7F);
+}
+
+TEST(Latch, ConfigurationFileOrderFromStartValue)
+{
+    Latch latch;
+    latch.SetValue(0x90);
+    struct Step { Setter set; VBool value; std::int16_t after; };
+    const Step steps[] = {
+        {&Latch::SetHiSupply, True, 0xB0}, {&Latch::SetDVDD, True, 0x30},
+        {&Latch::SetDigiON_OFF, True, 0x70}, {&Latch::SetAVDD, False, 0x70},
+        {&Latch::SetAVDD_On_Off, True, 0x78}, {&Latch::SetENA_QS, True, 0x7C},
+    };
+    for (const auto& s : steps) {
+        (latch.*s.set)(s.value);
+        EXPECT_EQ(latch.Value(), s.after);
+    }
+}
+
+TEST(Latch, GettersReturnWhatTheSettersWereGiven)
+{
+    Latch latch;
+    latch.SetHiSupply(True);
+    latch.SetAVDD(5);
+    latch.SetDVDD(False);
+    latch.SetValue(0);
+    EXPECT_EQ(latch.HiSupply(), True);
+    EXPECT_EQ(latch.AVDD(), 5);
+    EXPECT_EQ(latch.DVDD(), False);
+    EXPECT_EQ(latch.MemoryPage1(), False);
+    latch.SetSetup(True);
+    EXPECT_EQ(latch.Setup(), True);
+    EXPECT_EQ(latch.Value(), 0);
+}
+
+} // namespace
