@@ -1,0 +1,259 @@
+#include "link/LinkStartUp.h"
+#include "link/SystemOs.h"
+#include "support/FakePort.h"
+#include "support/FakeUi.h"
+
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+#include <sys/utsname.h>
+
+namespace {
+
+constexpr std::int32_t kControl378 = 888 + 2;
+
+class LinkStartUpTest : public ::testing::Test {
+protected:
+    LinkStartUpTest()
+    {
+        ctx.Port = &port;
+        ctx.Os = &os;
+        ctx.Messages = &messages;
+        ctx.Ui = &ui;
+    }
+    void RunOn(std::int32_t platformId, std::int32_t major, std::int32_t minor,
+               const QString& commandLine = QString())
+    {
+        os.version.PlatformId = platformId;
+        os.version.MajorVersion = major;
+        os.version.MinorVersion = minor;
+        os.commandLine = commandLine;
+        LinkStartUp(ctx);
+    }
+    void RunOnWindows98(const QString& commandLine = QString()) { RunOn(1, 4, 10, commandLine); }
+    void RunOnWindows2000() { RunOn(2, 5, 0); }
+
+    EvalContext ctx;
+    FakePort port;
+    FakeOs os;
+    ScriptedMessenger messages;
+    RecordingLinkUi ui;
+};
+
+TEST_F(LinkStartUpTest, VersionTableNamesTheSystem)
+{
+    struct Case { std::int32_t platform, major, minor; const char* name; const char* expected; };
+    const Case cases[] = {
+        {1, 4, 0, "", "Windows 95"},
+        {1, 4, 10, "", "Windows 98"},
+        {1, 4, 90, "", ""},
+        {2, 3, 51, "", "Windows NT 3.51"},
+        {2, 4, 0, "", "Windows NT 4.0"},
+        {2, 5, 1, "", "Windows 2000"},
+        {2, 6, 0, "", ""},
+        {0, 0, 0, "", "Failed"},
+        {3, 4, 0, "", "Failed"},
+        {0, 0, 0, "Linux 6.1.0-18-amd64", "None (Linux 6.1.0-18-amd64)"},
+        {0, 0, 0, "Linux 5.10.98", "None (Linux)"},
+        {0, 0, 0, "Linux 4.19.0-95-amd64", "None (Linux)"},
+    };
+    for (const auto& c : cases) {
+        os.version = {148, c.major, c.minor, 0, c.platform, QString::fromLatin1(c.name)};
+        EXPECT_EQ(GetWindowsVersion(ctx), QString::fromLatin1(c.expected)) << c.platform << " " << c.minor << " " << c.name;
+    }
+}
+
+TEST_F(LinkStartUpTest, The95FamilyTakesLpt1WithoutAskingTheLibrary)
+{
+    port.baseAddress = 632;
+    RunOnWindows98();
+    EXPECT_EQ(ctx.WindowsVersionName, "Windows 98");
+    EXPECT_EQ(ctx.PortBaseAddress, 888);
+    EXPECT_EQ(port.calls, QStringList({"InByte(890)", "OutByte(890,32)", "InByte(890)", "OutByte(890,32)"}));
+    EXPECT_TRUE(ui.portMenu.empty());
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(LinkStartUpTest, OtherSystemsClaimPortOneAndTakeItsAddress)
+{
+    port.baseAddress = 632;
+    port.registers[632 + 2] = 0xFF;
+    RunOnWindows2000();
+    EXPECT_EQ(ctx.PortBaseAddress, 632);
+    // The control register gets its idle set-up twice: in SelectPort and once more after it.
+    EXPECT_EQ(port.calls, QStringList({"GetParallelPortCount", "ClaimParallelPort(1,-1)",
+                                       "GetParallelPortInfo(1,size 12)", "InByte(634)",
+                                       "OutByte(634,244)", "InByte(634)", "OutByte(634,244)"}));
+    EXPECT_TRUE(messages.shown.empty());
+
+    // Unknown names, "Failed" and foreign systems take the same path.
+    for (const OsVersionInfo& v : {OsVersionInfo{148, 6, 0, 0, 2, {}}, OsVersionInfo{148, 0, 0, 0, 0, {}},
+                                   OsVersionInfo{148, 0, 0, 0, 0, "Linux 5.10.98"}}) {
+        EvalContext fresh;
+        FakePort freshPort;
+        FakeOs freshOs;
+        freshOs.version = v;
+        fresh.Port = &freshPort;
+        fresh.Os = &freshOs;
+        fresh.Messages = &messages;
+        fresh.Ui = &ui;
+        SelectPort(fresh);
+        EXPECT_TRUE(freshPort.calls.contains("ClaimParallelPort(1,-1)")) << fresh.WindowsVersionName.toStdString();
+        EXPECT_EQ(fresh.PortBaseAddress, 888);
+    }
+}
+
+TEST_F(LinkStartUpTest, RefusedClaimIsReportedAndTheAddressIsStillAsked)
+{
+    port.claimResult = 0;
+    RunOnWindows2000();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    const MessageRequest& m = messages.shown[0];
+    EXPECT_EQ(m.text, "claim parallel port failed");
+    EXPECT_EQ(m.title, std::nullopt);
+    EXPECT_EQ(m.icon, MessageIcon::None);
+    EXPECT_EQ(m.buttons, MessageButtons::Ok);
+    EXPECT_TRUE(port.calls.contains("GetParallelPortInfo(1,size 12)"));
+    EXPECT_EQ(ctx.PortBaseAddress, 888);
+}
+
+TEST_F(LinkStartUpTest, MissingPortInfoKeepsTheAddressAndStartUpGoesOn)
+{
+    port.claimResult = 0;
+    port.infoResult = 0;
+    RunOnWindows2000();
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[0].text, "claim parallel port failed");
+    const MessageRequest& m = messages.shown[1];
+    EXPECT_EQ(m.text, "This PC does not appear to have a Printer Port");
+    EXPECT_EQ(m.title, "GetPortAddress Error");
+    EXPECT_EQ(m.icon, MessageIcon::Exclamation);
+    EXPECT_EQ(m.buttons, MessageButtons::Ok);
+    EXPECT_EQ(ctx.PortBaseAddress, 0);
+    EXPECT_TRUE(ui.portMenu.empty());
+    EXPECT_EQ(port.writes, (std::vector<std::pair<int, int>>{{2, 32}, {2, 32}}));
+    EXPECT_EQ(ctx.CurrentSettings.TimeOut, 1000);
+    EXPECT_EQ(ui.displayModeItems.size(), 2);
+}
+
+TEST_F(LinkStartUpTest, PortMenuKeepsOnlyTheClaimedPortAvailable)
+{
+    using E = PortMenuEntry;
+    struct Case { std::int32_t address; std::int16_t stored; std::map<E, bool> disabled; };
+    const Case cases[] = {
+        {888, 888, {{E::LPT2, false}, {E::PRN, false}}},
+        {632, 632, {{E::LPT1, false}, {E::PRN, false}}},
+        {956, 956, {{E::LPT1, false}, {E::LPT2, false}}},
+        {0x3E8, 0x3E8, {}},
+        {0xD010, std::int16_t(0xD010), {}},   // a port card above 0x7FFF keeps its address bits
+    };
+    for (const auto& c : cases) {
+        port.baseAddress = c.address;
+        ui.portMenu.clear();
+        GetPortAddress(ctx);
+        EXPECT_EQ(ctx.PortBaseAddress, c.stored) << c.address;
+        EXPECT_EQ(ui.portMenu, c.disabled) << c.address;
+    }
+}
+
+TEST_F(LinkStartUpTest, IdleControlClearsStrobesAndSetsDirection)
+{
+    struct Case { std::int32_t before, after; };
+    const Case cases[] = {{0x00, 0x20}, {0xFF, 0xF4}, {0x0B, 0x20}, {0x2F, 0x24},
+                          {0xD4, 0xF4}, {0x1C0, 0xE0}};   // only the low byte of InByte counts
+    ctx.PortBaseAddress = 888;
+    for (const auto& c : cases) {
+        port.registers[kControl378] = c.before;
+        SetIdleControlRegister(ctx);
+        EXPECT_EQ(port.registers[kControl378], c.after) << c.before;
+    }
+}
+
+TEST_F(LinkStartUpTest, ShowStatusSwitchReportsSystemAndPort)
+{
+    RunOnWindows98("/ss");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    const MessageRequest& m = messages.shown[0];
+    EXPECT_EQ(m.text, "Windows Version:Windows 98\rPort Address:0x378");
+    EXPECT_EQ(m.title, "Show Status");
+    EXPECT_EQ(m.icon, MessageIcon::Information);
+    EXPECT_EQ(m.buttons, MessageButtons::Ok);
+}
+
+TEST_F(LinkStartUpTest, TimeOutSwitch)
+{
+    struct Case { const char* commandLine; std::int32_t timeOut; bool statusShown; };
+    const Case cases[] = {
+        {"", 1000, false},
+        {"/GET /T:2500", 2500, false},
+        {"/T:", 1, false},
+        {"/T:x", 1, false},
+        {"/T: 5", 1, false},
+        {"/t:40/ss", 40, true},
+        {"/T:007", 7, false},
+        {"/T:12 /T:34", 12, false},
+        {"/T:2147483647", 2147483647, false},
+        {"/T:99999999999999999999999999", 2147483647, false},   // longest time-out there is
+    };
+    for (const auto& c : cases) {
+        EvalContext fresh;
+        ScriptedMessenger freshMessages;
+        fresh.Port = &port;
+        fresh.Os = &os;
+        fresh.Messages = &freshMessages;
+        fresh.Ui = &ui;
+        os.version = {148, 4, 10, 0, 1, {}};
+        os.commandLine = QString::fromLatin1(c.commandLine);
+        LinkStartUp(fresh);
+        EXPECT_EQ(fresh.CurrentSettings.TimeOut, c.timeOut) << c.commandLine;
+        EXPECT_EQ(freshMessages.shown.size(), c.statusShown ? 1u : 0u) << c.commandLine;
+    }
+}
+
+TEST_F(LinkStartUpTest, StartValuesOfSettingsClockLatchAndDisplayModes)
+{
+    ctx.SelectedConfigIndex = 3;
+    ctx.CurrentSettings.PartName = "KV2680";
+    RunOnWindows98();
+    const Settings& s = ctx.CurrentSettings;
+    EXPECT_EQ(s.SampleFreq, 100000);
+    EXPECT_EQ(s.NumberOfSamples, 0);
+    EXPECT_EQ(s.Max_Frequency, 500000);
+    EXPECT_EQ(s.NumberOfBits, 12);
+    EXPECT_EQ(s.DisplayMode, False);
+    EXPECT_EQ(s.DataLoaded, False);
+    EXPECT_EQ(s.InputVMin, 0.0);
+    EXPECT_EQ(s.InputVMax, 5.0);
+    EXPECT_EQ(s.TimeOut, 1000);
+    EXPECT_EQ(s.PartName, "KV2680");
+
+    // The crystal is set before the frequency, so the period is 400 - 1 = 0x18F.
+    EXPECT_EQ(ctx.SampleClock.CrystalFrequency(), 40000000);
+    EXPECT_EQ(ctx.SampleClock.SampleFrequency(), 100000);
+    EXPECT_EQ(ctx.SampleClock.TPeriodHigh(), 1);
+    EXPECT_EQ(ctx.SampleClock.TPeriodLow(), 143);
+
+    EXPECT_EQ(ctx.BoardLatch.Value(), 144);
+    EXPECT_EQ(ui.displayModeItems, QStringList({"Integers", "Volts"}));
+    EXPECT_EQ(ctx.SelectedConfigIndex, -1);
+}
+
+TEST(SystemOs, ReportsAForeignSystemThatTakesTheClaimPath)
+{
+    SystemOs system;
+    const OsVersionInfo v = system.GetVersion();
+    EXPECT_NE(v.PlatformId, 1);
+    EXPECT_NE(v.PlatformId, 2);
+    utsname names {};
+    ASSERT_EQ(uname(&names), 0);
+    EXPECT_TRUE(v.Name.startsWith(QString::fromLocal8Bit(names.sysname))) << v.Name.toStdString();
+
+    EvalContext ctx;
+    ctx.Os = &system;
+    const QString shown = GetWindowsVersion(ctx);
+    EXPECT_TRUE(shown.startsWith("None (")) << shown.toStdString();
+    EXPECT_FALSE(shown.contains("95") || shown.contains("98")) << shown.toStdString();
+
+    EXPECT_EQ(system.CommandLine(), QCoreApplication::arguments().mid(1).join(u' '));
+}
+
+} // namespace
