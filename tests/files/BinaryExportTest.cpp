@@ -1,0 +1,44 @@
+#include "core/EvalError.h"
+#include "files/BinaryExport.h"
+#include "files/DataFileIo.h"
+
+#include "TempFiles.h"
+#include "support/FakeFileChooser.h"
+#include "support/FakeUi.h"
+
+#include <gtest/gtest.h>
+
+TEST(BinaryExport, LinesShowLow16BitsOfTheRoundedCode)
+{
+    struct Case { double value; const char* line; };
+    const Case cases[] = {
+        {2048, "0000100000000000"}, {4095, "0000111111111111"}, {-5, "1111111111111011"},
+        {1.5, "0000000000000010"},  {2.5, "0000000000000010"},  {3.5, "0000000000000100"},
+        {65537, "0000000000000001"}, {-32768, "1000000000000000"}, {0, "0000000000000000"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(BinaryLine(c.value), QByteArray(c.line)) << c.value;
+    EXPECT_THROW(BinaryLine(3e9), EvalError);
+}
+
+TEST(BinaryExport, ZeroBlockGivesOneLineOfSixteenZerosPerSample)
+{
+    TempFiles temp;
+    ScriptedFileChooser chooser;
+    ScriptedMessenger messenger;
+    chooser.answers = {temp.Path("bin.dat")};
+    ASSERT_EQ(SaveBinaryFile(chooser, messenger, std::vector<double>(256, 0.0), 256), FileStatus::Done);
+    EXPECT_EQ(chooser.requests.at(0).title, "Save FFT Data");
+    EXPECT_EQ(TempFiles::Read(temp.Path("bin.dat")), QByteArray("0000000000000000\r\n").repeated(256));
+    EXPECT_TRUE(messenger.shown.empty());
+}
+
+TEST(BinaryExport, ValueBeyond32BitsIsReportedBeforeAnyDialog)
+{
+    ScriptedFileChooser chooser;
+    ScriptedMessenger messenger;
+    EXPECT_EQ(SaveBinaryFile(chooser, messenger, {1, 1e12}, 2), FileStatus::Abandoned);
+    EXPECT_TRUE(chooser.requests.empty());
+    ASSERT_EQ(messenger.shown.size(), 1u);
+    EXPECT_TRUE(messenger.shown[0].text.contains("1000000000000"));
+}

@@ -1,0 +1,85 @@
+#include "files/DataFileIo.h"
+#include "files/FftDataFile.h"
+#include "files/RawDataFile.h"
+
+#include "TempFiles.h"
+#include "support/FakeFileChooser.h"
+#include "support/FakeUi.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct FftLoad {
+    ScriptedFileChooser chooser;
+    ScriptedMessenger messenger;
+    Settings settings;
+    std::vector<double> spectrum{-1, -2};
+    bool dimensioned = true;
+
+    std::int16_t Load() { return LoadFFTFile(chooser, messenger, settings, spectrum, dimensioned); }
+};
+
+} // namespace
+
+TEST(FftDataFile, SpectrumOfA1024SampleBlockSaves512LinesAndLoadsBack)
+{
+    TempFiles temp;
+    std::vector<double> spectrum;
+    for (int k = 0; k < 512; ++k)
+        spectrum.push_back(k == 40 ? -0.5 : -120.25 + k % 3);
+    ScriptedFileChooser saveChooser;
+    ScriptedMessenger messenger;
+    saveChooser.answers = {temp.Path("fft.dat")};
+    ASSERT_EQ(SaveDataFile(saveChooser, messenger, spectrum, 512), FileStatus::Done);
+    EXPECT_EQ(TempFiles::Read(temp.Path("fft.dat")).count("\r\n"), 512);
+
+    FftLoad load;
+    load.settings.NumberOfSamples = 2;
+    load.chooser.answers = {temp.Path("fft.dat")};
+    ASSERT_EQ(load.Load(), 0);
+    EXPECT_EQ(load.chooser.requests.at(0).title, "Load an FFT File");
+    EXPECT_EQ(load.spectrum, spectrum);
+    EXPECT_EQ(load.settings.MaxValue, -0.5);
+    EXPECT_EQ(load.settings.MinValue, -120.25);
+    EXPECT_EQ(load.settings.NumberOfSamples, 2);
+    EXPECT_TRUE(load.messenger.shown.empty());
+}
+
+TEST(FftDataFile, UnreadableFileAsksRetryOrCancel)
+{
+    TempFiles temp;
+    const QString empty = temp.Write("empty.dat", "");
+    const QString good = temp.Write("good.dat", "-3\r\n-4\r\n");
+    struct Case {
+        std::deque<std::optional<QString>> files;
+        std::deque<MessageResult> answers;
+        std::int16_t status;
+        size_t dialogs, messages;
+    };
+    const Case cases[] = {
+        {{empty}, {MessageResult::Cancel}, 2, 1, 1},
+        {{temp.Path("missing.dat")}, {MessageResult::Cancel}, 2, 1, 1},
+        {{empty, std::nullopt}, {MessageResult::Retry}, 1, 2, 1},
+        {{empty, good}, {MessageResult::Retry}, 0, 2, 1},
+        {{std::nullopt}, {}, 1, 1, 0},
+    };
+    for (const Case& c : cases) {
+        FftLoad load;
+        load.chooser.answers = c.files;
+        load.messenger.answers = c.answers;
+        EXPECT_EQ(load.Load(), c.status);
+        EXPECT_EQ(load.chooser.requests.size(), c.dialogs);
+        ASSERT_EQ(load.messenger.shown.size(), c.messages);
+        if (c.messages) {
+            const MessageRequest& m = load.messenger.shown[0];
+            EXPECT_EQ(m.text, "An Error Occurred While Reading This File.\rIt May Not Be A Valid Data File.");
+            EXPECT_EQ(m.title, QString(""));
+            EXPECT_EQ(m.icon, MessageIcon::Exclamation);
+            EXPECT_EQ(m.buttons, MessageButtons::RetryCancel);
+        }
+        const std::vector<double> expected = c.status == 0 ? std::vector<double>{-3, -4}
+                                                           : std::vector<double>{-1, -2};
+        EXPECT_EQ(load.spectrum, expected);
+    }
+}
