@@ -97,7 +97,7 @@ EntryKey EntryKeyFor(QChar c, bool decimalPoint)
 {
     if (c == u'\r' || c == u'\n')
         return EntryKey::EndEntry;
-    if ((c >= u'0' && c <= u'9') || c == u'\b' || (decimalPoint && c == u'.'))
+    if (!c.isPrint() || (c >= u'0' && c <= u'9') || (decimalPoint && c == u'.'))
         return EntryKey::Keep;
     return EntryKey::Drop;
 }

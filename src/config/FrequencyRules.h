@@ -60,9 +60,9 @@ bool ChooseSampleCount(int index, Settings& s);
 // the box then shows ("#0.0000").
 QString EnterInputVoltage(const QString& text, double& field);
 
-// What a typed character does in the entry boxes: digits and Backspace are kept (and
-// the decimal point in the voltage boxes), Enter ends the entry, every other printable
-// character is dropped. Keys that type nothing pass.
+// What a typed character does in the entry boxes: digits are kept (and the decimal
+// point in the voltage boxes), Enter ends the entry, every other printable character is
+// dropped. Backspace and the editing shortcuts type nothing and are kept.
 enum class EntryKey { Keep, Drop, EndEntry };
 EntryKey FrequencyEntryKey(QChar c);
 EntryKey VoltageEntryKey(QChar c);

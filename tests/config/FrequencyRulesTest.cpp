@@ -136,7 +136,7 @@ TEST(InputVoltage, LeadingNumberShownWithFourDecimals)
     }
 }
 
-TEST(EntryKeys, DigitsBackspaceAndEnterOnlyAndThePointForVoltages)
+TEST(EntryKeys, DigitsAndEditingKeysOnlyAndThePointForVoltages)
 {
     struct Case { QChar c; EntryKey frequency; EntryKey voltage; };
     const Case cases[] = {
@@ -146,7 +146,8 @@ TEST(EntryKeys, DigitsBackspaceAndEnterOnlyAndThePointForVoltages)
         {u'\r', EntryKey::EndEntry, EntryKey::EndEntry},
         {u'-', EntryKey::Drop, EntryKey::Drop},
         {u'e', EntryKey::Drop, EntryKey::Drop},
-        {QChar(0x16), EntryKey::Drop, EntryKey::Drop},   // Ctrl+V
+        {u' ', EntryKey::Drop, EntryKey::Drop},
+        {QChar(0x03), EntryKey::Keep, EntryKey::Keep},   // Ctrl+C
     };
     for (const auto& c : cases) {
         EXPECT_EQ(FrequencyEntryKey(c.c), c.frequency) << int(c.c.unicode());
