@@ -1,7 +1,6 @@
 #include "link/LinkStartUp.h"
 #include "link/SystemOs.h"
 #include "support/FakePort.h"
-#include "support/FakeUi.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -11,32 +10,12 @@ namespace {
 
 constexpr std::int32_t kControl378 = 888 + 2;
 
-class LinkStartUpTest : public ::testing::Test {
-protected:
-    LinkStartUpTest()
-    {
-        ctx.Port = &port;
-        ctx.Os = &os;
-        ctx.Messages = &messages;
-        ctx.Ui = &ui;
-    }
-    void RunOn(std::int32_t platformId, std::int32_t major, std::int32_t minor,
-               const QString& commandLine = QString())
-    {
-        os.version.PlatformId = platformId;
-        os.version.MajorVersion = major;
-        os.version.MinorVersion = minor;
-        os.commandLine = commandLine;
-        LinkStartUp(ctx);
-    }
-    void RunOnWindows98(const QString& commandLine = QString()) { RunOn(1, 4, 10, commandLine); }
-    void RunOnWindows2000() { RunOn(2, 5, 0); }
+const OsVersionInfo kWindows98 {148, 4, 10, 0, 1, {}};
+const OsVersionInfo kWindows2000 {148, 5, 0, 0, 2, {}};
 
-    EvalContext ctx;
-    FakePort port;
-    FakeOs os;
-    ScriptedMessenger messages;
-    RecordingLinkUi ui;
+class LinkStartUpTest : public ::testing::Test, protected LinkTestRig {
+protected:
+    LinkStartUpTest() : LinkTestRig(kWindows2000) {}
 };
 
 TEST_F(LinkStartUpTest, VersionTableNamesTheSystem)
@@ -65,7 +44,8 @@ TEST_F(LinkStartUpTest, VersionTableNamesTheSystem)
 TEST_F(LinkStartUpTest, The95FamilyTakesLpt1WithoutAskingTheLibrary)
 {
     port.baseAddress = 632;
-    RunOnWindows98();
+    os.version = kWindows98;
+    LinkStartUp(ctx);
     EXPECT_EQ(ctx.WindowsVersionName, "Windows 98");
     EXPECT_EQ(ctx.PortBaseAddress, 888);
     EXPECT_EQ(port.calls, QStringList({"InByte(890)", "OutByte(890,32)", "InByte(890)", "OutByte(890,32)"}));
@@ -77,7 +57,7 @@ TEST_F(LinkStartUpTest, OtherSystemsClaimPortOneAndTakeItsAddress)
 {
     port.baseAddress = 632;
     port.registers[632 + 2] = 0xFF;
-    RunOnWindows2000();
+    LinkStartUp(ctx);
     EXPECT_EQ(ctx.PortBaseAddress, 632);
     // The control register gets its idle set-up twice: in SelectPort and once more after it.
     EXPECT_EQ(port.calls, QStringList({"GetParallelPortCount", "ClaimParallelPort(1,-1)",
@@ -88,24 +68,17 @@ TEST_F(LinkStartUpTest, OtherSystemsClaimPortOneAndTakeItsAddress)
     // Unknown names, "Failed" and foreign systems take the same path.
     for (const OsVersionInfo& v : {OsVersionInfo{148, 6, 0, 0, 2, {}}, OsVersionInfo{148, 0, 0, 0, 0, {}},
                                    OsVersionInfo{148, 0, 0, 0, 0, "Linux 5.10.98"}}) {
-        EvalContext fresh;
-        FakePort freshPort;
-        FakeOs freshOs;
-        freshOs.version = v;
-        fresh.Port = &freshPort;
-        fresh.Os = &freshOs;
-        fresh.Messages = &messages;
-        fresh.Ui = &ui;
-        SelectPort(fresh);
-        EXPECT_TRUE(freshPort.calls.contains("ClaimParallelPort(1,-1)")) << fresh.WindowsVersionName.toStdString();
-        EXPECT_EQ(fresh.PortBaseAddress, 888);
+        LinkTestRig other(v);
+        SelectPort(other.ctx);
+        EXPECT_TRUE(other.port.calls.contains("ClaimParallelPort(1,-1)")) << other.ctx.WindowsVersionName.toStdString();
+        EXPECT_EQ(other.ctx.PortBaseAddress, 888);
     }
 }
 
 TEST_F(LinkStartUpTest, RefusedClaimIsReportedAndTheAddressIsStillAsked)
 {
     port.claimResult = 0;
-    RunOnWindows2000();
+    LinkStartUp(ctx);
     ASSERT_EQ(messages.shown.size(), 1u);
     const MessageRequest& m = messages.shown[0];
     EXPECT_EQ(m.text, "claim parallel port failed");
@@ -120,7 +93,7 @@ TEST_F(LinkStartUpTest, MissingPortInfoKeepsTheAddressAndStartUpGoesOn)
 {
     port.claimResult = 0;
     port.infoResult = 0;
-    RunOnWindows2000();
+    LinkStartUp(ctx);
     ASSERT_EQ(messages.shown.size(), 2u);
     EXPECT_EQ(messages.shown[0].text, "claim parallel port failed");
     const MessageRequest& m = messages.shown[1];
@@ -170,7 +143,9 @@ TEST_F(LinkStartUpTest, IdleControlClearsStrobesAndSetsDirection)
 
 TEST_F(LinkStartUpTest, ShowStatusSwitchReportsSystemAndPort)
 {
-    RunOnWindows98("/ss");
+    os.version = kWindows98;
+    os.commandLine = "/ss";
+    LinkStartUp(ctx);
     ASSERT_EQ(messages.shown.size(), 1u);
     const MessageRequest& m = messages.shown[0];
     EXPECT_EQ(m.text, "Windows Version:Windows 98\rPort Address:0x378");
@@ -179,7 +154,7 @@ TEST_F(LinkStartUpTest, ShowStatusSwitchReportsSystemAndPort)
     EXPECT_EQ(m.buttons, MessageButtons::Ok);
 }
 
-TEST_F(LinkStartUpTest, TimeOutSwitch)
+TEST(LinkStartUp, TimeOutSwitch)
 {
     struct Case { const char* commandLine; std::int32_t timeOut; bool statusShown; };
     const Case cases[] = {
@@ -195,17 +170,10 @@ TEST_F(LinkStartUpTest, TimeOutSwitch)
         {"/T:99999999999999999999999999", 2147483647, false},   // longest time-out there is
     };
     for (const auto& c : cases) {
-        EvalContext fresh;
-        ScriptedMessenger freshMessages;
-        fresh.Port = &port;
-        fresh.Os = &os;
-        fresh.Messages = &freshMessages;
-        fresh.Ui = &ui;
-        os.version = {148, 4, 10, 0, 1, {}};
-        os.commandLine = QString::fromLatin1(c.commandLine);
-        LinkStartUp(fresh);
-        EXPECT_EQ(fresh.CurrentSettings.TimeOut, c.timeOut) << c.commandLine;
-        EXPECT_EQ(freshMessages.shown.size(), c.statusShown ? 1u : 0u) << c.commandLine;
+        LinkTestRig rig(kWindows98, QString::fromLatin1(c.commandLine));
+        LinkStartUp(rig.ctx);
+        EXPECT_EQ(rig.ctx.CurrentSettings.TimeOut, c.timeOut) << c.commandLine;
+        EXPECT_EQ(rig.messages.shown.size(), c.statusShown ? 1u : 0u) << c.commandLine;
     }
 }
 
@@ -213,7 +181,7 @@ TEST_F(LinkStartUpTest, StartValuesOfSettingsClockLatchAndDisplayModes)
 {
     ctx.SelectedConfigIndex = 3;
     ctx.CurrentSettings.PartName = "KV2680";
-    RunOnWindows98();
+    LinkStartUp(ctx);
     const Settings& s = ctx.CurrentSettings;
     EXPECT_EQ(s.SampleFreq, 100000);
     EXPECT_EQ(s.NumberOfSamples, 0);

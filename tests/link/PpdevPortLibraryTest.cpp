@@ -2,7 +2,6 @@
 #include "link/PortBackendSwitch.h"
 #include "link/PpdevPortLibrary.h"
 #include "support/FakePort.h"
-#include "support/FakeUi.h"
 
 #include <QStringList>
 #include <cerrno>
@@ -122,19 +121,12 @@ TEST_F(PpdevTest, RefusedClaimTakesTheStartUpsClaimFailedPath)
 {
     device.openResult = -EACCES;
     PpdevPortLibrary& lib = Library();
-    FakeOs os;
-    os.version.Name = "Linux 6.1.0";
-    ScriptedMessenger messages;
-    RecordingLinkUi ui;
-    EvalContext ctx;
-    ctx.Port = &lib;
-    ctx.Os = &os;
-    ctx.Messages = &messages;
-    ctx.Ui = &ui;
-    LinkStartUp(ctx);
-    ASSERT_EQ(messages.shown.size(), 2u);
-    EXPECT_EQ(messages.shown[0].text, "claim parallel port failed");
-    EXPECT_EQ(messages.shown[1].title, "GetPortAddress Error");
+    LinkTestRig rig(OsVersionInfo{148, 0, 0, 0, 0, "Linux 6.1.0"});
+    rig.ctx.Port = &lib;
+    LinkStartUp(rig.ctx);
+    ASSERT_EQ(rig.messages.shown.size(), 2u);
+    EXPECT_EQ(rig.messages.shown[0].text, "claim parallel port failed");
+    EXPECT_EQ(rig.messages.shown[1].title, "GetPortAddress Error");
     EXPECT_TRUE(lib.LastError().contains("base address"));
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "link/EvalContext.h"
 #include "link/PortLibrary.h"
+#include "support/FakeUi.h"
 
 #include <QString>
 #include <QStringList>
@@ -60,4 +62,22 @@ public:
     std::map<std::int32_t, std::int32_t> registers;
     std::vector<std::pair<std::int32_t, std::int32_t>> writes;
     QStringList calls;
+};
+
+// A fresh application object wired to a fake port, system, messenger and main window.
+struct LinkTestRig {
+    explicit LinkTestRig(OsVersionInfo version, const QString& commandLine = QString())
+    {
+        os.version = std::move(version);
+        os.commandLine = commandLine;
+        ctx.Port = &port;
+        ctx.Os = &os;
+        ctx.Messages = &messages;
+        ctx.Ui = &ui;
+    }
+    EvalContext ctx;
+    FakePort port;
+    FakeOs os;
+    ScriptedMessenger messages;
+    RecordingLinkUi ui;
 };
