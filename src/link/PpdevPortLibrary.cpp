@@ -102,12 +102,14 @@ std::int16_t PpdevPortLibrary::GetParallelPortInfo(std::int32_t, PortInfo& info)
         if (ok) {
             base_ = static_cast<std::uint16_t>(base);
             info.BaseAddress = static_cast<std::int32_t>(base);
-            lastError_.clear();
             return kTrue;
         }
     }
-    lastError_ = QStringLiteral("The base address of %1 could not be read from %2.")
-                     .arg(devicePath_, files.join(QStringLiteral(" or ")));
+    // Added to a claim failure rather than replacing it: the claim hint matters most.
+    if (!lastError_.isEmpty())
+        lastError_ += u'\n';
+    lastError_ += QStringLiteral("The base address of %1 could not be read from %2.")
+                      .arg(devicePath_, files.join(QStringLiteral(" or ")));
     return 0;
 }
 

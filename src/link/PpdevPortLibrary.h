@@ -34,8 +34,9 @@ public:
     PpdevPortLibrary& operator=(const PpdevPortLibrary&) = delete;
 
     QString DevicePath() const { return devicePath_; }
-    // What went wrong in the last failed claim or port-information call, with a hint on
-    // how to fix it; empty after a success.
+    // What went wrong with the port since the last claim, with a hint on how to fix it:
+    // a failed claim and then a failed port-information call give one line each. Empty
+    // when both succeeded.
     QString LastError() const { return lastError_; }
 
     std::int32_t GetParallelPortCount() override { return 1; }

@@ -127,7 +127,11 @@ TEST_F(PpdevTest, RefusedClaimTakesTheStartUpsClaimFailedPath)
     ASSERT_EQ(rig.messages.shown.size(), 2u);
     EXPECT_EQ(rig.messages.shown[0].text, "claim parallel port failed");
     EXPECT_EQ(rig.messages.shown[1].title, "GetPortAddress Error");
-    EXPECT_TRUE(lib.LastError().contains("base address"));
+    // The claim hint stays first; the missing base address is added after it.
+    const QStringList lines = lib.LastError().split(u'\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].contains("Permission denied"));
+    EXPECT_TRUE(lines[2].contains("base address"));
 }
 
 TEST_F(PpdevTest, BaseAddressComesFromProcOrSysfs)
