@@ -1,0 +1,91 @@
+#include "display/about/frmSplash.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QImage Shown(const frmSplash& about)
+{
+    return about.findChild<QLabel*>("Picture1")->pixmap().toImage();
+}
+
+QImage Frame(int phase) { return frmSplash::DrawAnimationFrame(phase).toImage(); }
+
+} // namespace
+
+TEST(frmSplash, ShowsProductAndVersionWithoutTitle)
+{
+    int counter = 0;
+    frmSplash about(counter);
+    EXPECT_EQ(about.findChild<QLabel*>("lblProductName")->text(), "KV2680 Evaluation Board");
+    EXPECT_EQ(about.findChild<QLabel*>("V")->text(), "Version 2.0");
+    EXPECT_TRUE(about.windowTitle().isEmpty());
+    EXPECT_EQ(Frame(0).size(), QSize(107, 98));
+    EXPECT_NE(Frame(0), Frame(1));
+    EXPECT_NE(Frame(1), Frame(2));
+    EXPECT_NE(Frame(2), Frame(0));
+}
+
+TEST(frmSplash, FramesRunOneTwoZeroAndTheCounterSurvivesReopening)
+{
+    int counter = 0;
+    {
+        frmSplash about(counter);
+        EXPECT_EQ(Shown(about), Frame(2));
+        for (int expected : {1, 2, 0, 1}) {
+            about.Timer1_Timer();
+            EXPECT_EQ(counter, expected);
+            EXPECT_EQ(Shown(about), Frame(expected));
+        }
+    }
+    frmSplash again(counter);
+    again.Timer1_Timer();
+    EXPECT_EQ(counter, 2);
+    EXPECT_EQ(Shown(again), Frame(2));
+}
+
+TEST(frmSplash, TimerAdvancesTheAnimationEveryHundredMilliseconds)
+{
+    int counter = 0;
+    frmSplash about(counter);
+    about.show();
+    EXPECT_EQ(about.findChild<QTimer*>()->interval(), 100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return counter == 1; }, 2000));
+    EXPECT_EQ(Shown(about), Frame(1));
+}
+
+TEST(frmSplash, EveryOpeningIsCentred)
+{
+    int counter = 0;
+    const QPoint screenCentre = QGuiApplication::primaryScreen()->geometry().center();
+    for (int opening = 0; opening < 2; ++opening) {
+        frmSplash about(counter);
+        about.show();
+        EXPECT_LE((about.frameGeometry().center() - screenCentre).manhattanLength(), 2);
+        about.move(0, 0);
+        about.close();
+    }
+}
+
+TEST(frmSplash, KeyOrClickOnLabelsFramePictureCloses)
+{
+    int counter = 0;
+    {
+        frmSplash about(counter);
+        about.show();
+        QTest::keyClick(&about, Qt::Key_Space);
+        EXPECT_FALSE(about.isVisible());
+    }
+    for (const char* name : {"Frame1", "Picture1", "Label1", "lblProductName", "lblCredit1", "lblCredit2"}) {
+        frmSplash about(counter);
+        about.show();
+        QTest::mouseClick(about.findChild<QWidget*>(name), Qt::LeftButton);
+        EXPECT_FALSE(about.isVisible()) << name;
+    }
+}
