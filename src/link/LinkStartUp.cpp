@@ -13,6 +13,8 @@ constexpr std::int16_t kLpt1Address = 888;   // 0x378
 constexpr std::int16_t kLpt2Address = 632;   // 0x278
 constexpr std::int16_t kPrnAddress = 956;    // 0x3BC
 
+// Platform 1 is the 95 family, told apart by minor version; platform 2 the NT family,
+// told apart by major version.
 QString WindowsFamilyName(const OsVersionInfo& v)
 {
     if (v.PlatformId == 1) {
