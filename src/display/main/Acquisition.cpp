@@ -1,0 +1,118 @@
+// Single and continuous acquisitions, power commands and the board reset.
+#include "display/main/frmMainScreen.h"
+
+#include "display/main/WaveformScaling.h"
+#include "display/widgets/FFTControl.h"
+#include "display/widgets/HistogramControl.h"
+#include "display/widgets/StatusBox.h"
+#include "link/CommsFunctions.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QCheckBox>
+#include <QPushButton>
+
+int frmMainScreen::TakeSamples()
+{
+    Settings& s = ctx.CurrentSettings;
+    cboDisplayMode->setEnabled(true);
+    // A timer without an interval stays idle until the upload gives it one.
+    if (Timer1.interval() > 0)
+        Timer1.start();
+
+    int uploadError = 0;
+    std::int32_t n = 0;
+    uploadError = RunStep([&] {
+        n = BlockLength();
+        ReadData(ctx, n, ctx.SampleCodes);
+    });
+    if (!ctx.SampleCodes.empty())
+        ctx.SampleCodesDimensioned = true;
+    RunStep([&] { ConvertToVolts(s, ctx.SampleCodes, ctx.SampleVolts); });
+
+    if (uploadError == 517) {
+        QApplication::beep();
+        VEXMStatus1->AddLine(QStringLiteral("Data Upload Failure"), Colour::Red);
+        unsetCursor();
+        cmdStopSampling_Click();
+        return 517;
+    }
+
+    const bool volts = cboDisplayMode->currentIndex() == 1;
+    const std::vector<double>& shown = volts ? ctx.SampleVolts : ctx.SampleCodes;
+    RunStep([&] { PlotWaveform(shown, ToInt16(n)); });
+    RunStep([&] { ShowWaveformRange(shown); });
+    RunStep([&] {
+        VEXMFFTControl1->SetResolution(s.NumberOfBits);
+        VEXMFFTControl1->ComputeSpectrum(ctx.SampleCodes, ctx.Spectrum, s.SampleFreq);
+        ctx.SpectrumDimensioned = true;
+    });
+    RunStep([&] { PlotSpectrum(ctx.Spectrum, ToInt16(n / 2)); });
+    RunStep([&] { VEXMHistogram1->BuildHistogram(ctx.SampleCodes, s.NumberOfBits); });
+    VEXMStatus1->AddLine(PlainNumber(n) + QStringLiteral(" Data Samples Uploaded"));
+
+    cboDisplayMode->setEnabled(true);
+    s.DataLoaded = True;
+    chkHoldZoom->setEnabled(true);
+    unsetCursor();
+    return uploadError;
+}
+
+void frmMainScreen::cmdSample_Click()
+{
+    cmdSample->setEnabled(false);
+    TakeSamples();
+    cmdSample->setEnabled(true);
+    cmdSample->setFocus();
+}
+
+void frmMainScreen::cmdContSample_Click()
+{
+    ctx.ContinuousSampling = true;
+    cmdSample->setEnabled(false);
+    cmdStopSampling->setEnabled(true);
+    for (QPushButton* b : {cmdContSample, cmdReset, cmdQuit, cmdPowerDown, cmdPowerUp})
+        b->setEnabled(false);
+    setCursor(Qt::WaitCursor);
+
+    while (ctx.ContinuousSampling) {
+        if (TakeSamples() == 517)
+            ctx.ContinuousSampling = false;
+        QCoreApplication::processEvents();
+    }
+
+    cmdStopSampling->setEnabled(false);
+    for (QPushButton* b : {cmdContSample, cmdReset, cmdQuit, cmdSample, cmdPowerDown, cmdPowerUp})
+        b->setEnabled(true);
+    VEXMStatus1->AddLine(QStringLiteral("Continuous Sampling Stopped"));
+}
+
+void frmMainScreen::cmdStopSampling_Click() { ctx.ContinuousSampling = false; }
+
+void frmMainScreen::Timer1_Timer() { ctx.TimeOutFlag = true; }
+
+namespace {
+
+void SendPowerCommand(EvalContext& ctx, std::int16_t code, const QString& done)
+{
+    if (RunStep([&] { SendCommand(ctx, 0, 0, code); }) == 504) {
+        ctx.Messages->ShowMessage({QStringLiteral("Communication with the Eval Control Board Failed.\r\n"
+                                                  "(Error 507)\r\n"
+                                                  "Please Reset the Board and Try Again."),
+                                   QStringLiteral("Send Command Error"), MessageIcon::Exclamation,
+                                   MessageButtons::Ok});
+        ctx.Status1->AddLine(QStringLiteral("Send Command Error"));
+    } else {
+        ctx.Status1->AddLine(done);
+    }
+}
+
+} // namespace
+
+void frmMainScreen::cmdPowerDown_Click() { SendPowerCommand(ctx, 20, QStringLiteral("Part Powered Down")); }
+
+void frmMainScreen::cmdPowerUp_Click() { SendPowerCommand(ctx, 22, QStringLiteral("Part Powered Up")); }
+
+void frmMainScreen::cmdReset_Click() { ResetBoard(ctx); }
+
+void frmMainScreen::cmdQuit_Click() { close(); }

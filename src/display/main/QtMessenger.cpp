@@ -1,0 +1,52 @@
+#include "display/main/QtMessenger.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::Icon ToQtIcon(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Critical: return QMessageBox::Critical;
+    case MessageIcon::Question: return QMessageBox::Question;
+    case MessageIcon::Exclamation: return QMessageBox::Warning;
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons ToQtButtons(MessageButtons buttons)
+{
+    switch (buttons) {
+    case MessageButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case MessageButtons::RetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
+    case MessageButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case MessageButtons::Ok: break;
+    }
+    return QMessageBox::Ok;
+}
+
+MessageResult FromQt(int button)
+{
+    switch (button) {
+    case QMessageBox::Cancel: return MessageResult::Cancel;
+    case QMessageBox::Retry: return MessageResult::Retry;
+    case QMessageBox::Yes: return MessageResult::Yes;
+    case QMessageBox::No: return MessageResult::No;
+    default: return MessageResult::Ok;
+    }
+}
+
+} // namespace
+
+MessageResult QtMessenger::ShowMessage(const MessageRequest& request)
+{
+    QString text = request.text;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
+    const QString title = request.title ? *request.title : QApplication::applicationName();
+    QMessageBox box(ToQtIcon(request.icon), title, text, ToQtButtons(request.buttons), parent_);
+    box.setTextFormat(Qt::PlainText);
+    return FromQt(box.exec());
+}

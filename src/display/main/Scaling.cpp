@@ -1,0 +1,148 @@
+// Waveform and spectrum plotting, ranges and the chart options.
+#include "display/main/frmMainScreen.h"
+
+#include "display/main/WaveformScaling.h"
+#include "display/widgets/StripChart.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+
+void frmMainScreen::PlotWaveform(const std::vector<double>& data, std::int16_t count,
+                                 std::optional<double> top, std::optional<double> bottom)
+{
+    if (data.empty())
+        throw EvalError(9, QStringLiteral("PlotWaveform"), QStringLiteral("Subscript out of range"));
+    if (ctx.SpansChanged) {
+        ResetChartSpans();
+        ProcessEvents();
+    }
+    stripDSO->ClearTrace();
+    stripDSO->SetPointCapacity(ToInt16(count + 10));
+    if (!ctx.HoldZoom) {
+        stripDSO->SetXViewEnd(count - 1);
+        stripDSO->SetRightHandle(count - 1);
+        stripDSO->SetXSpan(count);
+    }
+    if (!ctx.HoldZoom) {
+        if (top)
+            stripDSO->SetTopLimit(*top);
+        if (bottom)
+            stripDSO->SetBottomLimit(*bottom);
+    }
+    stripDSO->LoadTrace(0, data);
+    ctx.CurrentSettings.DataLoaded = True;
+}
+
+void frmMainScreen::PlotSpectrum(const std::vector<double>& spectrum, std::int16_t count)
+{
+    StripFFT->ClearTrace();
+    StripFFT->SetPointCapacity(ToInt16(count + 10));
+    if (!ctx.HoldZoom) {
+        StripFFT->SetRightHandle(count - 1);
+        StripFFT->SetLeftHandle(0);
+        StripFFT->SetXSpan(count - 1);
+    }
+    const std::int32_t fs = ctx.CurrentSettings.SampleFreq;
+    const double n = BlockLength();
+    StripFFT->SetXUnitsPerPoint(fs > 0 ? fs / n : 1.0);
+    StripFFT->SetAxisLabels(fs > 0 ? tr("Frequency (Hz)") : tr("Bin"), tr("dBFS"));
+    StripFFT->LoadTrace(0, spectrum);
+    ShowSpectrumRange(spectrum);
+    StripFFT->Redraw();
+}
+
+void frmMainScreen::ShowWaveformRange(const std::vector<double>& data)
+{
+    const auto [maximum, minimum] = MaxMin(data);
+    if (!chkHoldZoom->isChecked()) {
+        stripDSO->SetTopLimit(maximum);
+        stripDSO->SetBottomLimit(minimum);
+        stripDSO->SetTopHandle(maximum);
+        stripDSO->SetBottomHandle(minimum);
+        stripDSO->Redraw();
+    }
+    ShowMaxMin(maximum, minimum);
+}
+
+void frmMainScreen::ShowSpectrumRange(const std::vector<double>& spectrum)
+{
+    const double maximum = SpectrumTop(spectrum);
+    if (!chkHoldZoom->isChecked()) {
+        StripFFT->SetTopLimit(maximum);
+        ProcessEvents();
+        StripFFT->SetBottomLimit(std::int16_t(-120));
+        ProcessEvents();
+        StripFFT->SetTopHandle(maximum);
+        ProcessEvents();
+    }
+}
+
+void frmMainScreen::ResetChartSpans()
+{
+    const std::int32_t n = BlockLength();
+    stripDSO->SetXViewEnd(n - 1);
+    stripDSO->SetRightHandle(n - 1);
+    stripDSO->SetXSpan(n);
+    stripDSO->ClearTrace();
+    StripFFT->SetXViewEnd(n / 2 - 1);
+    StripFFT->SetRightHandle(n - 1);
+    StripFFT->SetXSpan(n);
+    ctx.SpansChanged = false;
+}
+
+void frmMainScreen::ShowMaxMin(double maximum, double minimum)
+{
+    lblMax->setText(FormatFixed(maximum, 4));
+    lblMin->setText(FormatFixed(minimum, 4));
+}
+
+void frmMainScreen::cboDisplayMode_Click()
+{
+    RunStep([&] {
+        const std::int16_t n = ToInt16(BlockLength());
+        const bool volts = cboDisplayMode->currentIndex() == 1;
+        if (volts)
+            ConvertToVolts(ctx.CurrentSettings, ctx.SampleCodes, ctx.SampleVolts);
+        const std::vector<double>& shown = volts ? ctx.SampleVolts : ctx.SampleCodes;
+        stripDSO->SetAxisLabels(tr("Sample"), volts ? tr("Volts") : tr("Code"));
+        PlotWaveform(shown, n);
+        ShowWaveformRange(shown);
+        stripDSO->SetTopHandle(stripDSO->TopLimit());
+        stripDSO->SetBottomHandle(stripDSO->BottomLimit());
+    });
+}
+
+void frmMainScreen::chkHoldZoom_Click() { ctx.HoldZoom = chkHoldZoom->isChecked(); }
+
+void frmMainScreen::chkHGrid_Click()
+{
+    const std::int32_t g = stripDSO->GridLines();
+    stripDSO->SetGridLines(chkHGrid->isChecked() ? (g | 1) : (g & 14));
+}
+
+void frmMainScreen::chkVGrid_Click()
+{
+    const std::int32_t g = stripDSO->GridLines();
+    stripDSO->SetGridLines(chkVGrid->isChecked() ? (g | 2) : (g & 13));
+}
+
+void frmMainScreen::chkTickPoints_Click()
+{
+    const int on = chkTickPoints->isChecked() ? 1 : 0;
+    stripDSO->SetTickPoints(on);
+    StripFFT->SetTickPoints(on);
+}
+
+void frmMainScreen::chkZoomHandles_Click()
+{
+    for (StripChart* chart : {stripDSO, StripFFT}) {
+        if (chkZoomHandles->isChecked()) {
+            chart->SetTopHandle(chart->TopLimit());
+            chart->SetBottomHandle(chart->BottomLimit());
+            chart->SetHandleMode(3);
+        } else {
+            chart->SetHandleMode(0);
+        }
+    }
+}

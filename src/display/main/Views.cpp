@@ -1,0 +1,86 @@
+// Switching between the spectrum and the histogram, and the chart cursor read-outs.
+#include "display/main/frmMainScreen.h"
+
+#include "display/widgets/FFTControl.h"
+#include "display/widgets/HistogramControl.h"
+#include "display/widgets/StripChart.h"
+#include "display/widgets/ToggleButton.h"
+
+#include <QComboBox>
+#include <QLabel>
+
+void frmMainScreen::ToggleButton1_Click()
+{
+    if (ToggleButton1->ShowHistogram()) {
+        VEXMHistogram1->setVisible(true);
+        VEXMFFTControl1->setVisible(false);
+        StripFFT->setVisible(false);
+    } else {
+        VEXMHistogram1->setVisible(false);
+        StripFFT->setVisible(true);
+        VEXMFFTControl1->setVisible(true);
+    }
+}
+
+void frmMainScreen::VEXMFFTControl1_BHWindow()
+{
+    if (ctx.CurrentSettings.DataLoaded != True)
+        return;
+    RunStep([&] {
+        VEXMFFTControl1->ComputeSpectrum(ctx.SampleCodes, ctx.Spectrum, ctx.CurrentSettings.SampleFreq);
+    });
+    RunStep([&] { PlotSpectrum(ctx.Spectrum, ToInt16(BlockLength() / 2)); });
+}
+
+namespace {
+
+// The element at a chart position (positions count from 1); raises error 9 outside.
+double ElementAt(const std::vector<double>& data, double x)
+{
+    const double index = RoundHalfEven(x - 1);
+    if (!(index >= 0 && index < double(data.size())))
+        throw EvalError(9, QStringLiteral("Cursor"), QStringLiteral("Subscript out of range"));
+    return data[std::size_t(index)];
+}
+
+} // namespace
+
+void frmMainScreen::ShowCursorInfo(const QString& caption)
+{
+    cursorInfoCaption_ = caption;
+    QString shown = caption;
+    lblCursorInfo->setText(shown.replace(u'\r', u'\n'));
+}
+
+void frmMainScreen::stripDSO_CursorChange(double x)
+{
+    if (ctx.CurrentSettings.DataLoaded != True)
+        return;
+    RunStep([&] {
+        lblCursorInfo->setVisible(true);
+        lblCursorInfo->raise();
+        const QString sample = QStringLiteral("Sample:") + PlainNumber(x) + u'\r';
+        if (cboDisplayMode->currentIndex() == 1)
+            ShowCursorInfo(sample + QStringLiteral("Value:") + FormatFixed(ElementAt(ctx.SampleVolts, x), 6)
+                           + QStringLiteral("V"));
+        else
+            ShowCursorInfo(sample + QStringLiteral("Value:") + PlainNumber(ElementAt(ctx.SampleCodes, x)));
+    });
+}
+
+void frmMainScreen::StripFFT_CursorChange(double x)
+{
+    if (ctx.CurrentSettings.DataLoaded != True)
+        return;
+    RunStep([&] {
+        lblCursorInfo->setVisible(true);
+        lblCursorInfo->raise();
+        const double n = BlockLength();
+        const double f = x > 1 ? ctx.CurrentSettings.SampleFreq / (n / (x - 1)) : 0.0;
+        const double value = ElementAt(ctx.Spectrum, x);
+        ShowCursorInfo(QStringLiteral("Freq:") + FormatFixed(f, 2) + QStringLiteral("Hz\rValue:")
+                       + FormatFixed(value, 2) + QStringLiteral("dB"));
+    });
+}
+
+void frmMainScreen::Chart_MouseUp() { lblCursorInfo->setVisible(false); }

@@ -1,0 +1,77 @@
+// The stored window position and configuration, the other windows, and shut-down.
+#include "display/main/frmMainScreen.h"
+
+#include "config/ConfigFile.h"
+#include "display/about/frmSplash.h"
+#include "display/setup/frmSetup.h"
+#include "display/widgets/StatusBox.h"
+#include "display/widgets/SupplyButton.h"
+#include "files/StoredSettings.h"
+
+namespace {
+
+SettingsStore& Store(SettingsStore* chosen, std::unique_ptr<SettingsStore>& own)
+{
+    if (chosen)
+        return *chosen;
+    if (!own)
+        own = std::make_unique<SettingsStore>();
+    return *own;
+}
+
+} // namespace
+
+void frmMainScreen::LoadStoredSettingsStep()
+{
+    SettingsStore& store = Store(settingsStore_, ownSettingsStore_);
+    const std::optional<WindowPosition> position =
+        LoadStoredSettings(store, ctx.UpperCommandLine(), ctx.CurrentSettings);
+    if (!position)
+        return;
+    RunStep([&] {
+        move(Geometry.ToPixelsX(position->Left), Geometry.ToPixelsY(position->Top));
+        resize(std::max(1, Geometry.ToPixelsX(position->Width)), std::max(1, Geometry.ToPixelsY(position->Height)));
+    });
+    VEXMStatus2->SetDisplay(true);
+    ShowConfigurationStatus(ctx.CurrentSettings, *VEXMStatus2);
+}
+
+void frmMainScreen::Form_Unload()
+{
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    SettingsStore& store = Store(settingsStore_, ownSettingsStore_);
+    const QString commandLine = ctx.UpperCommandLine();
+    const WindowPosition position{Geometry.ToTwipsX(x()), Geometry.ToTwipsY(y()),
+                                  Geometry.ToTwipsX(width()), Geometry.ToTwipsY(height())};
+    SaveStoredSettings(store, commandLine, position, ctx.CurrentSettings);
+    DeleteStoredSettings(store, commandLine);
+    if (setupDialog_)
+        setupDialog_->done(QDialog::Rejected);
+    if (aboutWindow_)
+        aboutWindow_->close();
+    ctx.ContinuousSampling = false;
+    if (ctx.Port)
+        ctx.Port->ReleaseParallelPort(1);
+}
+
+void frmMainScreen::mnuSetUP_Click()
+{
+    frmSetup dialog(ctx, this);
+    setupDialog_ = &dialog;
+    dialog.exec();
+}
+
+void frmMainScreen::SetSupplyLatchValue(int value)
+{
+    if (setupDialog_)
+        setupDialog_->ECBButton1->SetSupplyLatchValue(value);
+}
+
+void frmMainScreen::mnuAbout_Click()
+{
+    frmSplash about(AboutAnimationFrame, this);
+    aboutWindow_ = &about;
+    about.exec();
+}

@@ -1,0 +1,260 @@
+#include "display/main/frmMainScreen.h"
+
+#include "display/main/QtMessenger.h"
+#include "files/StoredSettings.h"
+#include "display/widgets/FFTControl.h"
+#include "display/widgets/HistogramControl.h"
+#include "display/widgets/StatusBox.h"
+#include "display/widgets/StripChart.h"
+#include "display/widgets/ToggleButton.h"
+#include "link/LinkStartUp.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+
+// Swallows every key press of the display-mode box, so it changes only from its list.
+class DiscardKeys : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        return e->type() == QEvent::KeyPress || e->type() == QEvent::ShortcutOverride;
+    }
+};
+
+QPushButton* MakeButton(const QString& text, QWidget* parent)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+frmMainScreen::frmMainScreen(EvalContext& context, QWidget* parent)
+    : QMainWindow(parent), Geometry(this), ctx(context)
+{
+    setObjectName(QStringLiteral("frmMainScreen"));
+    setCentralWidget(new QWidget(this));
+    CreateControls();
+    CreateMenus();
+    PlaceControls();
+    ConnectHandlers();
+
+    ctx.Status1 = VEXMStatus1;
+    ctx.Status2 = VEXMStatus2;
+    ctx.Ui = this;
+    ctx.Events = this;
+    ctx.Timer1 = &Timer1;
+    if (!ctx.Messages) {
+        ownMessenger_ = std::make_unique<QtMessenger>(this);
+        ctx.Messages = ownMessenger_.get();
+    }
+    resize(Geometry.ToPixelsX(15000), Geometry.ToPixelsY(10800));
+}
+
+frmMainScreen::~frmMainScreen()
+{
+    if (ctx.Messages == ownMessenger_.get())
+        ctx.Messages = nullptr;
+    if (ctx.Ui == this) {
+        ctx.Ui = nullptr;
+        ctx.Events = nullptr;
+        ctx.Timer1 = nullptr;
+        ctx.Status1 = nullptr;
+        ctx.Status2 = nullptr;
+    }
+}
+
+void frmMainScreen::CreateControls()
+{
+    QWidget* area = centralWidget();
+    cmdSample = MakeButton(tr("Sample"), area);
+    cmdContSample = MakeButton(tr("Cont Samp"), area);
+    cmdStopSampling = MakeButton(tr("Stop Samp"), area);
+    cmdReset = MakeButton(tr("Reset"), area);
+    cmdPowerDown = MakeButton(tr("Power Down"), area);
+    cmdPowerUp = MakeButton(tr("Power Up"), area);
+    Command2 = MakeButton(tr("Unused"), area);
+    cmdQuit = MakeButton(tr("Quit"), area);
+
+    VEXMStatus2 = new StatusBox(area);
+    VEXMStatus1 = new StatusBox(area);
+    ToggleButton1 = new ToggleButton(area);
+
+    picMaxMinBox = new QFrame(area);
+    picMaxMinBox->setFrameShape(QFrame::StyledPanel);
+    auto* maxCaption = new QLabel(tr("Max:"), picMaxMinBox);
+    auto* minCaption = new QLabel(tr("Min:"), picMaxMinBox);
+    lblMax = new QLabel(QStringLiteral("0"), picMaxMinBox);
+    lblMin = new QLabel(QStringLiteral("0"), picMaxMinBox);
+    for (QLabel* l : {maxCaption, minCaption, lblMax, lblMin})
+        l->setObjectName(l == lblMax ? "lblMax" : l == lblMin ? "lblMin" : "");
+    maxCaption->setGeometry(4, 1, 30, 13);
+    minCaption->setGeometry(4, 14, 30, 13);
+    lblMax->setGeometry(32, 1, 55, 13);
+    lblMin->setGeometry(32, 14, 55, 13);
+
+    cboDisplayMode = new QComboBox(area);
+    cboDisplayMode->installEventFilter(new DiscardKeys(cboDisplayMode));
+    chkVGrid = new QCheckBox(tr("Vertical Grid"), area);
+    chkHGrid = new QCheckBox(tr("Horizontal Grid"), area);
+    chkHoldZoom = new QCheckBox(tr("Hold Zoom"), area);
+    chkTickPoints = new QCheckBox(tr("Tick Data Points"), area);
+    chkZoomHandles = new QCheckBox(tr("Zoom Handles"), area);
+
+    lblCursorInfo = new QLabel(area);
+    lblCursorInfo->setFrameShape(QFrame::StyledPanel);
+    lblCursorInfo->setAutoFillBackground(true);
+    lblCursorInfo->setVisible(false);
+
+    stripDSO = new StripChart(area);
+    StripFFT = new StripChart(area);
+    stripDSO->SetAxisLabels(tr("Sample"), tr("Code"));
+    StripFFT->SetAxisLabels(tr("Bin"), tr("dBFS"));
+    VEXMFFTControl1 = new FFTControl(area);
+    VEXMHistogram1 = new HistogramControl(area);
+    VEXMHistogram1->setVisible(false);
+
+    // Start-up states: no board program yet, grids on, the FFT view in front.
+    for (QPushButton* b : {cmdSample, cmdContSample, cmdStopSampling, cmdPowerDown, cmdPowerUp, Command2})
+        b->setEnabled(false);
+    chkHGrid->setChecked(true);
+    chkVGrid->setChecked(true);
+    chkHoldZoom->setEnabled(false);
+    cboDisplayMode->setEnabled(false);
+}
+
+void frmMainScreen::PlaceControls()
+{
+    const double tops[] = {0, 360, 720, 1080};
+    QPushButton* left[] = {cmdSample, cmdContSample, cmdStopSampling, cmdReset};
+    QPushButton* right[] = {cmdPowerDown, cmdPowerUp, Command2, cmdQuit};
+    for (int i = 0; i < 4; ++i) {
+        Geometry.Place(left[i], 60, tops[i], 1095, 360);
+        Geometry.Place(right[i], 1150, tops[i], 1095, 360);
+    }
+    Geometry.Place(VEXMStatus2, 2400, 0, 2415, 1470);
+    Geometry.Place(VEXMStatus1, 4920, 0, 2415, 1470);
+    Geometry.Place(ToggleButton1, 7500, 60, 1335, 315);
+    Geometry.Place(picMaxMinBox, 7500, 420, 1335, 435);
+    Geometry.Place(cboDisplayMode, 7560, 1560, 1335, 315);
+    Geometry.Place(chkVGrid, 7560, 1980, 1515, 240);
+    Geometry.Place(chkHGrid, 7560, 2220, 1515, 240);
+    Geometry.Place(chkHoldZoom, 7560, 2460, 1400, 240);
+    Geometry.Place(chkTickPoints, 7560, 2700, 1515, 240);
+    Geometry.Place(chkZoomHandles, 7560, 2940, 1515, 240);
+    Geometry.Place(lblCursorInfo, 7500, 3660, 1755, 435);
+    Geometry.Place(stripDSO, 60, 1560, 7395, 2535);
+    Geometry.Place(StripFFT, 120, 4080, 7335, 2295);
+    Geometry.Place(VEXMFFTControl1, 7500, 4140, 1755, 2235);
+    Geometry.Place(VEXMHistogram1, 360, 6480, 9135, 1515);
+}
+
+void frmMainScreen::ConnectHandlers()
+{
+    connect(cmdSample, &QPushButton::clicked, this, &frmMainScreen::cmdSample_Click);
+    connect(cmdContSample, &QPushButton::clicked, this, &frmMainScreen::cmdContSample_Click);
+    connect(cmdStopSampling, &QPushButton::clicked, this, &frmMainScreen::cmdStopSampling_Click);
+    connect(cmdPowerDown, &QPushButton::clicked, this, &frmMainScreen::cmdPowerDown_Click);
+    connect(cmdPowerUp, &QPushButton::clicked, this, &frmMainScreen::cmdPowerUp_Click);
+    connect(cmdReset, &QPushButton::clicked, this, &frmMainScreen::cmdReset_Click);
+    connect(cmdQuit, &QPushButton::clicked, this, &frmMainScreen::cmdQuit_Click);
+    connect(&Timer1, &QTimer::timeout, this, &frmMainScreen::Timer1_Timer);
+    connect(cboDisplayMode, &QComboBox::currentIndexChanged, this, [this] {
+        if (!adjustingDisplayMode_)
+            cboDisplayMode_Click();
+    });
+    // Programmatic changes run the handlers as well, as the board reset relies on.
+    connect(chkHoldZoom, &QCheckBox::toggled, this, &frmMainScreen::chkHoldZoom_Click);
+    connect(chkHGrid, &QCheckBox::toggled, this, &frmMainScreen::chkHGrid_Click);
+    connect(chkVGrid, &QCheckBox::toggled, this, &frmMainScreen::chkVGrid_Click);
+    connect(chkTickPoints, &QCheckBox::toggled, this, &frmMainScreen::chkTickPoints_Click);
+    connect(chkZoomHandles, &QCheckBox::toggled, this, &frmMainScreen::chkZoomHandles_Click);
+    connect(ToggleButton1, &ToggleButton::Click, this, &frmMainScreen::ToggleButton1_Click);
+    connect(VEXMFFTControl1, &FFTControl::BHWindow, this, &frmMainScreen::VEXMFFTControl1_BHWindow);
+    connect(stripDSO, &StripChart::CursorChange, this, &frmMainScreen::stripDSO_CursorChange);
+    connect(StripFFT, &StripChart::CursorChange, this, &frmMainScreen::StripFFT_CursorChange);
+    connect(stripDSO, &StripChart::MouseUp, this, &frmMainScreen::Chart_MouseUp);
+    connect(StripFFT, &StripChart::MouseUp, this, &frmMainScreen::Chart_MouseUp);
+}
+
+void frmMainScreen::Form_Load()
+{
+    LinkStartUp(ctx);
+    SetIdleControlRegister(ctx);
+
+    if (const QScreen* screen = this->screen()) {
+        const QRect area = screen->geometry();
+        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    }
+    setWindowTitle(QStringLiteral("KV2680 Evaluation Software"));
+
+    VEXMStatus2->SetDisplay(true);
+    VEXMStatus2->AddLine(QStringLiteral("Configuration:"), Colour::Blue);
+    VEXMStatus2->AddLine(QStringLiteral("Part: Not Setup"));
+    VEXMStatus2->AddLine(QStringLiteral("Program: None"));
+    VEXMStatus2->AddLine(QStringLiteral("Bits:"));
+    VEXMStatus2->AddLine(QStringLiteral("Code:"));
+
+    RunStep([&] {
+        Geometry.SetTop(VEXMHistogram1, Geometry.Top(StripFFT));
+        Geometry.SetLeft(VEXMHistogram1, Geometry.Left(StripFFT));
+    });
+
+    LoadStoredSettingsStep();
+}
+
+std::int32_t frmMainScreen::BlockLength() const
+{
+    return ToInt32(::BlockLength(ctx.CurrentSettings.NumberOfSamples));
+}
+
+void frmMainScreen::SetButtonEnabled(MainButton button, bool enabled)
+{
+    QPushButton* b = nullptr;
+    switch (button) {
+    case MainButton::Sample: b = cmdSample; break;
+    case MainButton::ContSample: b = cmdContSample; break;
+    case MainButton::StopSampling: b = cmdStopSampling; break;
+    case MainButton::PowerDown: b = cmdPowerDown; break;
+    case MainButton::PowerUp: b = cmdPowerUp; break;
+    case MainButton::Reset: b = cmdReset; break;
+    case MainButton::Quit: b = cmdQuit; break;
+    }
+    b->setEnabled(enabled);
+}
+
+void frmMainScreen::SetDisplayModeEnabled(bool enabled) { cboDisplayMode->setEnabled(enabled); }
+
+void frmMainScreen::AddDisplayModeItem(const QString& item)
+{
+    adjustingDisplayMode_ = true;
+    cboDisplayMode->addItem(item);
+    adjustingDisplayMode_ = false;
+}
+
+void frmMainScreen::SetHoldZoomEnabled(bool enabled) { chkHoldZoom->setEnabled(enabled); }
+
+void frmMainScreen::ClearHoldZoom()
+{
+    chkHoldZoom->setChecked(false);
+    ctx.HoldZoom = false;
+}
+
+void frmMainScreen::ProcessEvents() { QCoreApplication::processEvents(); }
+
+void frmMainScreen::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}

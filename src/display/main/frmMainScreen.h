@@ -1,0 +1,158 @@
+#pragma once
+
+#include "core/EvalError.h"
+#include "core/Numbers.h"
+#include "display/main/TwipsGeometry.h"
+#include "link/EvalContext.h"
+#include "link/LinkUi.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
+class FFTControl;
+class HistogramControl;
+class StatusBox;
+class StripChart;
+class ToggleButton;
+class frmSetup;
+class FileChooser;
+class SettingsStore;
+
+// The main window: acquisitions, power and reset, the waveform, spectrum and histogram
+// views, the chart options, the menus and the window's layout. It owns the sample
+// buffers' consumers and the link's watchdog timer, and it is the link's view of the
+// main-window controls.
+class frmMainScreen : public QMainWindow, public LinkUi, public EventPump {
+    Q_OBJECT
+public:
+    explicit frmMainScreen(EvalContext& ctx, QWidget* parent = nullptr);
+    ~frmMainScreen() override;
+
+    // Start-up sequence; call once before showing the window.
+    void Form_Load();
+
+    // One acquisition; returns the pending error number (517 after a failed upload).
+    int TakeSamples();
+
+    // Handlers, public so menus, tests and the event wiring reach the same code.
+    void cmdSample_Click();
+    void cmdContSample_Click();
+    void cmdStopSampling_Click();
+    void cmdPowerDown_Click();
+    void cmdPowerUp_Click();
+    void cmdReset_Click();
+    void cmdQuit_Click();
+    void Timer1_Timer();
+    void cboDisplayMode_Click();
+    void chkHoldZoom_Click();
+    void chkHGrid_Click();
+    void chkVGrid_Click();
+    void chkTickPoints_Click();
+    void chkZoomHandles_Click();
+    void ToggleButton1_Click();
+    void VEXMFFTControl1_BHWindow();
+    void stripDSO_CursorChange(double x);
+    void StripFFT_CursorChange(double x);
+    void Chart_MouseUp();
+    void Form_Resize();
+
+    // Waveform scaling and plotting.
+    void PlotWaveform(const std::vector<double>& data, std::int16_t count,
+                      std::optional<double> top = std::nullopt,
+                      std::optional<double> bottom = std::nullopt);
+    void PlotSpectrum(const std::vector<double>& spectrum, std::int16_t count);
+    void ShowWaveformRange(const std::vector<double>& data);
+    void ShowSpectrumRange(const std::vector<double>& spectrum);
+    void ResetChartSpans();
+    void ShowMaxMin(double maximum, double minimum);
+
+    // Menus.
+    void mnuSetUP_Click();
+    void mnuLoadRawData_Click();
+    void mnuLoadFFTData_Click();
+    void SaveRawData_Click();
+    void SaveFFTData_Click();
+    void mnuSaveBinary_Click();
+    void ExitProgram_Click();
+    void mnuLPT1_Click();
+    void mnuLPT2_Click();
+    void mnuPRN_Click();
+    void mnuAbout_Click();
+
+    // LinkUi
+    void SetButtonEnabled(MainButton button, bool enabled) override;
+    void SetDisplayModeEnabled(bool enabled) override;
+    void AddDisplayModeItem(const QString& item) override;
+    void SetHoldZoomEnabled(bool enabled) override;
+    void ClearHoldZoom() override;
+    void SetSupplyLatchValue(int value) override;
+    void SetPortMenuEntryEnabled(PortMenuEntry entry, bool enabled) override;
+    // EventPump
+    void ProcessEvents() override;
+
+    // Services the window uses; tests put fakes in their place.
+    void SetFileChooser(FileChooser* chooser) { fileChooser_ = chooser; }
+    void SetSettingsStore(SettingsStore* store) { settingsStore_ = store; }
+    // The caption of lblCursorInfo with its lines separated by a carriage return.
+    QString CursorInfoCaption() const { return cursorInfoCaption_; }
+    std::int32_t BlockLength() const;
+
+    // Controls, named as the program's documents name them.
+    QPushButton *cmdSample, *cmdContSample, *cmdStopSampling, *cmdReset;
+    QPushButton *cmdPowerDown, *cmdPowerUp, *Command2, *cmdQuit;
+    StatusBox *VEXMStatus1, *VEXMStatus2;
+    ToggleButton* ToggleButton1;
+    QFrame* picMaxMinBox;
+    QLabel *lblMax, *lblMin, *lblCursorInfo;
+    QComboBox* cboDisplayMode;
+    QCheckBox *chkVGrid, *chkHGrid, *chkHoldZoom, *chkTickPoints, *chkZoomHandles;
+    StripChart *stripDSO, *StripFFT;
+    FFTControl* VEXMFFTControl1;
+    HistogramControl* VEXMHistogram1;
+    QTimer Timer1;
+    QAction *mnuSetup, *LoadEXE, *mnuLoadRawData, *mnuLoadFFTData, *SaveRawData;
+    QAction *mnuSaveBinary, *SaveFFTData, *ExitProgram;
+    QAction *mnuLPT1, *mnuLPT2, *mnuPRN, *mnuAbout;
+    TwipsGeometry Geometry;
+    int AboutAnimationFrame = 0;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateControls();
+    void CreateMenus();
+    void PlaceControls();
+    void ConnectHandlers();
+    void Form_Unload();
+    void LoadStoredSettingsStep();
+    void ShowCursorInfo(const QString& caption);
+    void SetPortChoice(std::int16_t address, QAction* checked);
+    void ShowDataFileError(int shownNumber, int recordedNumber, const QString& what);
+    bool ShowNoDataToSave(bool hasData);
+    void SelectDisplayModeIndex(int index);
+
+    EvalContext& ctx;
+    QString cursorInfoCaption_;
+    bool unloaded_ = false;
+    bool adjustingDisplayMode_ = false;
+    QPointer<frmSetup> setupDialog_;
+    QPointer<QWidget> aboutWindow_;
+    FileChooser* fileChooser_ = nullptr;
+    SettingsStore* settingsStore_ = nullptr;
+    std::unique_ptr<FileChooser> ownFileChooser_;
+    std::unique_ptr<SettingsStore> ownSettingsStore_;
+    std::unique_ptr<Messenger> ownMessenger_;
+};

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "board/SimulatedPorts.h"
+#include "display/main/frmMainScreen.h"
+#include "display/widgets/StatusBox.h"
+#include "files/StoredSettings.h"
+#include "link/CommsFunctions.h"
+#include "support/FakeUi.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+// A main window on the simulated board, loaded and started as the setup dialog leaves it,
+// with a scripted user and an isolated settings store.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        os.version.PlatformId = 2;
+        os.version.MajorVersion = 5;
+        ctx.Port = &ports;
+        ctx.Os = &os;
+        ctx.Messages = &messages;
+        store = std::make_unique<SettingsStore>(dir.filePath("settings.ini"));
+        window = std::make_unique<frmMainScreen>(ctx);
+        window->SetSettingsStore(store.get());
+        window->Form_Load();
+        window->resize(1000, 720);
+    }
+
+    // Downloads a small board program and starts it, with supplies and bus switches on.
+    void LoadBoardProgram()
+    {
+        const QString program = dir.filePath("TEST.PRG");
+        QFile f(program);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("x\r\n@PA\r\n000000\r\n123456\r\nABCDEF\r\n#\r\n");
+        f.close();
+        ctx.CurrentSettings.EXEName = program;
+        ctx.BoardLatch.SetValue(0x7C);
+        ASSERT_EQ(LoadProgram(ctx), 0);
+        ctx.CurrentSettings.ProgramLoaded = True;
+        for (MainButton b : {MainButton::Sample, MainButton::ContSample, MainButton::PowerDown, MainButton::PowerUp})
+            window->SetButtonEnabled(b, true);
+        ports.Board().Trace().Clear();
+    }
+
+    QStringList Status1() const { return window->VEXMStatus1->Lines(); }
+
+    // The enabled state of the seven command buttons, in a fixed order.
+    std::vector<bool> ButtonStates() const
+    {
+        std::vector<bool> states;
+        for (QPushButton* b : {window->cmdSample, window->cmdContSample, window->cmdStopSampling,
+                               window->cmdReset, window->cmdPowerDown, window->cmdPowerUp, window->cmdQuit})
+            states.push_back(b->isEnabled());
+        return states;
+    }
+    static std::vector<bool> IdleStates() { return {true, true, false, true, true, true, true}; }
+
+    QTemporaryDir dir;
+    SimulatedPorts ports;
+    FakeOs os;
+    ScriptedMessenger messages;
+    EvalContext ctx;
+    std::unique_ptr<SettingsStore> store;
+    std::unique_ptr<frmMainScreen> window;
+};

@@ -1,0 +1,79 @@
+#include "MainWindowFixture.h"
+
+#include <QAction>
+#include <QSettings>
+
+TEST_F(MainWindowTest, PortChoiceMovesTheAddressAndTheCheckMark)
+{
+    window->mnuLPT2_Click();
+    EXPECT_EQ(ctx.PortBaseAddress, 632);
+    window->mnuPRN_Click();
+    EXPECT_EQ(ctx.PortBaseAddress, 956);
+    window->mnuLPT1_Click();
+    EXPECT_EQ(ctx.PortBaseAddress, 888);
+    EXPECT_TRUE(window->mnuLPT1->isChecked());
+    EXPECT_FALSE(window->mnuLPT2->isChecked());
+    EXPECT_FALSE(window->mnuPRN->isChecked());
+    // The simulated port sits at 888: only the other entries were switched off at start-up.
+    EXPECT_TRUE(window->mnuLPT1->isEnabled());
+    EXPECT_FALSE(window->mnuLPT2->isEnabled());
+    EXPECT_FALSE(window->mnuPRN->isEnabled());
+}
+
+TEST_F(MainWindowTest, MenuItemsStartAsDesigned)
+{
+    EXPECT_FALSE(window->LoadEXE->isEnabled());
+    EXPECT_FALSE(window->mnuLoadFFTData->isEnabled());
+    EXPECT_TRUE(window->mnuLoadRawData->isEnabled());
+    EXPECT_EQ(window->mnuSetup->text(), "S&etup Menu");
+    EXPECT_EQ(window->ExitProgram->text(), "E&xit");
+}
+
+TEST_F(MainWindowTest, SavingWithoutDataSaysSo)
+{
+    window->SaveRawData_Click();
+    window->mnuSaveBinary_Click();
+    window->SaveFFTData_Click();
+    ASSERT_EQ(messages.shown.size(), 3u);
+    for (const auto& m : messages.shown) {
+        EXPECT_EQ(m.text, "There is no data to save.");
+        EXPECT_EQ(m.title, QString(""));
+        EXPECT_EQ(m.icon, MessageIcon::Information);
+    }
+}
+
+namespace {
+// Records the moment the port is released, to check the store was already written.
+class ReleaseWatcher : public SimulatedPorts {
+public:
+    std::int16_t ReleaseParallelPort(std::int32_t port) override
+    {
+        releasedPort = port;
+        if (onRelease)
+            onRelease();
+        return SimulatedPorts::ReleaseParallelPort(port);
+    }
+    int releasedPort = 0;
+    std::function<void()> onRelease;
+};
+}
+
+TEST_F(MainWindowTest, UnloadStoresThenDeletesThenReleasesThePortLast)
+{
+    ReleaseWatcher watcher;
+    ctx.Port = &watcher;
+    os.commandLine = "/save";
+    bool storedAtRelease = false;
+    const QString ini = dir.filePath("settings.ini");
+    watcher.onRelease = [&] { storedAtRelease = QSettings(ini, QSettings::IniFormat).contains("Position/Width"); };
+    window->close();
+    EXPECT_EQ(watcher.releasedPort, 1);
+    EXPECT_TRUE(storedAtRelease);
+
+    // With /DEL as well the store ends up empty.
+    window = std::make_unique<frmMainScreen>(ctx);
+    window->SetSettingsStore(store.get());
+    os.commandLine = "/SAVE /DEL";
+    window->close();
+    EXPECT_TRUE(QSettings(ini, QSettings::IniFormat).allKeys().isEmpty());
+}
