@@ -1,5 +1,8 @@
 #pragma once
 
+#include "analysis/DynamicMetrics.h"
+#include "analysis/Window.h"
+
 #include <QWidget>
 #include <cstdint>
 #include <optional>
@@ -18,6 +21,13 @@ public:
                          std::optional<std::int32_t> sampleFrequency = std::nullopt);
     // Full scale comes from the converter's resolution, told when a configuration loads.
     void SetResolution(int bits);
+
+    // The window in use (4-term Blackman-Harris at start); set from code it raises no
+    // BHWindow.
+    WindowKind Window() const;
+    void SetWindow(WindowKind kind);
+    // The dynamic metrics of the last spectrum.
+    const DynamicMetrics& Metrics() const;
 
 signals:
     void BHWindow();

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "analysis/CodeHistogram.h"
+#include "analysis/SineCodeDensity.h"
+
 #include <QWidget>
 #include <cstdint>
 #include <vector>
@@ -13,7 +16,16 @@ public:
     ~HistogramControl() override;
 
     // Counts and draws; negative codes (two's complement) count over -2^(b-1)..2^(b-1)-1.
+    // Codes outside the range are counted as out of range, not clamped.
     void BuildHistogram(const std::vector<double>& codes, std::int16_t bits);
+
+    // What the plot shows: the counts, or the sine code-density DNL or INL per code.
+    enum class View { Counts, Dnl, Inl };
+    void SetView(View view);
+
+    const CodeHistogram& Histogram() const;
+    // Valid only when the last block looked like a sine.
+    const SineLinearity& Linearity() const;
 
 private:
     struct Impl;

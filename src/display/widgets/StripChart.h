@@ -9,6 +9,13 @@ class QCustomPlot;
 // A strip chart on QCustomPlot: one trace drawn with element i at x = i + 1, vertical
 // limits, four draggable zoom handles, grids, point marks and a cursor that reports its
 // position while the user drags it.
+//
+// Handle and view positions are point indices: point p is drawn at x = p + 1. The view
+// shows x from XViewEnd - XSpan + 1 to XViewEnd + 1. With the handles shown, dragging
+// one moves it, a double-click zooms to the rectangle they enclose, and a double-click
+// on that zoomed view or a right-click returns to the full view (the one last set through
+// the limits and spans). The left button elsewhere drags the cursor, which snaps to the
+// nearest point and raises CursorChange(x) with x = index + 1.
 class StripChart : public QWidget {
     Q_OBJECT
 public:
@@ -34,7 +41,7 @@ public:
     std::int32_t GridLines() const;    // 1 horizontal grid, 2 vertical grid
     void SetGridLines(std::int32_t flags);
     void SetTickPoints(int on);        // 0/1: mark every data point
-    void SetPointCapacity(std::int16_t points);
+    void SetPointCapacity(std::int16_t points);   // room reserved for the next trace
     void SetXSpan(int span);
     void SetXViewEnd(int lastPoint);
 
@@ -49,6 +56,7 @@ public:
 
 signals:
     void CursorChange(double x);
+    // button: 1 left, 2 right, 4 middle; shift: 1 shift, 2 control, 4 alt; x, y in pixels.
     void MouseUp(int button, int shift, float x, float y);
 
 private:

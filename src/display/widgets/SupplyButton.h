@@ -15,4 +15,9 @@ public:
 
 signals:
     void Click();
+
+private:
+    void EditInDialog();
+
+    int latchValue_ = 0;
 };

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QWidget>
+
+class QGridLayout;
+class QLabel;
+
+// A compact two-column read-out (name, value) in a small font for the narrow side
+// panels of the analysis controls.
+class ReadoutGrid : public QWidget {
+    Q_OBJECT
+public:
+    explicit ReadoutGrid(QWidget* parent = nullptr);
+
+    // Adds a row and returns its value label, whose text the owner sets.
+    QLabel* AddRow(const QString& name, const QString& toolTip);
+
+    static QFont SmallFont(const QFont& base);
+
+private:
+    QGridLayout* grid_;
+};
