@@ -9,6 +9,32 @@
 // The board protocol over the software-driven EPP handshake. Failures are raised as
 // EvalError with the documented numbers; the callers catch them where they carry on.
 
+namespace LinkError {
+constexpr int SendCommandFailed = 504;
+constexpr int SendProgramLengthFailed = 505;
+constexpr int SendPacketFailed = 506;
+constexpr int EppReadNoAcknowledge = 513;
+constexpr int EppReadNotReleased = 514;
+constexpr int EppWriteNoAcknowledge = 515;
+constexpr int EppWriteNotReleased = 516;
+constexpr int ReadDataFailed = 517;
+constexpr int ReadValueFailed = 518;
+constexpr int ChecksumError = 520;
+constexpr int WaitForReadyTimeout = 537;
+}
+
+namespace LinkLimits {
+// Status reads a byte transfer may make in its acknowledge and release phases together.
+constexpr int kPollLimit = 1000;
+// Event passes of the reset pause.
+constexpr int kResetPauseEvents = 15000;
+// The shortest watchdog, and the longest (the classic window timer's limit).
+constexpr int kMinWatchdogMs = 3000;
+constexpr int kMaxWatchdogMs = 65535;
+// Answer of the board to a packet with a good checksum.
+constexpr std::int16_t kPacketAccepted = 13;
+}
+
 // One handshaked byte write / read; errors 515/516 and 513/514.
 std::int16_t EPPWrite(EvalContext& ctx, std::int16_t base, std::int16_t value);
 std::int16_t EPPRead(EvalContext& ctx, std::int16_t base);
@@ -29,10 +55,15 @@ QString CommandEchoLine(std::int16_t first, std::int32_t word, std::int16_t code
 
 // One block of n samples into samples; raises 517 (or 504 after the command box).
 void ReadData(EvalContext& ctx, std::int32_t n, std::vector<double>& samples);
-// The watchdog interval ReadData gives Timer1 for a sample frequency, in ms.
+// The watchdog interval ReadData gives Timer1 for a sample frequency, in ms: the time of
+// a 32768-sample block rounded half to even, at least 3000 and at most 65535 (the
+// board's 16-bit sample timer cannot run slower than 40 MHz / 65536, so no block takes
+// longer than 53.7 s); 65535 for a frequency that is not above 0.
 int WatchdogInterval(std::int32_t sampleFreq);
 
-// Program download: result 0 running, 1..7 failures.
+// Program download: result 0 running, 1..7 failures. The program file is
+// CurrentSettings.EXEName, relative to the current directory, found in any letter case;
+// a file that ends before its "#" terminator gives 2 and nothing is sent.
 std::int16_t LoadProgram(EvalContext& ctx);
 void SendProgramLength(EvalContext& ctx, std::int16_t length);   // error 505
 void SendPacket(EvalContext& ctx, const QString& word);          // errors 506, 520

@@ -1,0 +1,80 @@
+#include "board/Converter.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr double kTwoPi = 6.283185307179586;
+}
+
+void SimulatedConverter::SetRawCodes(std::vector<std::uint16_t> codes)
+{
+    raw_ = std::move(codes);
+    rawNext_ = 0;
+}
+
+void SimulatedConverter::Reseed(std::uint64_t seed)
+{
+    noise_.Seed(seed);
+    junk_.Seed(seed ^ 0xA5A5A5A5A5A5A5A5ull);
+    phase_ = 0.0;
+    rawNext_ = 0;
+}
+
+std::uint16_t SimulatedConverter::Junk()
+{
+    const std::uint16_t codeMask = std::uint16_t((1u << bits_) - 1u);
+    return std::uint16_t(junk_.Next() >> 48) & std::uint16_t(~codeMask);
+}
+
+void SimulatedConverter::Convert(int n, double fs, PartSupply supply, std::uint16_t* out)
+{
+    if (n <= 0)
+        return;
+    const double fin = input_.frequencyHz > 0.0 ? input_.frequencyHz : input_.frequencyRatio * fs;
+    const double step = fs > 0.0 ? kTwoPi * fin / fs : 0.0;
+    const double startPhase = phase_;
+    phase_ = std::fmod(phase_ + step * n, kTwoPi);   // the generator runs on between blocks
+
+    if (!supply.busSwitches) {
+        std::fill(out, out + n, kFloatingBus);
+        return;
+    }
+    if (!supply.analogSupply || !supply.poweredUp) {
+        for (int i = 0; i < n; ++i)
+            out[i] = Junk();
+        return;
+    }
+    if (!raw_.empty()) {
+        for (int i = 0; i < n; ++i) {
+            out[i] = raw_[rawNext_];
+            rawNext_ = rawNext_ + 1 == raw_.size() ? 0 : rawNext_ + 1;
+        }
+        return;
+    }
+
+    const std::uint32_t codes = 1u << bits_;
+    const double half = codes / 2.0;
+    const double mid = (codes - 1) / 2.0;
+    const double a1 = input_.amplitude * half;
+    const double a2 = std::pow(10.0, input_.harmonic2Dbfs / 20.0) * half;
+    const double a3 = std::pow(10.0, input_.harmonic3Dbfs / 20.0) * half;
+    const double dc = mid + input_.offset * half;
+    const double top = codes - 1;
+    const std::uint16_t signBit = format_ == CodeFormat::TwosComplement ? std::uint16_t(codes / 2) : 0;
+
+    // The phasor turns by one sample step per sample; it starts exactly at each block.
+    const double cs = std::cos(step), sn = std::sin(step);
+    double c = std::cos(input_.phase + startPhase), s = std::sin(input_.phase + startPhase);
+    for (int i = 0; i < n; ++i) {
+        const double sin2 = 2.0 * s * c;
+        const double sin3 = s * (3.0 - 4.0 * s * s);
+        double x = dc + a1 * s + a2 * sin2 + a3 * sin3 + input_.noiseLsbRms * noise_.Gaussian();
+        x = std::clamp(std::floor(x + 0.5), 0.0, top);
+        const std::uint16_t code = std::uint16_t(std::uint16_t(x) ^ signBit);
+        out[i] = std::uint16_t(code | Junk());
+        const double nc = c * cs - s * sn;
+        s = s * cs + c * sn;
+        c = nc;
+    }
+}

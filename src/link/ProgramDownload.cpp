@@ -1,0 +1,163 @@
+#include "link/CommsFunctions.h"
+
+#include "core/CaseInsensitivePath.h"
+#include "core/EvalError.h"
+#include "core/FieldReader.h"
+#include "core/Numbers.h"
+#include "link/PortAccess.h"
+
+#include <QFileInfo>
+#include <optional>
+
+// The board program download (Part 1.6): marker check, word list, length, one
+// checksummed packet per word with two retries, latch load and start.
+
+namespace {
+
+enum Result : std::int16_t {
+    Running = 0, NoFile = 1, NotAProgram = 2, DownloadRefused = 3, LengthFailed = 5,
+    PacketRefused = 6, StartFailed = 7,
+};
+
+const QString kMarker = QStringLiteral("@PA");
+
+bool IsWriteTimeout(int number)
+{
+    return number == LinkError::EppWriteNoAcknowledge || number == LinkError::EppWriteNotReleased;
+}
+
+// The next field, or nullopt at the end of the file.
+std::optional<QString> NextField(FieldReader& reader)
+{
+    if (reader.AtEnd())
+        return std::nullopt;
+    return reader.Next();
+}
+
+// Fields 3 up to the "#" terminator, or nullopt when the file ends before one (the
+// classic reading loop has no end-of-file test; such a file is not a program file).
+std::optional<QStringList> ReadWordList(const QString& path)
+{
+    auto reader = FieldReader::FromFile(path);
+    if (!reader)
+        return std::nullopt;
+    for (int skip = 0; skip < 2; ++skip)
+        if (!NextField(*reader))
+            return std::nullopt;
+    QStringList fields;
+    for (;;) {
+        const auto field = NextField(*reader);
+        if (!field)
+            return std::nullopt;
+        if (field->startsWith(u'#'))
+            return fields;
+        fields << *field;
+    }
+}
+
+// The value of up to two hexadecimal characters, as "&h" followed by them.
+std::int16_t HexByte(const QString& digits)
+{
+    return std::int16_t(Val(QStringLiteral("&h") + digits));
+}
+
+} // namespace
+
+void SendProgramLength(EvalContext& ctx, std::int16_t length)
+{
+    static const QString kSource = QStringLiteral("SendProgramLength");
+    try {
+        EPPWrite(ctx, ctx.PortBaseAddress, std::int16_t(length / 256));
+    } catch (const EvalError& e) {
+        if (IsWriteTimeout(e.Number))
+            throw EvalError(LinkError::SendProgramLengthFailed, kSource,
+                            QStringLiteral("SendProgramLength Command Failed on High Byte"));
+    }
+    try {
+        EPPWrite(ctx, ctx.PortBaseAddress, std::int16_t(length % 256));
+    } catch (const EvalError& e) {
+        if (IsWriteTimeout(e.Number))
+            throw EvalError(LinkError::SendProgramLengthFailed, kSource,
+                            QStringLiteral("SendProgramLength Command Failed on Low Byte"));
+    }
+}
+
+void SendPacket(EvalContext& ctx, const QString& word)
+{
+    static const QString kSource = QStringLiteral("SendPacket");
+    static const char* const kWriteNames[] = {"First Write", "Second Write", "Third Write", "Third Write"};
+    const std::int16_t bytes[3] = {HexByte(word.mid(0, 2)), HexByte(word.mid(2, 2)), HexByte(word.right(2))};
+    const std::int16_t base = ctx.PortBaseAddress;
+
+    std::int16_t sum = 0;
+    for (int i = 0; i < 4; ++i) {
+        std::int16_t value;
+        if (i < 3) {
+            value = bytes[i];
+            sum = std::int16_t(sum + value);
+        } else {
+            value = std::int16_t(sum & 0xFF);
+        }
+        try {
+            EPPWrite(ctx, base, value);
+        } catch (const EvalError& e) {
+            if (IsWriteTimeout(e.Number))
+                throw EvalError(LinkError::SendPacketFailed, kSource,
+                                QStringLiteral("SendPacket Command Failed on ") + QLatin1String(kWriteNames[i]));
+            return;
+        }
+    }
+
+    std::int16_t answer = 0;
+    RunStep([&] { answer = EPPRead(ctx, base); });
+    if (answer != LinkLimits::kPacketAccepted)
+        throw EvalError(LinkError::ChecksumError, kSource, QStringLiteral("Checksum Error"));
+}
+
+std::int16_t LoadProgram(EvalContext& ctx)
+{
+    const QString path = ResolveCaseInsensitive(ctx.CurrentSettings.EXEName);
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return NoFile;
+
+    // The marker: the second field must be exactly "@PA".
+    {
+        auto reader = FieldReader::FromFile(path);
+        if (!reader)
+            return NotAProgram;
+        const auto first = NextField(*reader);
+        const auto second = first ? NextField(*reader) : std::nullopt;
+        if (!second || *second != kMarker)
+            return NotAProgram;
+    }
+
+    ctx.lstINI_File.clear();
+    const auto words = ReadWordList(path);
+    if (!words)
+        return NotAProgram;   // no "#" terminator: nothing is sent
+    ctx.lstINI_File = *words;
+
+    if (RunStep([&] { SendCommand(ctx, 0, 0, 2); }) == LinkError::SendCommandFailed)
+        return DownloadRefused;
+
+    const auto length = std::int16_t(ctx.lstINI_File.size() - 1);
+    if (RunStep([&] { SendProgramLength(ctx, length); }) == LinkError::SendProgramLengthFailed)
+        return LengthFailed;
+
+    for (int i = 1; i <= length; ++i) {
+        const QString& word = ctx.lstINI_File.at(i);
+        int attempts = 0, pending;
+        do {
+            pending = RunStep([&] { SendPacket(ctx, word); });
+        } while (pending == LinkError::ChecksumError && ++attempts < 3);
+        if (pending == LinkError::ChecksumError)
+            return PacketRefused;
+        // A packet whose write timed out (506) is not retried; the download goes on.
+    }
+
+    if (RunStep([&] { SendCommand(ctx, ctx.BoardLatch.Value(), 0, 3); }) == LinkError::SendCommandFailed)
+        return StartFailed;
+    if (RunStep([&] { SendCommand(ctx, 0, 0, 4); }) == LinkError::SendCommandFailed)
+        return StartFailed;
+    return Running;
+}
