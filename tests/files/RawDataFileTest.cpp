@@ -19,9 +19,11 @@ struct RawLoad {
     std::vector<double> codes{7, 8, 9};
     bool dimensioned = true;
 
-    std::int16_t Load(const std::optional<QString>& path)
+    // Loads path, or cancels the dialog when there is none.
+    std::int16_t Load(const QString& path = QString())
     {
-        chooser.answers = {path};
+        if (!path.isEmpty())
+            chooser.answers.push_back(path);
         return LoadRawDataFile(chooser, messenger, settings, codes, dimensioned);
     }
 };
@@ -111,7 +113,7 @@ TEST(RawDataFile, EmptyUnreadableOrOversizedFileKeepsTheBlockInHand)
 TEST(RawDataFile, CancelledLoadChangesNothing)
 {
     RawLoad load;
-    EXPECT_EQ(load.Load(std::nullopt), FileStatus::Cancelled);
+    EXPECT_EQ(load.Load(), FileStatus::Cancelled);
     EXPECT_EQ(load.codes, (std::vector<double>{7, 8, 9}));
     EXPECT_TRUE(load.messenger.shown.empty());
 }
