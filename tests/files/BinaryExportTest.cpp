@@ -3,8 +3,6 @@
 #include "files/DataFileIo.h"
 
 #include "TempFiles.h"
-#include "support/FakeFileChooser.h"
-#include "support/FakeUi.h"
 
 #include <gtest/gtest.h>
 
@@ -23,22 +21,21 @@ TEST(BinaryExport, LinesShowLow16BitsOfTheRoundedCode)
 
 TEST(BinaryExport, ZeroBlockGivesOneLineOfSixteenZerosPerSample)
 {
-    TempFiles temp;
-    ScriptedFileChooser chooser;
-    ScriptedMessenger messenger;
-    chooser.answers = {temp.Path("bin.dat")};
-    ASSERT_EQ(SaveBinaryFile(chooser, messenger, std::vector<double>(256, 0.0), 256), FileStatus::Done);
-    EXPECT_EQ(chooser.requests.at(0).title, "Save FFT Data");
-    EXPECT_EQ(TempFiles::Read(temp.Path("bin.dat")), QByteArray("0000000000000000\r\n").repeated(256));
-    EXPECT_TRUE(messenger.shown.empty());
+    ScriptedUser user;
+    const QString path = user.Choose("bin.dat");
+    ASSERT_EQ(SaveBinaryFile(user.chooser, user.messenger, std::vector<double>(256, 0.0), 256),
+              FileStatus::Done);
+    EXPECT_EQ(user.chooser.requests.at(0).title, "Save FFT Data");
+    EXPECT_EQ(TempFiles::Read(path), QByteArray("0000000000000000\r\n").repeated(256));
+    EXPECT_TRUE(user.messenger.shown.empty());
 }
 
 TEST(BinaryExport, ValueBeyond32BitsIsReportedBeforeAnyDialog)
 {
-    ScriptedFileChooser chooser;
-    ScriptedMessenger messenger;
-    EXPECT_EQ(SaveBinaryFile(chooser, messenger, {1, 1e12}, 2), FileStatus::Abandoned);
-    EXPECT_TRUE(chooser.requests.empty());
-    ASSERT_EQ(messenger.shown.size(), 1u);
-    EXPECT_TRUE(messenger.shown[0].text.contains("1000000000000"));
+    ScriptedUser user;
+    user.Choose("never.dat");
+    EXPECT_EQ(SaveBinaryFile(user.chooser, user.messenger, {1, 1e12}, 2), FileStatus::Abandoned);
+    EXPECT_TRUE(user.chooser.requests.empty());
+    ASSERT_EQ(user.messenger.shown.size(), 1u);
+    EXPECT_TRUE(user.messenger.shown[0].text.contains("1000000000000"));
 }

@@ -3,8 +3,6 @@
 #include "files/RawDataFile.h"
 
 #include "TempFiles.h"
-#include "support/FakeFileChooser.h"
-#include "support/FakeUi.h"
 
 #include <gtest/gtest.h>
 
@@ -24,19 +22,17 @@ struct FftLoad {
 
 TEST(FftDataFile, SpectrumOfA1024SampleBlockSaves512LinesAndLoadsBack)
 {
-    TempFiles temp;
+    ScriptedUser user;
     std::vector<double> spectrum;
     for (int k = 0; k < 512; ++k)
         spectrum.push_back(k == 40 ? -0.5 : -120.25 + k % 3);
-    ScriptedFileChooser saveChooser;
-    ScriptedMessenger messenger;
-    saveChooser.answers = {temp.Path("fft.dat")};
-    ASSERT_EQ(SaveDataFile(saveChooser, messenger, spectrum, 512), FileStatus::Done);
-    EXPECT_EQ(TempFiles::Read(temp.Path("fft.dat")).count("\r\n"), 512);
+    const QString path = user.Choose("fft.dat");
+    ASSERT_EQ(SaveDataFile(user.chooser, user.messenger, spectrum, 512), FileStatus::Done);
+    EXPECT_EQ(TempFiles::Read(path).count("\r\n"), 512);
 
     FftLoad load;
     load.settings.NumberOfSamples = 2;
-    load.chooser.answers = {temp.Path("fft.dat")};
+    load.chooser.answers = {path};
     ASSERT_EQ(load.Load(), 0);
     EXPECT_EQ(load.chooser.requests.at(0).title, "Load an FFT File");
     EXPECT_EQ(load.spectrum, spectrum);

@@ -2,8 +2,6 @@
 #include "files/RawDataFile.h"
 
 #include "TempFiles.h"
-#include "support/FakeFileChooser.h"
-#include "support/FakeUi.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -32,23 +30,21 @@ struct RawLoad {
 
 TEST(RawDataFile, SavedBlockLoadsBackWithItsCodesAndLength)
 {
-    TempFiles temp;
+    ScriptedUser user;
     std::vector<double> block;
     for (int i = 0; i < 1024; ++i)
         block.push_back(i % 7 == 0 ? -2048 + i : i);
 
-    ScriptedFileChooser saveChooser;
-    ScriptedMessenger messenger;
-    saveChooser.answers = {temp.Path("block.dat")};
-    ASSERT_EQ(SaveDataFile(saveChooser, messenger, block, 1024), FileStatus::Done);
-    const FileDialogRequest& asked = saveChooser.requests.at(0);
+    const QString path = user.Choose("block.dat");
+    ASSERT_EQ(SaveDataFile(user.chooser, user.messenger, block, 1024), FileStatus::Done);
+    const FileDialogRequest& asked = user.chooser.requests.at(0);
     EXPECT_EQ(asked.title, "Save FFT Data");
     EXPECT_EQ(asked.filter, "DAT Files|*.dat|All Files|*.*");
     EXPECT_TRUE(asked.save && asked.promptOverwrite);
 
     RawLoad load;
     load.dimensioned = false;
-    ASSERT_EQ(load.Load(temp.Path("block.dat")), FileStatus::Done);
+    ASSERT_EQ(load.Load(path), FileStatus::Done);
     EXPECT_EQ(load.chooser.requests.at(0).title, "Load A Data File");
     EXPECT_FALSE(load.chooser.requests.at(0).save);
     EXPECT_EQ(load.codes, block);
@@ -56,7 +52,7 @@ TEST(RawDataFile, SavedBlockLoadsBackWithItsCodesAndLength)
     EXPECT_EQ(load.settings.NumberOfSamples, 2);
     EXPECT_EQ(load.settings.MaxValue, 1023);
     EXPECT_EQ(load.settings.MinValue, -2048);
-    EXPECT_TRUE(messenger.shown.empty() && load.messenger.shown.empty());
+    EXPECT_TRUE(user.messenger.shown.empty() && load.messenger.shown.empty());
 }
 
 TEST(RawDataFile, FieldsValuesAndBlockExponent)
@@ -120,46 +116,40 @@ TEST(RawDataFile, CancelledLoadChangesNothing)
 
 TEST(RawDataFile, SaveWritesCountLinesWithFullStopsInEveryLocale)
 {
-    TempFiles temp;
+    ScriptedUser user;
     const QLocale before;
     QLocale::setDefault(QLocale::German);
-    ScriptedFileChooser chooser;
-    ScriptedMessenger messenger;
-    chooser.answers = {temp.Path("out.dat")};
+    const QString path = user.Choose("out.dat");
     const std::vector<double> values{2048, -5, 1.25, 0.0000004, 99};
-    const std::int16_t status = SaveDataFile(chooser, messenger, values, 4);
+    const std::int16_t status = SaveDataFile(user.chooser, user.messenger, values, 4);
     QLocale::setDefault(before);
 
     EXPECT_EQ(status, FileStatus::Done);
-    EXPECT_EQ(TempFiles::Read(temp.Path("out.dat")),
-              "2048.000000\r\n-5.000000\r\n1.250000\r\n0.000000\r\n");
-    EXPECT_TRUE(messenger.shown.empty());
+    EXPECT_EQ(TempFiles::Read(path), "2048.000000\r\n-5.000000\r\n1.250000\r\n0.000000\r\n");
+    EXPECT_TRUE(user.messenger.shown.empty());
 }
 
 TEST(RawDataFile, SaveOfShortBlockWritesWhatIsHeldAndSaysSo)
 {
-    TempFiles temp;
-    ScriptedFileChooser chooser;
-    ScriptedMessenger messenger;
-    chooser.answers = {temp.Path("short.dat")};
-    EXPECT_EQ(SaveDataFile(chooser, messenger, std::vector<double>(1000, 1.0), 1024), FileStatus::Done);
-    EXPECT_EQ(TempFiles::Read(temp.Path("short.dat")).count("\r\n"), 1000);
-    ASSERT_EQ(messenger.shown.size(), 1u);
-    EXPECT_TRUE(messenger.shown[0].text.contains("1000 of the 1024"));
+    ScriptedUser user;
+    const QString path = user.Choose("short.dat");
+    EXPECT_EQ(SaveDataFile(user.chooser, user.messenger, std::vector<double>(1000, 1.0), 1024),
+              FileStatus::Done);
+    EXPECT_EQ(TempFiles::Read(path).count("\r\n"), 1000);
+    ASSERT_EQ(user.messenger.shown.size(), 1u);
+    EXPECT_TRUE(user.messenger.shown[0].text.contains("1000 of the 1024"));
 }
 
 TEST(RawDataFile, FailedSaveIsReportedAndCancelWritesNothing)
 {
-    TempFiles temp;
-    ScriptedFileChooser chooser;
-    ScriptedMessenger messenger;
-    const QString unreachable = temp.Path("no-such-folder/out.dat");
-    chooser.answers = {unreachable, std::nullopt};
-    EXPECT_EQ(SaveDataFile(chooser, messenger, {1, 2}, 2), FileStatus::Abandoned);
-    ASSERT_EQ(messenger.shown.size(), 1u);
-    EXPECT_TRUE(messenger.shown[0].text.contains("out.dat"));
-    EXPECT_EQ(messenger.shown[0].icon, MessageIcon::Exclamation);
+    ScriptedUser user;
+    user.Choose("no-such-folder/out.dat");
+    EXPECT_EQ(SaveDataFile(user.chooser, user.messenger, {1, 2}, 2), FileStatus::Abandoned);
+    ASSERT_EQ(user.messenger.shown.size(), 1u);
+    EXPECT_TRUE(user.messenger.shown[0].text.contains("out.dat"));
+    EXPECT_EQ(user.messenger.shown[0].icon, MessageIcon::Exclamation);
 
-    EXPECT_EQ(SaveDataFile(chooser, messenger, {1, 2}, 2), FileStatus::Cancelled);
-    EXPECT_EQ(messenger.shown.size(), 1u);
+    // The script is used up: the next dialog is cancelled.
+    EXPECT_EQ(SaveDataFile(user.chooser, user.messenger, {1, 2}, 2), FileStatus::Cancelled);
+    EXPECT_EQ(user.messenger.shown.size(), 1u);
 }

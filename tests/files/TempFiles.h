@@ -1,5 +1,8 @@
 #pragma once
 
+#include "support/FakeFileChooser.h"
+#include "support/FakeUi.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -37,3 +40,18 @@ inline QByteArray NumberedLines(int n)
         text += QByteArray::number(i) + "\r\n";
     return text;
 }
+
+// A scratch folder and a scripted user who answers the file dialogs and the messages.
+struct ScriptedUser {
+    TempFiles temp;
+    ScriptedFileChooser chooser;
+    ScriptedMessenger messenger;
+
+    // The next file dialog is answered with this file of the scratch folder.
+    QString Choose(const QString& name)
+    {
+        const QString path = temp.Path(name);
+        chooser.answers.push_back(path);
+        return path;
+    }
+};
