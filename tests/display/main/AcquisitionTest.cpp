@@ -2,6 +2,9 @@
 
 #include "display/widgets/StripChart.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+
 #include <QTest>
 #include <QTimer>
 

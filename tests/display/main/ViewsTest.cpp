@@ -6,6 +6,7 @@
 #include "display/widgets/ToggleButton.h"
 
 #include <QComboBox>
+#include <QCheckBox>
 #include <QLabel>
 
 TEST_F(MainWindowTest, CursorReadOutsNeedDataAndFollowTheDisplayMode)
