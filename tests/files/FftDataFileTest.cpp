@@ -8,9 +8,7 @@
 
 namespace {
 
-struct FftLoad {
-    ScriptedFileChooser chooser;
-    ScriptedMessenger messenger;
+struct FftLoad : ScriptedUser {
     Settings settings;
     std::vector<double> spectrum{-1, -2};
     bool dimensioned = true;

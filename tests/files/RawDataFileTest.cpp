@@ -10,9 +10,7 @@
 
 namespace {
 
-struct RawLoad {
-    ScriptedFileChooser chooser;
-    ScriptedMessenger messenger;
+struct RawLoad : ScriptedUser {
     Settings settings;
     std::vector<double> codes{7, 8, 9};
     bool dimensioned = true;
