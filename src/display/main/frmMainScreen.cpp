@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFrame>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -45,6 +46,11 @@ frmMainScreen::frmMainScreen(EvalContext& context, QWidget* parent)
 {
     setObjectName(QStringLiteral("frmMainScreen"));
     setCentralWidget(new QWidget(this));
+    // The controls keep their design-time places and sizes, which were drawn for a small
+    // 8-point dialog font.
+    QFont small = centralWidget()->font();
+    small.setPointSizeF(8);
+    centralWidget()->setFont(small);
     CreateControls();
     CreateMenus();
     PlaceControls();
@@ -97,12 +103,16 @@ void frmMainScreen::CreateControls()
     auto* minCaption = new QLabel(tr("Min:"), picMaxMinBox);
     lblMax = new QLabel(QStringLiteral("0"), picMaxMinBox);
     lblMin = new QLabel(QStringLiteral("0"), picMaxMinBox);
-    for (QLabel* l : {maxCaption, minCaption, lblMax, lblMin})
-        l->setObjectName(l == lblMax ? "lblMax" : l == lblMin ? "lblMin" : "");
-    maxCaption->setGeometry(4, 1, 30, 13);
-    minCaption->setGeometry(4, 14, 30, 13);
-    lblMax->setGeometry(32, 1, 55, 13);
-    lblMin->setGeometry(32, 14, 55, 13);
+    auto* grid = new QGridLayout(picMaxMinBox);
+    grid->setContentsMargins(4, 1, 4, 1);
+    grid->setVerticalSpacing(0);
+    grid->addWidget(maxCaption, 0, 0);
+    grid->addWidget(lblMax, 0, 1);
+    grid->addWidget(minCaption, 1, 0);
+    grid->addWidget(lblMin, 1, 1);
+    grid->setColumnStretch(1, 1);
+    lblMax->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblMin->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     cboDisplayMode = new QComboBox(area);
     cboDisplayMode->installEventFilter(new DiscardKeys(cboDisplayMode));
@@ -146,13 +156,15 @@ void frmMainScreen::PlaceControls()
     Geometry.Place(VEXMStatus2, 2400, 0, 2415, 1470);
     Geometry.Place(VEXMStatus1, 4920, 0, 2415, 1470);
     Geometry.Place(ToggleButton1, 7500, 60, 1335, 315);
-    Geometry.Place(picMaxMinBox, 7500, 420, 1335, 435);
+    // The max/min box and the option column take the full column width, so codes of any
+    // size and the option texts are not clipped.
+    Geometry.Place(picMaxMinBox, 7500, 420, 1755, 435);
     Geometry.Place(cboDisplayMode, 7560, 1560, 1335, 315);
-    Geometry.Place(chkVGrid, 7560, 1980, 1515, 240);
-    Geometry.Place(chkHGrid, 7560, 2220, 1515, 240);
-    Geometry.Place(chkHoldZoom, 7560, 2460, 1400, 240);
-    Geometry.Place(chkTickPoints, 7560, 2700, 1515, 240);
-    Geometry.Place(chkZoomHandles, 7560, 2940, 1515, 240);
+    Geometry.Place(chkVGrid, 7560, 1980, 1755, 240);
+    Geometry.Place(chkHGrid, 7560, 2220, 1755, 240);
+    Geometry.Place(chkHoldZoom, 7560, 2460, 1755, 240);
+    Geometry.Place(chkTickPoints, 7560, 2700, 1755, 240);
+    Geometry.Place(chkZoomHandles, 7560, 2940, 1755, 240);
     Geometry.Place(lblCursorInfo, 7500, 3660, 1755, 435);
     Geometry.Place(stripDSO, 60, 1560, 7395, 2535);
     Geometry.Place(StripFFT, 120, 4080, 7335, 2295);
