@@ -4,7 +4,7 @@
 #include "core/Numbers.h"
 #include "link/PortAccess.h"
 
-// The board's command frame, value read and reset (Part 1.4).
+// The board's command frame, value read and reset.
 
 namespace {
 

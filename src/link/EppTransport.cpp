@@ -5,7 +5,7 @@
 
 #include <QCoreApplication>
 
-// The software-driven EPP handshake (Part 1.3). Status bit 7 is the board's
+// The software-driven EPP handshake. Status bit 7 is the board's
 // wait/acknowledge line; the control register carries the strobes.
 
 namespace {

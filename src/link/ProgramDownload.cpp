@@ -9,7 +9,7 @@
 #include <QFileInfo>
 #include <optional>
 
-// The board program download (Part 1.6): marker check, word list, length, one
+// The board program download: marker check, word list, length, one
 // checksummed packet per word with two retries, latch load and start.
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-// One acquisition's board side (Part 1.5): block command, watchdog, ready handshake and
+// One acquisition's board side: block command, watchdog, ready handshake and
 // the upload of the block, high byte first, masked and signed.
 
 namespace {
