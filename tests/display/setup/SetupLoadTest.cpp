@@ -1,0 +1,172 @@
+#include "SetupDialogFixture.h"
+
+#include <functional>
+
+namespace {
+
+// The bytes a download of the example program writes: command 2, the length, one packet
+// per word with its checksum, the latch load and the start command.
+std::vector<std::uint8_t> ExpectedDownload(std::uint8_t latch)
+{
+    QFile f("KV2680.PRG");
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    const QStringList fields = QString::fromLatin1(f.readAll()).split("\r\n");
+    const QStringList words = fields.mid(3, fields.indexOf("#") - 3);
+    std::vector<std::uint8_t> bytes = {0, 0, 0, 2, std::uint8_t(words.size() >> 8), std::uint8_t(words.size())};
+    for (const QString& w : words) {
+        int sum = 0;
+        for (int i = 0; i < 6; i += 2) {
+            const int b = w.mid(i, 2).toInt(nullptr, 16);
+            bytes.push_back(std::uint8_t(b));
+            sum += b;
+        }
+        bytes.push_back(std::uint8_t(sum & 0xFF));
+    }
+    for (std::uint8_t b : {latch, std::uint8_t(0), std::uint8_t(0), std::uint8_t(3), std::uint8_t(0),
+                           std::uint8_t(0), std::uint8_t(0), std::uint8_t(4)})
+        bytes.push_back(b);
+    return bytes;
+}
+
+const QString kProgramLoadError = "Program Load Error";
+
+TEST_F(SetupDialogTest, LoadResetsDownloadsStartsAndShowsTheConfiguration)
+{
+    Open();
+    rig.ctx.SelectedConfigIndex = -1;
+    Load("KV2680.cfg");
+
+    const auto written = rig.board.Trace().BytesWritten();
+    const std::vector<std::uint8_t> reset = {0, 0, 0, 8};
+    ASSERT_GE(written.size(), 4u);
+    EXPECT_EQ(std::vector<std::uint8_t>(written.begin(), written.begin() + 4), reset);
+    EXPECT_EQ(std::vector<std::uint8_t>(written.begin() + 4, written.end()), ExpectedDownload(0x6C));
+    EXPECT_TRUE(rig.board.Firmware().ProgramLoaded());
+    EXPECT_EQ(rig.board.Firmware().ProgramLength(), 40);
+    EXPECT_EQ(rig.board.LatchValue(), 0x6C);
+
+    EXPECT_TRUE(rig.messages.shown.empty());
+    EXPECT_EQ(rig.status1.Texts(), (QStringList{"Board Reset", "Program Running"}));
+    EXPECT_EQ(rig.status2.Texts(), (QStringList{"Configuration:", "Part:KV2680", "Program:KV2680.PRG",
+                                                "Bits:12", "Code: Binary"}));
+    EXPECT_EQ(BoardButtons(), std::vector<bool>(4, true));
+    EXPECT_EQ(settings.ProgramLoaded, True);
+    EXPECT_EQ(settings.Max_Frequency, 1000000);
+    EXPECT_EQ(settings.NumberOfSamples, 2);
+    EXPECT_EQ(rig.ctx.SampleClock.SampleFrequency(), 100000);
+
+    EXPECT_FALSE(dialog->cmdCancel->isEnabled());
+    EXPECT_EQ(dialog->ECBButton1->SupplyLatchValue(), 0x6C);
+    EXPECT_TRUE(dialog->ECBButton1->SupplyEnabled());
+    EXPECT_EQ(dialog->cboFSample->currentIndex(), 1);
+    EXPECT_EQ(dialog->cboNumSamples->currentText(), "1024");
+    EXPECT_EQ(dialog->txtVMax->text(), "2.5000");
+    EXPECT_EQ(dialog->txtVMin->text(), "0.0000");
+
+    // Reopening shows the same file selected, ready to load again.
+    QTest::mouseClick(dialog->cmdClose, Qt::LeftButton);
+    Open();
+    ASSERT_NE(dialog->fileConfig->currentItem(), nullptr);
+    EXPECT_EQ(dialog->fileConfig->currentItem()->text(), "KV2680.cfg");
+    EXPECT_TRUE(dialog->cmdLoad->isEnabled());
+}
+
+TEST_F(SetupDialogTest, DoubleClickLoadsTheFile)
+{
+    Write("A.cfg", "[EVAL-CONTROL BOARD]\r\nPROGRAMNAME:KV2680.PRG\r\n");
+    Open();
+    const QListWidgetItem* item = dialog->fileConfig->findItems("KV2680.cfg", Qt::MatchExactly).value(0);
+    ASSERT_NE(item, nullptr);
+    // A user's double click: the first click selects, the second one opens.
+    const QPoint at = dialog->fileConfig->visualItemRect(item).center();
+    QTest::mouseClick(dialog->fileConfig->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(dialog->fileConfig->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(rig.ctx.SelectedConfigIndex, 1);
+    EXPECT_EQ(settings.PartName, "KV2680");
+    EXPECT_EQ(rig.status1.Texts(), (QStringList{"Board Reset", "Program Running"}));
+}
+
+TEST_F(SetupDialogTest, FileWithoutHeaderStillResetsTheBoard)
+{
+    Write("Bad.cfg", "PARTNAME:KV2680\r\nPROGRAMNAME:KV2680.PRG\r\n");
+    Open();
+    Load("Bad.cfg");
+    EXPECT_EQ(rig.board.Trace().FramesWithCode(8).size(), 1u);
+    EXPECT_TRUE(rig.board.Trace().FramesWithCode(2).empty());
+    ASSERT_EQ(rig.messages.shown.size(), 1u);
+    EXPECT_EQ(rig.messages.shown[0].text, "This is not a valid CFG file");
+    EXPECT_EQ(rig.status1.Texts(), (QStringList{"Board Reset", "Error Loading CFG"}));
+    EXPECT_TRUE(dialog->cmdCancel->isEnabled());
+}
+
+struct DownloadFailure {
+    const char* name;
+    std::function<void(BoardRig&)> arrange;
+    QString message;
+};
+
+QString CommunicationFailed(int label)
+{
+    return QString("Communication with the Eval Control Board Failed.\r\n(Error %1)\r\n"
+                   "Please Reset the Board and Try Again.").arg(label);
+}
+
+class DownloadFailureTest : public SetupDialogTest, public ::testing::WithParamInterface<DownloadFailure> {};
+
+TEST_P(DownloadFailureTest, ShowsItsMessageAndLeavesTheButtonsDisabled)
+{
+    GetParam().arrange(rig);
+    for (MainButton b : {MainButton::ContSample, MainButton::Sample, MainButton::PowerDown, MainButton::PowerUp})
+        rig.ui.buttons[b] = true;
+    Open();
+    Load("KV2680.cfg");
+
+    ASSERT_FALSE(rig.messages.shown.empty());
+    EXPECT_EQ(rig.messages.shown.back().text, GetParam().message);
+    EXPECT_EQ(rig.messages.shown.back().title, kProgramLoadError);
+    EXPECT_EQ(rig.messages.shown.back().icon, MessageIcon::Exclamation);
+    EXPECT_EQ(BoardButtons(), std::vector<bool>(4, false));
+    EXPECT_EQ(settings.ProgramLoaded, False);
+    EXPECT_FALSE(rig.status1.Texts().contains("Program Running"));
+    EXPECT_TRUE(dialog->cmdCancel->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Load, DownloadFailureTest,
+    ::testing::Values(
+        DownloadFailure{"NoProgramFile", [](BoardRig&) { QFile::remove("KV2680.PRG"); },
+                        "The Program File specified by the Configuration\r\nFile could not be found. "
+                        "Please make sure\r\nit is in the current directory."},
+        DownloadFailure{"BadMarker",
+                        [](BoardRig&) { SetupDialogTest::Write("KV2680.PRG", "x\r\n@pa\r\n0000\r\n123456\r\n#\r\n"); },
+                        "The Program File specified by the Configuration\r\nFile does not appear to be a valid DSP file"},
+        DownloadFailure{"BoardOff", [](BoardRig& rig) { rig.board.SetPowered(false); }, CommunicationFailed(504)},
+        DownloadFailure{"ChecksumRefusedThreeTimes",
+                        [](BoardRig& rig) { rig.board.Faults().badChecksums = {{1, 1}, {1, 2}, {1, 3}}; },
+                        CommunicationFailed(506)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SetupDialogTest, SupplyChangeGoesToTheBoardAndRejectedOneChangesNothing)
+{
+    Open();
+    rig.board.SetPowered(false);
+    dialog->ECBButton1->SetSupplyLatchValue(0x55);
+    emit dialog->ECBButton1->Click();
+    ASSERT_EQ(rig.messages.shown.size(), 1u);
+    EXPECT_EQ(rig.messages.shown[0].title, "Send Command Error");
+    EXPECT_EQ(rig.messages.shown[0].text, CommunicationFailed(507));
+    EXPECT_EQ(rig.status1.Texts(), QStringList{"Send Command Error"});
+    EXPECT_EQ(rig.ctx.BoardLatch.Value(), 144);
+    EXPECT_TRUE(dialog->cmdCancel->isEnabled());
+
+    rig.board.SetPowered(true);
+    emit dialog->ECBButton1->Click();
+    EXPECT_EQ(rig.status1.Texts().last(), "Supplies Changed");
+    EXPECT_EQ(rig.ctx.BoardLatch.Value(), 0x55);
+    EXPECT_FALSE(dialog->cmdCancel->isEnabled());
+    const auto frames = rig.board.Trace().FramesWithCode(3);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].first, 0x55);
+}
+
+} // namespace
