@@ -1,8 +1,9 @@
 #include "DynamicMetrics.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
-#include <vector>
+#include <numeric>
 
 namespace {
 
@@ -20,15 +21,39 @@ double AliasedBin(double f, std::size_t n)
     return folded > double(n) / 2 ? double(n) - folded : folded;
 }
 
-struct LobeBins {
-    std::size_t first, last;   // inclusive; first > last when empty
+// Bins first up to (not including) end.
+struct BinRange {
+    std::size_t first = 0, end = 0;
+    std::size_t Size() const { return end - first; }
+    bool Contains(std::size_t k) const { return k >= first && k < end; }
 };
 
-LobeBins Lobe(double centre, int halfWidth, std::size_t firstBin, std::size_t binCount)
+BinRange Lobe(double centre, int halfWidth, std::size_t firstBin, std::size_t binCount)
 {
     const double lo = std::max(std::ceil(centre - halfWidth), double(firstBin));
-    const double hi = std::min(std::floor(centre + halfWidth), double(binCount) - 1);
-    return {std::size_t(lo), hi < lo ? std::size_t(lo) - 1 : std::size_t(hi)};
+    const double hi = std::min(std::floor(centre + halfWidth) + 1, double(binCount));
+    return {std::size_t(lo), std::size_t(std::max(lo, hi))};
+}
+
+double Sum(std::span<const double> power, BinRange r)
+{
+    return std::reduce(power.begin() + std::ptrdiff_t(r.first), power.begin() + std::ptrdiff_t(r.end), 0.0);
+}
+
+// Four running maxima, so the comparisons overlap instead of each waiting for the last.
+double Largest(std::span<const double> power, BinRange r)
+{
+    double a = 0, b = 0, c = 0, d = 0;
+    std::size_t k = r.first;
+    for (; k + 4 <= r.end; k += 4) {
+        a = std::max(a, power[k]);
+        b = std::max(b, power[k + 1]);
+        c = std::max(c, power[k + 2]);
+        d = std::max(d, power[k + 3]);
+    }
+    for (; k < r.end; ++k)
+        a = std::max(a, power[k]);
+    return std::max({a, b, c, d});
 }
 
 } // namespace
@@ -47,63 +72,57 @@ DynamicMetrics ComputeDynamicMetrics(std::span<const double> power, std::size_t 
     if (bins < firstBin + 4 * std::size_t(halfWidth) + 2)
         return m;
 
-    const std::size_t peak = std::size_t(
-        std::max_element(power.begin() + firstBin, power.end()) - power.begin());
-    if (!(power[peak] > 0))
+    const double peakPower = Largest(power, {firstBin, bins});
+    if (!(peakPower > 0) || !std::isfinite(peakPower))
         return m;
+    const std::size_t peak = std::size_t(
+        std::find(power.begin() + std::ptrdiff_t(firstBin), power.end(), peakPower) - power.begin());
 
     // Power-weighted centre of the main lobe: the fundamental between the bins.
-    const LobeBins around = Lobe(double(peak), halfWidth, firstBin, bins);
+    const BinRange around = Lobe(double(peak), halfWidth, firstBin, bins);
     double weight = 0, moment = 0;
-    for (std::size_t k = around.first; k <= around.last; ++k) {
+    for (std::size_t k = around.first; k < around.end; ++k) {
         weight += power[k];
         moment += double(k) * power[k];
     }
     const double f0 = moment / weight;
+    if (!std::isfinite(f0))   // an infinite code in the block
+        return m;
 
-    enum class Use : unsigned char { Noise, Fundamental, Harmonic };
-    std::vector<Use> use(bins, Use::Noise);
-    double fundamental = 0;
-    const LobeBins fundamentalBins = Lobe(f0, halfWidth, firstBin, bins);
-    for (std::size_t k = fundamentalBins.first; k <= fundamentalBins.last; ++k) {
-        use[k] = Use::Fundamental;
-        fundamental += power[k];
-    }
+    const BinRange fundamentalBins = Lobe(f0, halfWidth, firstBin, bins);
+    const double fundamental = Sum(power, fundamentalBins);
+    const BinRange below{firstBin, fundamentalBins.first}, above{fundamentalBins.end, bins};
 
-    // A spur is compared by its peak bin; a harmonic by its lobe's power over the noise
-    // bandwidth too, so a harmonic between bins is not undercounted.
-    double harmonics = 0, largestSpur = 0;
+    // Each harmonic takes the bins of its lobe that the fundamental or a lower harmonic
+    // has not taken. A spur is compared by its peak bin, a harmonic also by its lobe's
+    // power over the noise bandwidth, so a harmonic between bins is not undercounted.
+    std::array<BinRange, HighestHarmonic> taken{fundamentalBins};
+    double harmonics = 0, largestSpur = std::max(Largest(power, below), Largest(power, above));
+    std::size_t harmonicBins = 0;
     for (int h = 2; h <= HighestHarmonic; ++h) {
-        const LobeBins lobe = Lobe(AliasedBin(h * f0, n), halfWidth, firstBin, bins);
+        const BinRange lobe = Lobe(AliasedBin(h * f0, n), halfWidth, firstBin, bins);
         double sum = 0;
-        for (std::size_t k = lobe.first; k <= lobe.last; ++k) {
-            if (use[k] != Use::Noise)
+        for (std::size_t k = lobe.first; k < lobe.end; ++k) {
+            if (std::any_of(taken.begin(), taken.begin() + h - 1,
+                            [k](const BinRange& r) { return r.Contains(k); }))
                 continue;
-            use[k] = Use::Harmonic;
             sum += power[k];
+            ++harmonicBins;
         }
+        taken[std::size_t(h) - 1] = lobe;
         harmonics += sum;
         largestSpur = std::max(largestSpur, sum / enbw);
     }
 
-    double noise = 0, nonFundamental = 0;
-    std::size_t noiseBins = 0;
-    for (std::size_t k = firstBin; k < bins; ++k) {
-        if (use[k] == Use::Fundamental)
-            continue;
-        nonFundamental += power[k];
-        largestSpur = std::max(largestSpur, power[k]);
-        if (use[k] == Use::Noise) {
-            noise += power[k];
-            ++noiseBins;
-        }
-    }
+    const double nonFundamental = Sum(power, below) + Sum(power, above);
+    const double noise = std::max(nonFundamental - harmonics, 0.0);
+    const std::size_t noiseBins = below.Size() + above.Size() - harmonicBins;
     // The bins taken by DC, the fundamental and the harmonics held noise too: count the
     // mean noise bin in their place.
     const double noisePerBin = noiseBins ? noise / double(noiseBins) : 0.0;
     const double noiseTotal = noisePerBin * double(bins);
-    const double fundamentalBinCount = double(fundamentalBins.last + 1 - fundamentalBins.first);
-    const double noiseAndDistortion = nonFundamental + noisePerBin * (double(firstBin) + fundamentalBinCount);
+    const double noiseAndDistortion =
+        nonFundamental + noisePerBin * double(firstBin + fundamentalBins.Size());
 
     m.valid = true;
     m.fundamentalBin = f0;

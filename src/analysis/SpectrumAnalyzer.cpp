@@ -41,7 +41,7 @@ void SpectrumAnalyzer::Analyse(std::span<const double> codes)
         power_.clear();
         return;
     }
-    const double mean = std::accumulate(codes.begin(), codes.end(), 0.0) / double(n);
+    const double mean = std::reduce(codes.begin(), codes.end(), 0.0) / double(n);
     const std::vector<double>& w = WindowFor(n);
     RealFft& fft = TransformFor(n);
     double* in = fft.Input();
@@ -64,8 +64,7 @@ void SpectrumAnalyzer::Analyse(std::span<const double> codes)
 void SpectrumAnalyzer::SpectrumDb(std::vector<double>& out) const
 {
     out.resize(power_.size());
-    for (std::size_t k = 0; k < power_.size(); ++k)
-        out[k] = PowerToDb(power_[k]);
+    PowersToDb(power_.data(), out.data(), power_.size());
     // DC has no mirror image: its amplitude is |X_0| / sum(w), half the doubled bins'.
     if (!out.empty())
         out[0] = PowerToDb(power_[0] / 4);

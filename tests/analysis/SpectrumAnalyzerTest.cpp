@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -157,6 +158,17 @@ TEST(ShortBlocks, GiveHalfTheBinsAndNoMetrics)
         EXPECT_FALSE(r.metrics.valid) << n;
         for (double v : r.db)
             EXPECT_TRUE(std::isfinite(v)) << n;
+    }
+}
+
+TEST(ShortBlocks, NonFiniteCodesGiveNoMetrics)
+{
+    for (const double bad : {std::numeric_limits<double>::infinity(), std::nan("")}) {
+        auto codes = QuantisedSine({.bits = 12, .n = 1024, .cycles = 101});
+        codes[10] = bad;
+        const Result r = Analyse(codes, 12, DefaultWindow);
+        EXPECT_EQ(r.db.size(), 512u);
+        EXPECT_FALSE(r.metrics.valid);
     }
 }
 

@@ -1,0 +1,8 @@
+#include "Decibels.h"
+
+[[gnu::target_clones("avx2", "default")]]
+void PowersToDb(const double* power, double* db, std::size_t count)
+{
+    for (std::size_t k = 0; k < count; ++k)
+        db[k] = PowerToDb(power[k]);
+}

@@ -1,0 +1,129 @@
+#include "display/widgets/FFTControl.h"
+#include "display/widgets/HistogramControl.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+#include <qcustomplot.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+std::vector<double> Sine(int bits, std::size_t n, double cycles, double amplitudeFraction = 1.0)
+{
+    const double half = std::ldexp(1.0, bits - 1);
+    std::vector<double> codes(n);
+    for (std::size_t i = 0; i < n; ++i)
+        codes[i] = std::round(half - 0.5 + amplitudeFraction * (half - 0.5) *
+                                               std::sin(2 * std::numbers::pi * cycles * double(i) / double(n) + 0.2));
+    return codes;
+}
+
+QStringList Texts(const QWidget& w)
+{
+    QStringList texts;
+    for (const QLabel* l : w.findChildren<QLabel*>())
+        texts << l->text();
+    return texts;
+}
+
+TEST(FFTControl, FillsHalfTheBlockInDbfsOfTheResolution)
+{
+    FFTControl fft;
+    const auto codes = Sine(12, 1024, 101, 0.5);
+    std::vector<double> spectrum{1, 2, 3};
+    fft.ComputeSpectrum(codes, spectrum);
+    ASSERT_EQ(spectrum.size(), 512u);   // 12 bits until told otherwise
+    EXPECT_NEAR(spectrum[101], -6.02, 0.05);
+
+    fft.SetResolution(13);
+    fft.ComputeSpectrum(codes, spectrum);
+    EXPECT_NEAR(spectrum[101], -12.04, 0.05);
+}
+
+TEST(FFTControl, ShowsTheFundamentalInHertzOrBins)
+{
+    struct Case {
+        std::optional<std::int32_t> fs;
+        QString frequency;
+    };
+    const Case cases[] = {{std::nullopt, "bin 101.0"},
+                          {102400, "10.100 kHz"},
+                          {1024, "101.0 Hz"},
+                          {20'000'000, "1.9727 MHz"}};
+    FFTControl fft;
+    std::vector<double> spectrum;
+    for (const Case& c : cases) {
+        fft.ComputeSpectrum(Sine(12, 1024, 101), spectrum, c.fs);
+        EXPECT_TRUE(Texts(fft).contains(c.frequency)) << c.frequency.toStdString();
+    }
+    EXPECT_TRUE(fft.Metrics().valid);
+    EXPECT_TRUE(Texts(fft).contains(QString("%1 dB").arg(fft.Metrics().snrDb, 0, 'f', 1)));
+
+    fft.ComputeSpectrum(std::vector<double>(1, 7.0), spectrum);   // too short for metrics
+    EXPECT_EQ(spectrum.size(), 1u);
+    EXPECT_FALSE(Texts(fft).contains("bin 101.0"));
+}
+
+TEST(FFTControl, WindowChosenOnThePanelRaisesBHWindow)
+{
+    FFTControl fft;
+    auto* box = fft.findChild<QComboBox*>("cboWindow");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(fft.Window(), WindowKind::BlackmanHarris4);
+    EXPECT_EQ(box->currentText(), "BH4");
+    for (const char* offered : {"Rect", "Hann", "BH4", "Flat top"})
+        EXPECT_GE(box->findText(offered), 0) << offered;
+
+    QSignalSpy changed(&fft, &FFTControl::BHWindow);
+    box->setCurrentIndex(box->findText("Hann"));
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(fft.Window(), WindowKind::Hann);
+
+    fft.SetWindow(WindowKind::FlatTop);   // from code: no event
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(box->currentText(), "Flat top");
+}
+
+TEST(HistogramControl, DrawsTheCountsAndReadsOutTheSineLinearity)
+{
+    HistogramControl histogram;
+    auto codes = Sine(8, 65536, 4099);
+    std::replace(codes.begin(), codes.end(), 100.0, 101.0);   // a missing code
+    histogram.BuildHistogram(codes, 8);
+
+    auto* bars = qobject_cast<QCPBars*>(histogram.findChild<QCustomPlot*>()->plottable(0));
+    ASSERT_NE(bars, nullptr);
+    EXPECT_EQ(bars->data()->size(), 256);
+    EXPECT_EQ(bars->data()->at(100)->value, 0.0);
+    ASSERT_TRUE(histogram.Linearity().valid);
+    EXPECT_EQ(histogram.Linearity().missingCodes, 1);
+    const QStringList shown = Texts(histogram);
+    EXPECT_TRUE(shown.contains("0..255"));
+    EXPECT_TRUE(std::any_of(shown.begin(), shown.end(),
+                            [](const QString& t) { return t.endsWith("/-1.00"); }));
+
+    histogram.SetView(HistogramControl::View::Dnl);
+    EXPECT_EQ(bars->data()->size(), 254);   // the end codes are left out
+    EXPECT_NEAR(bars->data()->at(99)->value, -1.0, 1e-9);
+}
+
+TEST(HistogramControl, SignedCodesAndNoSine)
+{
+    HistogramControl histogram;
+    std::vector<double> ramp;
+    for (int i = 0; i < 4096; ++i)
+        ramp.push_back(i % 64 - 32);
+    ramp.push_back(900);   // outside 6-bit two's complement
+    histogram.BuildHistogram(ramp, 6);
+    EXPECT_EQ(histogram.Histogram().firstCode, -32);
+    EXPECT_EQ(histogram.Histogram().outOfRange, 1);
+    EXPECT_FALSE(histogram.Linearity().valid);
+    EXPECT_TRUE(Texts(histogram).contains("-32..31"));
+}
+
+} // namespace
