@@ -85,8 +85,10 @@ void frmSetup::BuildControls()
 
 void frmSetup::Connect()
 {
-    connect(fileConfig, &QListWidget::currentRowChanged, this,
-            [this](int row) { Guarded([&] { fileConfig_Click(row); }); });
+    // Selection, not the current row: a list that takes the focus makes its first row
+    // current without anyone choosing it.
+    connect(fileConfig, &QListWidget::itemSelectionChanged, this,
+            [this] { Guarded([&] { fileConfig_Click(SelectedFileRow()); }); });
     connect(fileConfig, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
         Guarded([&] { fileConfig_DblClick(fileConfig->row(item)); });
     });
@@ -149,9 +151,7 @@ void frmSetup::FillFileList()
     // Configurations often come from systems that ignore letter case, so "*.CFG" counts.
     const QStringList names = QDir::current().entryList({QStringLiteral("*.cfg")}, QDir::Files,
                                                         QDir::Name | QDir::IgnoreCase);
-    const QSignalBlocker quiet(fileConfig);
     fileConfig->addItems(names);
-    fileConfig->setCurrentRow(-1);
 }
 
 void frmSetup::CentreOnScreen()
@@ -162,6 +162,12 @@ void frmSetup::CentreOnScreen()
         return;
     const QRect area = screen->geometry();
     move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+}
+
+int frmSetup::SelectedFileRow() const
+{
+    const QList<QListWidgetItem*> selected = fileConfig->selectedItems();
+    return selected.isEmpty() ? -1 : fileConfig->row(selected.first());
 }
 
 void frmSetup::fileConfig_Click(int row)

@@ -43,6 +43,7 @@ private:
     void ConnectEntry(EntryBox* box, void (frmSetup::*lostFocus)());
     void Form_Load();
     void FillFileList();
+    int SelectedFileRow() const;
     void CentreOnScreen();
 
     // Event handlers; failures inside them reach the user as a message.

@@ -59,7 +59,7 @@ MessageRequest Exclamation(QString text, QString title)
 void frmSetup::cmdLoad_Click()
 {
     ResetBoard(ctx_);
-    const QListWidgetItem* item = fileConfig->currentItem();
+    const QListWidgetItem* item = fileConfig->item(SelectedFileRow());
     if (ReadConfigFile(item ? item->text() : QString(), ctx_.CurrentSettings, ctx_.BoardLatch,
                        ctx_.lstINI_File, *ctx_.Messages) != 0) {
         ctx_.Status1->AddLine(QStringLiteral("Error Loading CFG"));

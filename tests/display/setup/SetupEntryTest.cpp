@@ -1,0 +1,194 @@
+#include "SetupDialogFixture.h"
+
+#include <QApplication>
+#include <QScreen>
+
+namespace {
+
+TEST_F(SetupDialogTest, FirstOpeningListsTheConfigurationsAndSelectsNothing)
+{
+    Write("b.CFG", "");
+    Write("a.cfg", "");
+    Write("notes.txt", "");
+    settings.NumberOfSamples = 3;
+    Open();
+
+    EXPECT_EQ(dialog->windowTitle(), "Setup Menu");
+    QStringList files;
+    for (int i = 0; i < dialog->fileConfig->count(); ++i)
+        files << dialog->fileConfig->item(i)->text();
+    EXPECT_EQ(files, (QStringList{"a.cfg", "b.CFG", "KV2680.cfg"}));
+    EXPECT_TRUE(dialog->fileConfig->selectedItems().isEmpty());
+    EXPECT_FALSE(dialog->cmdLoad->isEnabled());
+    EXPECT_TRUE(dialog->cmdCancel->isEnabled());
+
+    EXPECT_EQ(dialog->cboFSample->count(), 12);
+    EXPECT_EQ(dialog->cboFSample->currentText(), "100000");
+    EXPECT_EQ(dialog->txtOtherFreq->text(), "100000");
+    EXPECT_EQ(dialog->cboNumSamples->currentText(), "2048");
+    EXPECT_EQ(dialog->txtVMax->text(), "5.00");
+    EXPECT_EQ(dialog->txtVMin->text(), "0.00");
+    EXPECT_EQ(dialog->ECBButton1->SupplyLatchValue(), 144);
+    EXPECT_EQ(rig.ctx.SavedSettings.NumberOfSamples, 3);
+
+    // Within the window frame's few pixels.
+    const QPoint offset = dialog->geometry().center() - dialog->screen()->geometry().center();
+    EXPECT_LE(offset.manhattanLength(), 8);
+}
+
+TEST_F(SetupDialogTest, ListChoiceAboveTheCeilingSelectsTheCeiling)
+{
+    settings.Max_Frequency = 250000;
+    Open();
+    Choose(dialog->cboFSample, 9);   // "500000"
+    EXPECT_EQ(dialog->cboFSample->currentIndex(), 4);
+    EXPECT_EQ(dialog->cboFSample->currentText(), "250000");
+    EXPECT_EQ(settings.SampleFreq, 250000);
+    EXPECT_EQ(rig.ctx.SampleClock.TPeriodHigh(), 0);
+    EXPECT_EQ(rig.ctx.SampleClock.TPeriodLow(), 159);
+}
+
+TEST_F(SetupDialogTest, OtherFrequencyEntry)
+{
+    struct Case {
+        const char* typed;
+        std::int32_t ceiling;
+        const char* boxAfter;
+        std::int32_t sampleFreq;
+        const char* listText;
+        int listIndex;
+    };
+    const Case cases[] = {
+        {"600000", 580000, "580000", 580000, "580000", 11},
+        {"2000000", 1000000, "1000000", 1000000, "1000000", 12},   // the ceiling is appended
+        {"12a5x000", 580000, "125000", 125000, "125000", -1},      // letters never reach the box
+        {"0", 580000, "0", 100000, "100000", -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        settings.SampleFreq = 100000;
+        settings.Max_Frequency = c.ceiling;
+        rig.ctx.SampleClock.SetSampleFrequency(100000);
+        Open();
+        dialog->txtOtherFreq->setFocus();
+        dialog->txtOtherFreq->clear();
+        QTest::keyClicks(dialog->txtOtherFreq, c.typed);
+        QTest::keyClick(dialog->txtOtherFreq, Qt::Key_Return);
+
+        EXPECT_EQ(dialog->txtOtherFreq->text(), c.boxAfter);
+        EXPECT_EQ(settings.SampleFreq, c.sampleFreq);
+        EXPECT_EQ(rig.ctx.SampleClock.SampleFrequency(), c.sampleFreq);
+        EXPECT_EQ(dialog->cboFSample->currentText(), c.listText);
+        EXPECT_EQ(dialog->cboFSample->currentIndex(), c.listIndex);
+        EXPECT_TRUE(dialog->cmdClose->hasFocus());
+        EXPECT_TRUE(rig.messages.shown.empty());
+    }
+}
+
+TEST_F(SetupDialogTest, EmptyFrequencyBoxIsRefusedAndKeepsTheFocus)
+{
+    Open();
+    dialog->txtOtherFreq->setFocus();
+    dialog->txtOtherFreq->setText("  ");
+    QTest::keyClick(dialog->txtOtherFreq, Qt::Key_Return);
+    ASSERT_EQ(rig.messages.shown.size(), 1u);
+    EXPECT_EQ(rig.messages.shown[0].text, "Invalid Frequency Entered");
+    EXPECT_EQ(rig.messages.shown[0].title, std::nullopt);
+    EXPECT_EQ(rig.messages.shown[0].icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(dialog->txtOtherFreq->hasFocus());
+    EXPECT_EQ(dialog->txtOtherFreq->selectedText(), "  ");
+    EXPECT_EQ(settings.SampleFreq, 100000);
+}
+
+TEST_F(SetupDialogTest, InputRangeTakesTheLeadingNumber)
+{
+    Open();
+    dialog->txtVMax->setFocus();
+    dialog->txtVMax->clear();
+    QTest::keyClicks(dialog->txtVMax, "1.2.3-V");
+    EXPECT_EQ(dialog->txtVMax->text(), "1.2.3");
+    QTest::keyClick(dialog->txtVMax, Qt::Key_Tab);
+    EXPECT_EQ(dialog->txtVMax->text(), "1.2000");
+    EXPECT_EQ(settings.InputVMax, 1.2);
+
+    dialog->txtVMin->setFocus();
+    dialog->txtVMin->clear();
+    QTest::keyClick(dialog->txtVMin, Qt::Key_Return);
+    EXPECT_EQ(dialog->txtVMin->text(), "0.0000");
+    EXPECT_EQ(settings.InputVMin, 0.0);
+}
+
+TEST_F(SetupDialogTest, NewSampleCountResetsTheSpansOnce)
+{
+    Open();
+    const int clears = rig.ui.holdZoomClears;
+    Choose(dialog->cboNumSamples, 3);
+    EXPECT_EQ(settings.NumberOfSamples, 3);
+    EXPECT_TRUE(rig.ctx.SpansChanged);
+    EXPECT_EQ(rig.ui.holdZoomClears, clears + 1);
+
+    rig.ctx.SpansChanged = false;
+    Choose(dialog->cboNumSamples, 3);
+    EXPECT_FALSE(rig.ctx.SpansChanged);
+    EXPECT_EQ(rig.ui.holdZoomClears, clears + 1);
+}
+
+TEST_F(SetupDialogTest, ExponentWithoutAnItemBecomesTheNearestListed)
+{
+    for (const auto& [stored, shown] : {std::pair{-1, 0}, std::pair{7, 5}}) {
+        settings.NumberOfSamples = std::int16_t(stored);
+        Open();
+        EXPECT_EQ(dialog->cboNumSamples->currentIndex(), shown);
+        EXPECT_EQ(settings.NumberOfSamples, shown);
+    }
+}
+
+TEST_F(SetupDialogTest, CancelRestoresTheNineFieldsButNotTheCeiling)
+{
+    settings.PartName = "KV2680";
+    settings.EXEName = "KV2680.PRG";
+    settings.NumberOfBits = 12;
+    const Settings before = settings;
+    Open();
+
+    Choose(dialog->cboNumSamples, 4);
+    Choose(dialog->cboFSample, 2);
+    dialog->txtVMax->setFocus();
+    QTest::keyClicks(dialog->txtVMax, "9");
+    dialog->txtVMin->setFocus();   // leaving txtVMax applies it
+    ASSERT_NE(settings.InputVMax, before.InputVMax);
+    settings.PartName = "other";
+    settings.EXEName = "OTHER.PRG";
+    settings.NumberOfBits = 16;
+    settings.DataFormat = 1;
+    settings.ProgramLoaded = True;
+    settings.InputVMin = -1;
+    settings.Max_Frequency = 250000;
+
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(settings.NumberOfSamples, before.NumberOfSamples);
+    EXPECT_EQ(settings.SampleFreq, before.SampleFreq);
+    EXPECT_EQ(settings.InputVMax, before.InputVMax);
+    EXPECT_EQ(settings.InputVMin, before.InputVMin);
+    EXPECT_EQ(settings.PartName, before.PartName);
+    EXPECT_EQ(settings.EXEName, before.EXEName);
+    EXPECT_EQ(settings.NumberOfBits, before.NumberOfBits);
+    EXPECT_EQ(settings.DataFormat, before.DataFormat);
+    EXPECT_EQ(settings.ProgramLoaded, before.ProgramLoaded);
+    EXPECT_EQ(settings.Max_Frequency, 250000);
+}
+
+TEST_F(SetupDialogTest, EscapeDoesNothingOnceCancelIsWithdrawnAndCloseKeepsChanges)
+{
+    Open();
+    Choose(dialog->cboNumSamples, 4);
+    dialog->cmdCancel->setEnabled(false);
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    EXPECT_TRUE(dialog->isVisible());
+    QTest::mouseClick(dialog->cmdClose, Qt::LeftButton);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(settings.NumberOfSamples, 4);
+}
+
+} // namespace
