@@ -17,6 +17,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 frmSetup::frmSetup(EvalContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx)
 {
     setObjectName(QStringLiteral("frmSetup"));
@@ -37,6 +39,13 @@ void frmSetup::BuildControls()
     fileLayout->addWidget(fileConfig);
     fileLayout->addWidget(cmdLoad, 0, Qt::AlignRight);
 
+    // Captions of both forms share one width so that their fields line up.
+    QList<QLabel*> captions;
+    auto caption = [&captions](const char* text) {
+        captions << new QLabel(QString::fromLatin1(text));
+        return captions.last();
+    };
+
     cboFSample = new QComboBox;
     // The list shows the frequency in force, also one typed in the box below it, but
     // takes no typing itself.
@@ -49,18 +58,27 @@ void frmSetup::BuildControls()
     otherRow->addWidget(new QLabel(QStringLiteral("Hz")));
     auto* acquisitionGroup = new QGroupBox(QStringLiteral("Acquisition"));
     auto* acquisition = new QFormLayout(acquisitionGroup);
-    acquisition->addRow(QStringLiteral("Select Sample Frequency"), cboFSample);
-    acquisition->addRow(QStringLiteral("Other Sample Frequency"), otherRow);
-    acquisition->addRow(QStringLiteral("Select No. Of Samples"), cboNumSamples);
+    acquisition->addRow(caption("Select Sample Frequency"), cboFSample);
+    acquisition->addRow(caption("Other Sample Frequency"), otherRow);
+    acquisition->addRow(caption("Select No. Of Samples"), cboNumSamples);
 
     txtVMax = new EntryBox(VoltageEntryKey);
     txtVMin = new EntryBox(VoltageEntryKey);
     ECBButton1 = new SupplyButton;
     auto* inputGroup = new QGroupBox(QStringLiteral("Input and Supplies"));
     auto* input = new QFormLayout(inputGroup);
-    input->addRow(QStringLiteral("Input Max (V)"), txtVMax);
-    input->addRow(QStringLiteral("Input Min (V)"), txtVMin);
-    input->addRow(QStringLiteral("Supply Settings"), ECBButton1);
+    input->addRow(caption("Input Max (V)"), txtVMax);
+    input->addRow(caption("Input Min (V)"), txtVMin);
+    input->addRow(caption("Supply Settings"), ECBButton1);
+
+    int captionWidth = 0;
+    for (const QLabel* c : captions)
+        captionWidth = std::max(captionWidth, c->sizeHint().width());
+    for (QLabel* c : captions)
+        c->setMinimumWidth(captionWidth);
+    for (QFormLayout* form : {acquisition, input})
+        form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    txtOtherFreq->setMinimumWidth(txtOtherFreq->fontMetrics().horizontalAdvance(QStringLiteral("00000000000")));
 
     cmdClose = new QPushButton(QStringLiteral("Close"));
     cmdCancel = new QPushButton(QStringLiteral("Cancel"));
