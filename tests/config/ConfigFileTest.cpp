@@ -51,6 +51,16 @@ protected:
 
 const QByteArray kHeader = "[EVAL-CONTROL BOARD]\r\n";
 
+// The fields the reader sets, in key order, as one comparable line.
+QString KeyFields(const Settings& s)
+{
+    return QStringList{s.PartName, s.EXEName, QString::number(s.SampleFreq), QString::number(s.Max_Frequency),
+                       QString::number(s.NumberOfSamples), QString::number(s.DataFormat),
+                       QString::number(s.NumberOfBits), QString::number(s.InputVMax),
+                       QString::number(s.InputVMin)}
+        .join('|');
+}
+
 TEST_F(ConfigFileTest, HeaderIsFoundInAnyLetterCaseAndAnythingElseIsRejected)
 {
     EXPECT_EQ(Read("[eval-control board]\r\nPROGRAMNAME:A.PRG\r\n"), 0);
@@ -75,15 +85,7 @@ TEST_F(ConfigFileTest, ProgramNameAloneGivesEveryDefault)
 {
     ASSERT_EQ(Read(kHeader + "PROGRAMNAME:ECB.EXE\r\n"), 0);
     EXPECT_EQ(items, QStringList{"PROGRAMNAME:ECB.EXE"});
-    EXPECT_EQ(s.PartName, "Unknown");
-    EXPECT_EQ(s.EXEName, "ECB.EXE");
-    EXPECT_EQ(s.SampleFreq, 100000);
-    EXPECT_EQ(s.Max_Frequency, 250000);
-    EXPECT_EQ(s.NumberOfSamples, 0);
-    EXPECT_EQ(s.DataFormat, 0);
-    EXPECT_EQ(s.NumberOfBits, 12);
-    EXPECT_EQ(s.InputVMax, 5.0);
-    EXPECT_EQ(s.InputVMin, 0.0);
+    EXPECT_EQ(KeyFields(s), "Unknown|ECB.EXE|100000|250000|0|0|12|5|0");
     EXPECT_EQ(latch.Value(), 0x90);   // everything off, both voltage selects high
     EXPECT_EQ(latch.HiSupply(), False);
     EXPECT_EQ(latch.DVDD(), False);
@@ -99,15 +101,8 @@ TEST_F(ConfigFileTest, FullFileSetsEveryFieldAndComposesTheLatch)
               0);
     EXPECT_EQ(items.size(), 13);
     EXPECT_EQ(items.last(), "INPUTVMIN:-2.5");
-    EXPECT_EQ(s.PartName, "KV2680");
-    EXPECT_EQ(s.EXEName, "ECB.EXE");
-    EXPECT_EQ(s.SampleFreq, 500000);
-    EXPECT_EQ(s.Max_Frequency, 1000000);
-    EXPECT_EQ(s.NumberOfSamples, 2);
-    EXPECT_EQ(s.DataFormat, 0);
-    EXPECT_EQ(s.NumberOfBits, 14);
-    EXPECT_EQ(s.InputVMax, 2.5);
-    EXPECT_EQ(s.InputVMin, -2.5);   // the key on the last line, without a line end
+    // INPUTVMIN stands on the last line, without a line end.
+    EXPECT_EQ(KeyFields(s), "KV2680|ECB.EXE|500000|1000000|2|0|14|2.5|-2.5");
     EXPECT_EQ(latch.Value(), 0x7C);
 }
 

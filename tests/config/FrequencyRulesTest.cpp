@@ -86,22 +86,12 @@ TEST_F(Rules, OtherFrequencyUsesTheValueTheBoxHeldOnEntry)
 TEST_F(Rules, OtherFrequencyFailuresRaiseAndKeepEarlierSteps)
 {
     OtherFrequencyOutcome out;
-    try {
-        EnterOtherFrequency("  ", "50000", s, clock, out);
-        FAIL();
-    } catch (const EvalError& e) {
-        EXPECT_EQ(e.Number, 13);
-    }
+    EXPECT_EQ(RunStep([&] { EnterOtherFrequency("  ", "50000", s, clock, out); }), 13);
     EXPECT_EQ(s.SampleFreq, 100000);
 
     // A ceiling of 0 is taken as the frequency before the clock refuses it.
     s.Max_Frequency = 0;
-    try {
-        EnterOtherFrequency("1000", "50000", s, clock, out);
-        FAIL();
-    } catch (const EvalError& e) {
-        EXPECT_EQ(e.Number, 510);
-    }
+    EXPECT_EQ(RunStep([&] { EnterOtherFrequency("1000", "50000", s, clock, out); }), 510);
     EXPECT_EQ(s.SampleFreq, 0);
     EXPECT_EQ(out.otherText, "0");
 }
