@@ -205,24 +205,4 @@ TEST_F(ConfigFileTest, NameInOtherLetterCaseOpensTheExistingFile)
     EXPECT_EQ(s.EXEName, "P.PRG");
 }
 
-TEST(ShowConfigurationStatus, WritesTheSummaryWithoutBlanksAfterTheLabels)
-{
-    Settings s;
-    s.PartName = "KV2680";
-    s.EXEName = "KV2680.PRG";
-    s.NumberOfBits = 12;
-    RecordingStatus status;
-    status.AddLine("old", std::nullopt);
-    ShowConfigurationStatus(s, status);
-    EXPECT_EQ(status.clears, 1);
-    EXPECT_EQ(status.Texts(), (QStringList{"Configuration:", "Part:KV2680", "Program:KV2680.PRG",
-                                           "Bits:12", "Code: Binary"}));
-    EXPECT_EQ(status.lines[0].colour, 0xFF0000u);
-    EXPECT_FALSE(status.lines[1].colour.has_value());
-
-    s.DataFormat = 1;
-    ShowConfigurationStatus(s, status);
-    EXPECT_EQ(status.Texts().last(), "Code: 2's Comp");
-}
-
 } // namespace

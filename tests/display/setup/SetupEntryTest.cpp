@@ -61,7 +61,7 @@ TEST_F(SetupDialogTest, OtherFrequencyEntry)
     const Case cases[] = {
         {"600000", 580000, "580000", 580000, "580000", 11},
         {"2000000", 1000000, "1000000", 1000000, "1000000", 12},   // the ceiling is appended
-        {"12a5x000", 580000, "125000", 125000, "125000", -1},      // letters never reach the box
+        {"12a.5x000", 580000, "125000", 125000, "125000", -1},     // only digits reach the box
         {"0", 580000, "0", 100000, "100000", -1},
     };
     for (const auto& c : cases) {
@@ -164,6 +164,7 @@ TEST_F(SetupDialogTest, CancelRestoresTheNineFieldsButNotTheCeiling)
     settings.ProgramLoaded = True;
     settings.InputVMin = -1;
     settings.Max_Frequency = 250000;
+    QTest::keyClicks(dialog->txtVMin, "7");   // still being typed when Esc closes the dialog
 
     QTest::keyClick(dialog.get(), Qt::Key_Escape);
     EXPECT_FALSE(dialog->isVisible());

@@ -49,6 +49,7 @@ TEST_F(SetupDialogTest, LoadResetsDownloadsStartsAndShowsTheConfiguration)
     EXPECT_EQ(rig.status1.Texts(), (QStringList{"Board Reset", "Program Running"}));
     EXPECT_EQ(rig.status2.Texts(), (QStringList{"Configuration:", "Part:KV2680", "Program:KV2680.PRG",
                                                 "Bits:12", "Code: Binary"}));
+    EXPECT_EQ(rig.status2.lines[0].colour, 0xFF0000u);
     EXPECT_EQ(BoardButtons(), std::vector<bool>(4, true));
     EXPECT_EQ(settings.ProgramLoaded, True);
     EXPECT_EQ(settings.Max_Frequency, 1000000);
