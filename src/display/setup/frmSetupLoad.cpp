@@ -4,6 +4,7 @@
 #include "config/ConfigFile.h"
 #include "core/EvalError.h"
 #include "display/setup/EntryBox.h"
+#include "display/widgets/StatusBox.h"
 #include "display/widgets/SupplyButton.h"
 #include "link/CommsFunctions.h"
 
@@ -81,6 +82,9 @@ void frmSetup::cmdLoad_Click()
 
 void frmSetup::ShowLoadedConfiguration()
 {
+    // The main window's summary box is shown whenever a summary is written into it.
+    if (auto* box = dynamic_cast<StatusBox*>(ctx_.Status2))
+        box->SetDisplay(true);
     ShowConfigurationStatus(ctx_.CurrentSettings, *ctx_.Status2);
     ctx_.Status1->AddLine(QStringLiteral("Program Running"));
     ctx_.CurrentSettings.ProgramLoaded = True;
