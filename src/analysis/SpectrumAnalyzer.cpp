@@ -41,8 +41,10 @@ void SpectrumAnalyzer::Analyse(std::span<const double> codes)
         power_.clear();
         return;
     }
-    const double mean = std::reduce(codes.begin(), codes.end(), 0.0) / double(n);
+    // The window-weighted mean: taking it off leaves exactly nothing in bin 0, where the
+    // plain mean of a block with a fractional number of cycles would leave a DC step.
     const std::vector<double>& w = WindowFor(n);
+    const double mean = std::transform_reduce(codes.begin(), codes.end(), w.begin(), 0.0) / windowSum_;
     RealFft& fft = TransformFor(n);
     double* in = fft.Input();
     for (std::size_t i = 0; i < n; ++i)

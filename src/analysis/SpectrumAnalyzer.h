@@ -10,8 +10,9 @@
 #include <vector>
 
 // The spectrum of a block of converter codes in dBFS and its dynamic metrics. The mean
-// is removed before windowing, so the DC bin does not set the scale; a full-scale sine
-// (amplitude 2^(bits-1) codes) reads 0 dBFS at its peak.
+// is removed before windowing, so the DC bin does not set the scale (and the DC bins are
+// left out of the metrics); a full-scale sine (amplitude 2^(bits-1) codes) reads 0 dBFS
+// at its peak.
 class SpectrumAnalyzer {
 public:
     void SetWindow(WindowKind kind) { window_ = kind; }

@@ -92,6 +92,14 @@ TEST(SpectrumScale, CoherentFullScaleSinePeaksAtZeroDbfsInEveryWindow)
     }
 }
 
+TEST(SpectrumScale, OffsetOfABlockWithPartCyclesLeavesNoDcBin)
+{
+    // 51.3 cycles: the plain mean is 8 codes off the offset.
+    auto codes = QuantisedSine({.bits = 12, .n = 1024, .cycles = 51.3, .amplitude = 1950});
+    const Result r = Analyse(codes, 12, WindowKind::BlackmanHarris4);
+    EXPECT_LT(*std::max_element(r.db.begin(), r.db.begin() + 4), -90.0);
+}
+
 TEST(SpectrumScale, FlatTopReadsTheAmplitudeBetweenBins)
 {
     const auto codes = QuantisedSine({.bits = 16, .n = 8192, .cycles = 1000.5, .amplitude = 3276.8});

@@ -13,6 +13,10 @@
 
 namespace {
 
+// Mean hits per code below which the DNL and INL read-out stays empty (the estimate's
+// error is about one over the square root of the hits).
+constexpr double MinHitsPerCode = 4.0;
+
 QString Worst(double max, double min)
 {
     return QStringLiteral("%1/%2").arg(max, 0, 'f', 2).arg(min, 0, 'f', 2);
@@ -37,15 +41,18 @@ struct HistogramControl::Impl {
         range->setText(QStringLiteral("%1..%2").arg(histogram.firstCode).arg(histogram.LastCode()));
         samples->setText(QString::number(histogram.inRange));
         outOfRange->setText(QString::number(histogram.outOfRange));
-        if (!linearity.valid) {
-            for (QLabel* l : {perCode, missing, dnl, inlWorst})
-                l->setText(QStringLiteral("-"));
+        for (QLabel* l : {perCode, missing, dnl, inlWorst})
+            l->setText(QStringLiteral("-"));
+        if (!linearity.valid)
             return;
-        }
         std::int64_t innerHits = 0;
-        for (int code = linearity.firstCode; code < linearity.firstCode + int(linearity.dnl.size()); ++code)
-            innerHits += histogram.counts[std::size_t(code - histogram.firstCode)];
-        perCode->setText(QString::number(double(innerHits) / double(linearity.dnl.size()), 'f', 1));
+        for (std::size_t i = 0; i < linearity.dnl.size(); ++i)
+            innerHits += histogram.counts[std::size_t(linearity.firstCode - histogram.firstCode) + i];
+        const double hitsPerCode = double(innerHits) / double(linearity.dnl.size());
+        perCode->setText(QString::number(hitsPerCode, 'f', 1));
+        // With fewer hits the counting noise alone makes codes look missing or wide.
+        if (hitsPerCode < MinHitsPerCode)
+            return;
         missing->setText(QString::number(linearity.missingCodes));
         dnl->setText(Worst(linearity.dnlMax, linearity.dnlMin));
         inlWorst->setText(Worst(linearity.inlMax, linearity.inlMin));
@@ -133,7 +140,7 @@ HistogramControl::HistogramControl(QWidget* parent) : QWidget(parent), d(new Imp
     d->range = readout->AddRow(tr("Codes"), tr("Code range counted for this resolution"));
     d->samples = readout->AddRow(tr("Hits"), tr("Samples within the code range"));
     d->outOfRange = readout->AddRow(tr("Outside"), tr("Samples outside the code range (not clamped)"));
-    d->perCode = readout->AddRow(tr("Per code"), tr("Mean hits per inner code: the DNL estimate's error is about one over its square root"));
+    d->perCode = readout->AddRow(tr("Per code"), tr("Mean hits per inner code; DNL and INL are shown from 4 on, their error being about one over its square root"));
     d->missing = readout->AddRow(tr("Missing"), tr("Codes never hit between the end codes (sine input)"));
     d->dnl = readout->AddRow(tr("DNL"), tr("Worst DNL, max/min in LSB, from the sine code density; end codes left out"));
     d->inlWorst = readout->AddRow(tr("INL"), tr("Worst endpoint INL, max/min in LSB, from the sine code density"));

@@ -198,7 +198,7 @@ StripChart::StripChart(QWidget* parent) : QWidget(parent), d(new Impl)
 
     d->trace = d->plot->addGraph();
     d->trace->setPen(QPen(ChartStyle::Trace, 1));
-    d->trace->setAntialiased(false);
+    d->trace->setAntialiased(true);
 
     for (auto*& h : d->handles) {
         h = new QCPItemStraightLine(d->plot);

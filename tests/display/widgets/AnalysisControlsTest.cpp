@@ -112,6 +112,18 @@ TEST(HistogramControl, DrawsTheCountsAndReadsOutTheSineLinearity)
     EXPECT_NEAR(bars->data()->at(99)->value, -1.0, 1e-9);
 }
 
+TEST(HistogramControl, TooFewHitsPerCodeLeaveDnlAndInlUnread)
+{
+    HistogramControl histogram;
+    histogram.BuildHistogram(Sine(12, 8192, 1001), 12);   // about 2 hits per code
+    ASSERT_TRUE(histogram.Linearity().valid);
+    const QStringList shown = Texts(histogram);
+    EXPECT_FALSE(std::any_of(shown.begin(), shown.end(),
+                             [](const QString& t) { return t.contains('/'); }));
+    EXPECT_TRUE(std::any_of(shown.begin(), shown.end(),
+                            [](const QString& t) { return t.startsWith("2.") || t.startsWith("1."); }));
+}
+
 TEST(HistogramControl, SignedCodesAndNoSine)
 {
     HistogramControl histogram;
