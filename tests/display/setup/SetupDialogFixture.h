@@ -23,6 +23,9 @@ public:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
+        const QDir examples = QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath("../../../examples");
+        for (const char* name : {"KV2680.cfg", "KV2680.PRG"})
+            ASSERT_TRUE(QFile::copy(examples.filePath(name), dir.filePath(name))) << name;
         previousDir = QDir::currentPath();
         QDir::setCurrent(dir.path());
         Settings& s = rig.ctx.CurrentSettings;
@@ -30,9 +33,6 @@ public:
         s.InputVMax = 5.0;
         s.InputVMin = 0.0;
         rig.ctx.BoardLatch.SetValue(144);
-        const QDir examples = QFileInfo(QStringLiteral(__FILE__)).dir().filePath("../../../examples");
-        for (const char* name : {"KV2680.cfg", "KV2680.PRG"})
-            ASSERT_TRUE(QFile::copy(examples.filePath(name), name)) << name;
     }
 
     void TearDown() override
