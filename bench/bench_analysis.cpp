@@ -1,26 +1,14 @@
 // The spectrum path of one block against the bare FFT it is built on: the goal is the
 // whole analysis (mean, window, transform, dBFS, metrics) within twice the transform.
+#include "BenchSignals.h"
 #include "analysis/SpectrumAnalyzer.h"
 
 #include <benchmark/benchmark.h>
 #include <fftw3.h>
 
-#include <cmath>
-#include <numbers>
-#include <random>
+#include <algorithm>
 
 namespace {
-
-std::vector<double> NoisySine(std::size_t n)
-{
-    std::mt19937 rng(7);
-    std::normal_distribution<double> noise(0, 0.7);
-    std::vector<double> codes(n);
-    for (std::size_t i = 0; i < n; ++i)
-        codes[i] = std::round(2047.5 + 2000 * std::sin(2 * std::numbers::pi * 1001.3 * double(i) / double(n)) +
-                              noise(rng));
-    return codes;
-}
 
 void BareFftwRealToComplex(benchmark::State& state)
 {
@@ -28,7 +16,7 @@ void BareFftwRealToComplex(benchmark::State& state)
     double* in = fftw_alloc_real(n);
     fftw_complex* out = fftw_alloc_complex(n / 2 + 1);
     fftw_plan plan = fftw_plan_dft_r2c_1d(int(n), in, out, FFTW_MEASURE);
-    const auto codes = NoisySine(n);
+    const auto codes = NoisySine(n, 1001.3, 7);
     std::copy(codes.begin(), codes.end(), in);
     for (auto _ : state) {
         fftw_execute(plan);
@@ -42,7 +30,7 @@ void BareFftwRealToComplex(benchmark::State& state)
 void SpectrumWithMetrics(benchmark::State& state)
 {
     const auto n = std::size_t(state.range(0));
-    const auto codes = NoisySine(n);
+    const auto codes = NoisySine(n, 1001.3, 7);
     SpectrumAnalyzer analyzer;
     std::vector<double> spectrum;
     analyzer.Analyse(codes);   // plans the transform outside the timing

@@ -1,35 +1,21 @@
 // Drawing cost per acquisition: a new 8192-point trace loaded and drawn offscreen, and
 // the code histogram of the same block.
+#include "BenchSignals.h"
+#include "OffscreenBenchmarkMain.h"
 #include "display/widgets/HistogramControl.h"
 #include "display/widgets/StripChart.h"
 
-#include <QApplication>
 #include <benchmark/benchmark.h>
 #include <qcustomplot.h>
 
-#include <cmath>
-#include <numbers>
-#include <random>
-
 namespace {
-
-std::vector<double> NoisySine(std::size_t n, int seed)
-{
-    std::mt19937 rng(seed);
-    std::normal_distribution<double> noise(0, 0.7);
-    std::vector<double> codes(n);
-    for (std::size_t i = 0; i < n; ++i)
-        codes[i] = std::round(2047.5 + 2000 * std::sin(2 * std::numbers::pi * 101.3 * double(i) / double(n)) +
-                              noise(rng));
-    return codes;
-}
 
 void LoadTraceAndRedraw(benchmark::State& state)
 {
     StripChart chart;
     chart.resize(1000, 300);
     chart.show();
-    const std::vector<double> blocks[] = {NoisySine(8192, 1), NoisySine(8192, 2)};
+    const std::vector<double> blocks[] = {NoisySine(8192, 101.3, 1), NoisySine(8192, 101.3, 2)};
     chart.SetXViewEnd(8191);
     chart.SetXSpan(8192);
     chart.SetTopLimit(4095);
@@ -48,7 +34,7 @@ void BuildHistogramAndRedraw(benchmark::State& state)
     HistogramControl histogram;
     histogram.resize(1000, 300);
     histogram.show();
-    const auto codes = NoisySine(8192, 3);
+    const auto codes = NoisySine(8192, 101.3, 3);
     for (auto _ : state) {
         histogram.BuildHistogram(codes, 12);
         histogram.findChild<QCustomPlot*>()->replot(QCustomPlot::rpImmediateRefresh);
@@ -62,11 +48,5 @@ BENCHMARK(BuildHistogramAndRedraw)->Unit(benchmark::kMillisecond)->Repetitions(1
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunOffscreenBenchmarks(argc, argv);
 }

@@ -91,6 +91,13 @@ struct StripChart::Impl {
         }
     }
 
+    void SetHandle(int h, double value)
+    {
+        handleValue[h] = value;
+        PlaceHandles();
+        plot->replot(QCustomPlot::rpQueuedReplot);
+    }
+
     View HandleView() const
     {
         View v;
@@ -159,10 +166,7 @@ struct StripChart::Impl {
     void MoveHandle(QPointF pos)
     {
         const bool vertical = draggedHandle == LeftH || draggedHandle == RightH;
-        handleValue[draggedHandle] = vertical ? SnapX(pos.x()) - 1
-                                              : plot->yAxis->pixelToCoord(pos.y());
-        PlaceHandles();
-        plot->replot(QCustomPlot::rpQueuedReplot);
+        SetHandle(draggedHandle, vertical ? SnapX(pos.x()) - 1 : plot->yAxis->pixelToCoord(pos.y()));
     }
 
     void PlaceCursor(double x)
@@ -325,33 +329,13 @@ void StripChart::SetBottomLimit(double value)
     d->ViewSetByCaller();
 }
 
-void StripChart::SetTopHandle(double value)
-{
-    d->handleValue[TopH] = value;
-    d->PlaceHandles();
-    Redraw();
-}
+void StripChart::SetTopHandle(double value) { d->SetHandle(TopH, value); }
 
-void StripChart::SetBottomHandle(double value)
-{
-    d->handleValue[BottomH] = value;
-    d->PlaceHandles();
-    Redraw();
-}
+void StripChart::SetBottomHandle(double value) { d->SetHandle(BottomH, value); }
 
-void StripChart::SetRightHandle(int point)
-{
-    d->handleValue[RightH] = point;
-    d->PlaceHandles();
-    Redraw();
-}
+void StripChart::SetRightHandle(int point) { d->SetHandle(RightH, point); }
 
-void StripChart::SetLeftHandle(int point)
-{
-    d->handleValue[LeftH] = point;
-    d->PlaceHandles();
-    Redraw();
-}
+void StripChart::SetLeftHandle(int point) { d->SetHandle(LeftH, point); }
 
 void StripChart::SetHandleMode(int mode)
 {
