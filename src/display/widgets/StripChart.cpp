@@ -91,6 +91,10 @@ struct StripChart::Impl {
         }
     }
 
+    // Empties the graph by dropping its share of the point buffer, so the next trace
+    // refills the buffer in place (clearing the shared data would allocate a new one).
+    void ReleaseTrace() { trace->data()->set(QVector<QCPGraphData>(), true); }
+
     void SetHandle(int h, double value)
     {
         handleValue[h] = value;
@@ -289,7 +293,7 @@ StripChart::~StripChart()
 
 void StripChart::ClearTrace()
 {
-    d->trace->data()->clear();
+    d->ReleaseTrace();
     d->plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
@@ -297,8 +301,7 @@ void StripChart::LoadTrace(int trace, const std::vector<double>& data)
 {
     if (trace != 0)
         return;
-    // Drop the graph's share first so the buffer is refilled without a copy.
-    d->trace->data()->clear();
+    d->ReleaseTrace();
     d->points.resize(qsizetype(data.size()));
     for (std::size_t i = 0; i < data.size(); ++i) {
         d->points[qsizetype(i)].key = double(i + 1);
