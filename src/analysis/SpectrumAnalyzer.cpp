@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <numeric>
 
 void SpectrumAnalyzer::SetResolution(int bits)
@@ -28,6 +29,12 @@ const std::vector<double>& SpectrumAnalyzer::WindowFor(std::size_t n)
         const double squares = std::inner_product(windowSamples_.begin(), windowSamples_.end(),
                                                   windowSamples_.begin(), 0.0);
         enbw_ = double(n) * squares / (windowSum_ * windowSum_);
+        // A cosine sum's spectrum has only as many bins as terms (worked out from the
+        // samples, so it also holds for blocks too short for the bins to stay apart).
+        windowSpectrum_.assign(std::size_t(MainLobeHalfWidth(window_)), 0.0);
+        for (std::size_t k = 0; k < windowSpectrum_.size(); ++k)
+            for (std::size_t i = 0; i < n; ++i)
+                windowSpectrum_[k] += windowSamples_[i] * std::cos(2 * std::numbers::pi * double(k * i % n) / double(n));
     }
     return windowSamples_;
 }
@@ -41,14 +48,11 @@ void SpectrumAnalyzer::Analyse(std::span<const double> codes)
         power_.clear();
         return;
     }
-    // The window-weighted mean: taking it off leaves exactly nothing in bin 0, where the
-    // plain mean of a block with a fractional number of cycles would leave a DC step.
     const std::vector<double>& w = WindowFor(n);
-    const double mean = std::transform_reduce(codes.begin(), codes.end(), w.begin(), 0.0) / windowSum_;
     RealFft& fft = TransformFor(n);
     double* in = fft.Input();
     for (std::size_t i = 0; i < n; ++i)
-        in[i] = (codes[i] - mean) * w[i];
+        in[i] = codes[i] * w[i];
     fft.Execute();
 
     // |X_k| of a tone at a bin centre is amplitude * sum(w) / 2.
@@ -59,6 +63,14 @@ void SpectrumAnalyzer::Analyse(std::span<const double> codes)
     power_.resize(std::max<std::size_t>(n / 2, 1));
     for (std::size_t k = 0; k < power_.size(); ++k)
         power_[k] = std::norm(out[k]) * scale;
+
+    // The mean comes off before windowing: the window-weighted mean m = X_0 / W_0, which
+    // leaves exactly nothing in bin 0 (the plain mean of a block with part cycles would
+    // leave a DC step). Windowing the block less m takes m W_k off each bin, and W has
+    // only its first few bins, so that is done here rather than in a pass over the block.
+    const double mean = out[0].real() / windowSum_;
+    for (std::size_t k = 0; k < std::min(windowSpectrum_.size(), power_.size()); ++k)
+        power_[k] = std::norm(out[k] - mean * windowSpectrum_[k]) * scale;
 
     metrics_ = ComputeDynamicMetrics(power_, n, MainLobeHalfWidth(window_), enbw_);
 }

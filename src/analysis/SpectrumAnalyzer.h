@@ -38,6 +38,7 @@ private:
     std::map<std::size_t, std::unique_ptr<RealFft>> transforms_;
     std::vector<double> windowSamples_;
     WindowKind windowSamplesKind_ = DefaultWindow;
+    std::vector<double> windowSpectrum_;   // the window's own DFT, bins 0..terms-1 (real)
     double windowSum_ = 0, enbw_ = 1;
     std::vector<double> power_;
     std::size_t blockLength_ = 0;
