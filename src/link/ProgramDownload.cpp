@@ -2,12 +2,13 @@
 
 #include "core/CaseInsensitivePath.h"
 #include "core/EvalError.h"
-#include "core/FieldReader.h"
 #include "core/Numbers.h"
 #include "link/PortAccess.h"
+#include "link/ProgramFile.h"
 
+#include <QFile>
 #include <QFileInfo>
-#include <optional>
+#include <array>
 
 // The board program download: marker check, word list, length, one
 // checksummed packet per word with two retries, latch load and start.
@@ -19,46 +20,9 @@ enum Result : std::int16_t {
     PacketRefused = 6, StartFailed = 7,
 };
 
-const QString kMarker = QStringLiteral("@PA");
-
 bool IsWriteTimeout(int number)
 {
     return number == LinkError::EppWriteNoAcknowledge || number == LinkError::EppWriteNotReleased;
-}
-
-// The next field, or nullopt at the end of the file.
-std::optional<QString> NextField(FieldReader& reader)
-{
-    if (reader.AtEnd())
-        return std::nullopt;
-    return reader.Next();
-}
-
-// Fields 3 up to the "#" terminator, or nullopt when the file ends before one (the
-// classic reading loop has no end-of-file test; such a file is not a program file).
-std::optional<QStringList> ReadWordList(const QString& path)
-{
-    auto reader = FieldReader::FromFile(path);
-    if (!reader)
-        return std::nullopt;
-    for (int skip = 0; skip < 2; ++skip)
-        if (!NextField(*reader))
-            return std::nullopt;
-    QStringList fields;
-    for (;;) {
-        const auto field = NextField(*reader);
-        if (!field)
-            return std::nullopt;
-        if (field->startsWith(u'#'))
-            return fields;
-        fields << *field;
-    }
-}
-
-// The value of up to two hexadecimal characters, as "&h" followed by them.
-std::int16_t HexByte(const QString& digits)
-{
-    return std::int16_t(Val(QStringLiteral("&h") + digits));
 }
 
 } // namespace
@@ -86,7 +50,7 @@ void SendPacket(EvalContext& ctx, const QString& word)
 {
     static const QString kSource = QStringLiteral("SendPacket");
     static const char* const kWriteNames[] = {"First Write", "Second Write", "Third Write", "Third Write"};
-    const std::int16_t bytes[3] = {HexByte(word.mid(0, 2)), HexByte(word.mid(2, 2)), HexByte(word.right(2))};
+    const std::array<std::int16_t, 3> bytes = PacketBytes(word);
     const std::int16_t base = ctx.PortBaseAddress;
 
     std::int16_t sum = 0;
@@ -120,21 +84,13 @@ std::int16_t LoadProgram(EvalContext& ctx)
     if (path.isEmpty() || !QFileInfo::exists(path))
         return NoFile;
 
-    // The marker: the second field must be exactly "@PA".
-    {
-        auto reader = FieldReader::FromFile(path);
-        if (!reader)
-            return NotAProgram;
-        const auto first = NextField(*reader);
-        const auto second = first ? NextField(*reader) : std::nullopt;
-        if (!second || *second != kMarker)
-            return NotAProgram;
-    }
-
     ctx.lstINI_File.clear();
-    const auto words = ReadWordList(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return NotAProgram;
+    const auto words = ReadProgramWordList(file.readAll());
     if (!words)
-        return NotAProgram;   // no "#" terminator: nothing is sent
+        return NotAProgram;   // no "@PA" marker, or no "#" terminator: nothing is sent
     ctx.lstINI_File = *words;
 
     if (RunStep([&] { SendCommand(ctx, 0, 0, 2); }) == LinkError::SendCommandFailed)
