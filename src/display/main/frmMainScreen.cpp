@@ -155,7 +155,7 @@ void frmMainScreen::PlaceControls()
     }
     Geometry.Place(VEXMStatus2, 2400, 0, 2415, 1470);
     Geometry.Place(VEXMStatus1, 4920, 0, 2415, 1470);
-    Geometry.Place(ToggleButton1, 7500, 60, 1335, 315);
+    Geometry.Place(ToggleButton1, 7500, 60, 1755, 315);
     // The max/min box and the option column take the full column width, so codes of any
     // size and the option texts are not clipped.
     Geometry.Place(picMaxMinBox, 7500, 420, 1755, 435);

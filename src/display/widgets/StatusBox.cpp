@@ -28,9 +28,9 @@ StatusBox::StatusBox(QWidget* parent) : QWidget(parent), d(new Impl)
     d->list = new QListWidget(this);
     d->list->setSelectionMode(QAbstractItemView::NoSelection);
     d->list->setFocusPolicy(Qt::NoFocus);
-    d->list->setUniformItemSizes(true);
+    // The boxes are narrow: a long line wraps rather than losing its end.
     d->list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    d->list->setTextElideMode(Qt::ElideRight);
+    d->list->setWordWrap(true);
     QFont font = d->list->font();
     font.setPointSizeF(8);
     d->list->setFont(font);

@@ -77,7 +77,10 @@ struct StripChart::Impl {
         }
         plot->yAxis->setRange(lo, hi);
         const int span = std::max(view.span, 1);
-        plot->xAxis->setRange(view.end - span + 1, view.end + 1);
+        // A view that would start before the first point shows the span from the first
+        // point instead: a stale view end never leaves the trace pushed off to one side.
+        const int first = std::max(view.end - span + 1, 0);
+        plot->xAxis->setRange(first, first == 0 ? span : view.end + 1);
     }
 
     void PlaceHandles()
