@@ -1,0 +1,125 @@
+#include "MainWindowFixture.h"
+
+#include "display/widgets/StripChart.h"
+#include "support/FakeFileChooser.h"
+
+#include <QComboBox>
+#include <QCheckBox>
+#include <QTest>
+
+namespace {
+
+QString WriteLines(const QString& path, int count, int first = 0)
+{
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    for (int i = 0; i < count; ++i)
+        f.write(QByteArray::number(first + i % 4096) + "\r\n");
+    return path;
+}
+
+} // namespace
+
+class DataFileMenusTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        window->SetFileChooser(&files);
+    }
+    ScriptedFileChooser files;
+};
+
+TEST_F(DataFileMenusTest, LoadedBlockIsShownLikeAnAcquisitionAndSavesBack)
+{
+    files.answers = {WriteLines(dir.filePath("in.dat"), 1024, 100)};
+    window->mnuLoadRawData_Click();
+    EXPECT_EQ(files.requests.at(0).title, "Load A Data File");
+    EXPECT_EQ(ctx.CurrentSettings.NumberOfSamples, 2);
+    EXPECT_EQ(Status1().last(), "1024 Data Samples Read");
+    EXPECT_EQ(window->stripDSO->PointCount(), 1024);
+    EXPECT_EQ(window->StripFFT->PointCount(), 512);
+    EXPECT_EQ(window->cboDisplayMode->currentIndex(), 0);
+    EXPECT_TRUE(window->cboDisplayMode->isEnabled());
+    EXPECT_TRUE(window->chkHoldZoom->isEnabled());
+    EXPECT_EQ(window->stripDSO->TopLimit(), 1123);
+    EXPECT_EQ(window->stripDSO->BottomLimit(), 100);
+
+    const std::vector<double> loaded = ctx.SampleCodes;
+    files.answers = {dir.filePath("out.dat")};
+    window->SaveRawData_Click();
+    EXPECT_EQ(files.requests.at(1).title, "Save FFT Data");
+    files.answers = {dir.filePath("out.dat")};
+    ctx.SampleCodes.assign(1024, 0.0);
+    window->mnuLoadRawData_Click();
+    EXPECT_EQ(ctx.SampleCodes, loaded);
+}
+
+TEST_F(DataFileMenusTest, AnEmptyFileShowsTheOldBlockAgain)
+{
+    files.answers = {WriteLines(dir.filePath("a.dat"), 512)};
+    window->mnuLoadRawData_Click();
+    const std::vector<double> before = ctx.SampleCodes;
+    files.answers = {WriteLines(dir.filePath("empty.dat"), 0)};
+    window->mnuLoadRawData_Click();
+    EXPECT_EQ(ctx.SampleCodes, before);
+    EXPECT_EQ(ctx.CurrentSettings.NumberOfSamples, 1);
+    EXPECT_EQ(Status1().last(), "512 Data Samples Read");
+}
+
+TEST_F(DataFileMenusTest, ABlockTooLongForTheCountStopsAtError530AndIsNotSaved)
+{
+    files.answers = {WriteLines(dir.filePath("big.dat"), 23171)};
+    window->mnuLoadRawData_Click();
+    EXPECT_EQ(ctx.CurrentSettings.NumberOfSamples, 7);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "Error 530:530 occured while attempting to graph data");
+    EXPECT_EQ(messages.shown[0].title, "Error");
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::None);
+    EXPECT_FALSE(window->cboDisplayMode->isEnabled());
+
+    window->SaveRawData_Click();
+    EXPECT_EQ(files.requests.size(), 1u);   // no save dialog
+}
+
+TEST_F(DataFileMenusTest, FftFileLoadLeavesTheBlockAlone)
+{
+    files.answers = {WriteLines(dir.filePath("in.dat"), 1024)};
+    window->mnuLoadRawData_Click();
+    files.answers = {dir.filePath("fft.dat")};
+    window->SaveFFTData_Click();
+    QFile saved(dir.filePath("fft.dat"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll().count("\r\n"), 512);
+
+    const std::vector<double> codes = ctx.SampleCodes;
+    files.answers = {dir.filePath("fft.dat")};
+    window->mnuLoadFFTData_Click();
+    EXPECT_EQ(Status1().last(), "512 FFT Samples Read");
+    EXPECT_EQ(ctx.SampleCodes, codes);
+    EXPECT_EQ(ctx.CurrentSettings.NumberOfSamples, 2);
+}
+
+TEST_F(MainWindowTest, GetAndSaveBringTheWindowBackWhereItWasClosed)
+{
+    os.commandLine = "/get/save";
+    window->move(123, 77);
+    window->resize(900, 650);
+    window->close();
+
+    frmMainScreen next(ctx);
+    next.SetSettingsStore(store.get());
+    next.Form_Load();
+    EXPECT_EQ(next.pos(), QPoint(123, 77));
+    EXPECT_EQ(next.size(), QSize(900, 650));
+}
+
+TEST_F(MainWindowTest, TypingInTheDisplayModeBoxChangesNothing)
+{
+    window->cboDisplayMode->setEnabled(true);
+    window->show();
+    window->cboDisplayMode->setFocus();
+    QTest::keyClick(window->cboDisplayMode, Qt::Key_Down);
+    QTest::keyClick(window->cboDisplayMode, Qt::Key_V);
+    EXPECT_EQ(window->cboDisplayMode->currentIndex(), 0);
+}
