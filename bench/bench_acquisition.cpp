@@ -3,12 +3,11 @@
 #include "board/SimulatedPorts.h"
 #include "display/main/frmMainScreen.h"
 #include "files/StoredSettings.h"
+#include "OffscreenBenchmarkMain.h"
 #include "link/CommsFunctions.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -61,11 +60,5 @@ BENCHMARK(BM_ContinuousCycle8192)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunOffscreenBenchmarks(argc, argv);
 }
