@@ -37,34 +37,16 @@ void TwipsGeometry::Place(QWidget* w, double left, double top, double width, dou
     apply(w, QRectF(left, top, width, height));
 }
 
-void TwipsGeometry::SetLeft(QWidget* w, double v)
+void TwipsGeometry::Change(QWidget* w, double value, void (QRectF::*set)(qreal), bool isSize)
 {
-    QRectF r = rect(w);
-    r.moveLeft(v);
-    apply(w, r);
-}
-
-void TwipsGeometry::SetTop(QWidget* w, double v)
-{
-    QRectF r = rect(w);
-    r.moveTop(v);
-    apply(w, r);
-}
-
-void TwipsGeometry::SetWidth(QWidget* w, double v)
-{
-    if (v < 0)
+    if (isSize && value < 0)
         InvalidPropertyValue();
     QRectF r = rect(w);
-    r.setWidth(v);
+    (r.*set)(value);
     apply(w, r);
 }
 
-void TwipsGeometry::SetHeight(QWidget* w, double v)
-{
-    if (v < 0)
-        InvalidPropertyValue();
-    QRectF r = rect(w);
-    r.setHeight(v);
-    apply(w, r);
-}
+void TwipsGeometry::SetLeft(QWidget* w, double v) { Change(w, v, &QRectF::moveLeft, false); }
+void TwipsGeometry::SetTop(QWidget* w, double v) { Change(w, v, &QRectF::moveTop, false); }
+void TwipsGeometry::SetWidth(QWidget* w, double v) { Change(w, v, &QRectF::setWidth, true); }
+void TwipsGeometry::SetHeight(QWidget* w, double v) { Change(w, v, &QRectF::setHeight, true); }

@@ -35,6 +35,7 @@ public:
 private:
     QRectF rect(QWidget* w) const;
     void apply(QWidget* w, const QRectF& r);
+    void Change(QWidget* w, double value, void (QRectF::*set)(qreal), bool isSize);
 
     QWidget* reference_;
     QHash<QWidget*, QRectF> twips_;
