@@ -20,47 +20,46 @@ struct FftLoad : ScriptedUser {
 
 TEST(FftDataFile, SpectrumOfA1024SampleBlockSaves512LinesAndLoadsBack)
 {
-    ScriptedUser user;
+    FftLoad user;
     std::vector<double> spectrum;
     for (int k = 0; k < 512; ++k)
         spectrum.push_back(k == 40 ? -0.5 : -120.25 + k % 3);
     const QString path = user.Choose("fft.dat");
     ASSERT_EQ(SaveDataFile(user.chooser, user.messenger, spectrum, 512), FileStatus::Done);
-    EXPECT_EQ(TempFiles::Read(path).count("\r\n"), 512);
+    EXPECT_EQ(ScriptedUser::Read(path).count("\r\n"), 512);
 
-    FftLoad load;
-    load.settings.NumberOfSamples = 2;
-    load.chooser.answers = {path};
-    ASSERT_EQ(load.Load(), 0);
-    EXPECT_EQ(load.chooser.requests.at(0).title, "Load an FFT File");
-    EXPECT_EQ(load.spectrum, spectrum);
-    EXPECT_EQ(load.settings.MaxValue, -0.5);
-    EXPECT_EQ(load.settings.MinValue, -120.25);
-    EXPECT_EQ(load.settings.NumberOfSamples, 2);
-    EXPECT_TRUE(load.messenger.shown.empty());
+    user.settings.NumberOfSamples = 2;
+    user.chooser.answers = {path};
+    ASSERT_EQ(user.Load(), 0);
+    EXPECT_EQ(user.chooser.requests.at(1).title, "Load an FFT File");
+    EXPECT_EQ(user.spectrum, spectrum);
+    EXPECT_EQ(user.settings.MaxValue, -0.5);
+    EXPECT_EQ(user.settings.MinValue, -120.25);
+    EXPECT_EQ(user.settings.NumberOfSamples, 2);
+    EXPECT_TRUE(user.messenger.shown.empty());
 }
 
 TEST(FftDataFile, UnreadableFileAsksRetryOrCancel)
 {
-    TempFiles temp;
-    const QString empty = temp.Write("empty.dat", "");
-    const QString good = temp.Write("good.dat", "-3\r\n-4\r\n");
     struct Case {
-        std::deque<std::optional<QString>> files;
+        std::deque<std::optional<QString>> files;   // names in the scratch folder
         std::deque<MessageResult> answers;
         std::int16_t status;
         size_t dialogs, messages;
     };
     const Case cases[] = {
-        {{empty}, {MessageResult::Cancel}, 2, 1, 1},
-        {{temp.Path("missing.dat")}, {MessageResult::Cancel}, 2, 1, 1},
-        {{empty, std::nullopt}, {MessageResult::Retry}, 1, 2, 1},
-        {{empty, good}, {MessageResult::Retry}, 0, 2, 1},
+        {{"empty.dat"}, {MessageResult::Cancel}, 2, 1, 1},
+        {{"missing.dat"}, {MessageResult::Cancel}, 2, 1, 1},
+        {{"empty.dat", std::nullopt}, {MessageResult::Retry}, 1, 2, 1},
+        {{"empty.dat", "good.dat"}, {MessageResult::Retry}, 0, 2, 1},
         {{std::nullopt}, {}, 1, 1, 0},
     };
     for (const Case& c : cases) {
         FftLoad load;
-        load.chooser.answers = c.files;
+        load.Write("empty.dat", "");
+        load.Write("good.dat", "-3\r\n-4\r\n");
+        for (const auto& file : c.files)
+            load.chooser.answers.push_back(file ? std::optional(load.Path(*file)) : std::nullopt);
         load.messenger.answers = c.answers;
         EXPECT_EQ(load.Load(), c.status);
         EXPECT_EQ(load.chooser.requests.size(), c.dialogs);
@@ -72,8 +71,6 @@ TEST(FftDataFile, UnreadableFileAsksRetryOrCancel)
             EXPECT_EQ(m.icon, MessageIcon::Exclamation);
             EXPECT_EQ(m.buttons, MessageButtons::RetryCancel);
         }
-        const std::vector<double> expected = c.status == 0 ? std::vector<double>{-3, -4}
-                                                           : std::vector<double>{-1, -2};
-        EXPECT_EQ(load.spectrum, expected);
+        EXPECT_EQ(load.spectrum, (c.status == 0 ? std::vector<double>{-3, -4} : std::vector<double>{-1, -2}));
     }
 }

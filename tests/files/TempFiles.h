@@ -3,16 +3,16 @@
 #include "support/FakeFileChooser.h"
 #include "support/FakeUi.h"
 
-#include <QByteArray>
 #include <QFile>
-#include <QString>
 #include <QTemporaryDir>
 
-// A scratch folder for one test, with helpers to write and read whole files in it.
-class TempFiles {
-public:
-    QString Path(const QString& name) const { return dir_.filePath(name); }
+// A scratch folder and a scripted user who answers the file dialogs and the messages.
+struct ScriptedUser {
+    QTemporaryDir dir;
+    ScriptedFileChooser chooser;
+    ScriptedMessenger messenger;
 
+    QString Path(const QString& name) const { return dir.filePath(name); }
     QString Write(const QString& name, const QByteArray& content) const
     {
         QFile file(Path(name));
@@ -20,16 +20,18 @@ public:
         file.write(content);
         return file.fileName();
     }
-
     static QByteArray Read(const QString& path)
     {
         QFile file(path);
         file.open(QIODevice::ReadOnly);
         return file.readAll();
     }
-
-private:
-    QTemporaryDir dir_;
+    // The next file dialog is answered with this file of the scratch folder.
+    QString Choose(const QString& name)
+    {
+        chooser.answers.push_back(Path(name));
+        return Path(name);
+    }
 };
 
 // n lines "0", "1", ... each ended by CR LF.
@@ -40,18 +42,3 @@ inline QByteArray NumberedLines(int n)
         text += QByteArray::number(i) + "\r\n";
     return text;
 }
-
-// A scratch folder and a scripted user who answers the file dialogs and the messages.
-struct ScriptedUser {
-    TempFiles temp;
-    ScriptedFileChooser chooser;
-    ScriptedMessenger messenger;
-
-    // The next file dialog is answered with this file of the scratch folder.
-    QString Choose(const QString& name)
-    {
-        const QString path = temp.Path(name);
-        chooser.answers.push_back(path);
-        return path;
-    }
-};
