@@ -5,7 +5,7 @@
 #include "link/CommsFunctions.h"
 #include "link/EvalContext.h"
 #include "link/PortAccess.h"
-#include "support/FakePort.h"   // PrintTo for QString
+#include "support/FakePort.h"   // PrintTo for QString and message boxes
 #include "support/FakeUi.h"
 
 #include <QTimer>
@@ -16,7 +16,6 @@
 // the main window connects Timer1. The board runs in instant mode.
 struct BoardRig {
     static constexpr std::int16_t kBase = 888;
-    static constexpr std::int16_t kStatus = kBase + 1;
     static constexpr std::int16_t kControl = kBase + 2;
     static constexpr std::int16_t kKv2680Latch = 0x6C;   // +/-15V, DVDD 5V on, AVDD 5V on, bus on
 
@@ -45,18 +44,25 @@ struct BoardRig {
     }
     BoardRig(const BoardRig&) = delete;
 
+    // Puts the loader where it takes program packets: command 2 and a program length.
+    void StartDownload(std::int16_t words = 1)
+    {
+        SendCommand(ctx, 0, 0, 2);
+        SendProgramLength(ctx, words);
+    }
     // Downloads a one-word program, loads the latch and starts it, as the setup dialog's
     // Load does; then forgets the traffic.
     void Boot(std::int16_t latch = kKv2680Latch)
     {
-        SendCommand(ctx, 0, 0, 2);
-        SendProgramLength(ctx, 1);
+        StartDownload();
         SendPacket(ctx, QStringLiteral("000000"));
         SendCommand(ctx, latch, 0, 3);
         SendCommand(ctx, 0, 0, 4);
         board.Trace().Clear();
         ports.ResetAccessCounts();
     }
+    // One acquisition of n samples into the sample buffer.
+    void Read(int n = 256) { ReadData(ctx, n, ctx.SampleCodes); }
 
     std::int16_t Control() { return ReadPortByte(ctx, kControl); }
 
@@ -85,22 +91,28 @@ struct BoardRig {
     QTimer timer1;
 };
 
-// The EvalError a call raised, or nullopt.
+// The EvalError a call raised as "number|source|description", or "none".
 template <typename F>
-std::optional<EvalError> Raised(F&& f)
+std::string Raised(F&& f)
 {
     try {
         f();
     } catch (const EvalError& e) {
-        return e;
+        return QStringLiteral("%1|%2|%3").arg(e.Number).arg(e.Source, e.Description).toStdString();
     }
-    return std::nullopt;
+    return "none";
 }
 
-inline std::vector<std::uint8_t> Bytes(std::initializer_list<int> values)
+// The number of the EvalError a call raised, or 0.
+template <typename F>
+int RaisedNumber(F&& f)
 {
-    std::vector<std::uint8_t> out;
-    for (int v : values)
-        out.push_back(std::uint8_t(v));
-    return out;
+    try {
+        f();
+    } catch (const EvalError& e) {
+        return e.Number;
+    }
+    return 0;
 }
+
+using Bytes = std::vector<std::uint8_t>;

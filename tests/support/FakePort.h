@@ -12,20 +12,24 @@
 #include <vector>
 
 // Lets test failures print call logs as text rather than as lists of characters.
-inline void PrintTo(const QString& text, std::ostream* out)
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+// Message boxes compare as a whole: text, title, icon and buttons.
+inline bool operator==(const MessageRequest& a, const MessageRequest& b)
 {
-    *out << '"' << text.toStdString() << '"';
+    return a.text == b.text && a.title == b.title && a.icon == b.icon && a.buttons == b.buttons;
+}
+inline void PrintTo(const MessageRequest& m, std::ostream* out)
+{
+    *out << '"' << m.text.toStdString() << "\" title " << (m.title ? '"' + m.title->toStdString() + '"' : "none")
+         << " icon " << int(m.icon) << " buttons " << int(m.buttons);
 }
 
 // A port library with scripted claim and info results and plain registers: every call is
 // logged in order, register reads return what was last written (or preset) at that address.
 class FakePort : public PortLibrary {
 public:
-    std::int32_t GetParallelPortCount() override
-    {
-        calls << QStringLiteral("GetParallelPortCount");
-        return 1;
-    }
+    std::int32_t GetParallelPortCount() override { calls << "GetParallelPortCount"; return 1; }
     std::int16_t ClaimParallelPort(std::int32_t port, std::int32_t flags) override
     {
         calls << QStringLiteral("ClaimParallelPort(%1,%2)").arg(port).arg(flags);
