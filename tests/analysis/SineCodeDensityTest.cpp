@@ -13,7 +13,7 @@ std::vector<double> IdealSine8()
     return QuantisedSine({.bits = 8, .n = 65536, .cycles = 4099, .phase = 0.1});
 }
 
-TEST(CodeRange, FollowsTheSignOfTheCodes)
+TEST(CodeRange, FollowsTheSignOfTheCodesAndCountsEachCodeInItsBin)
 {
     struct Case {
         std::vector<double> codes;
@@ -37,12 +37,8 @@ TEST(CodeRange, FollowsTheSignOfTheCodes)
         EXPECT_EQ(h.outOfRange, c.outOfRange);
         EXPECT_EQ(h.inRange + h.outOfRange, std::int64_t(c.codes.size()));
     }
-}
-
-TEST(CodeRange, CountsEachCodeInItsOwnBin)
-{
-    const CodeHistogram h = CountCodes(std::vector<double>{-3, -3, 0, 2, 2, 2}, 3);
-    EXPECT_EQ(h.counts, (std::vector<std::int64_t>{0, 2, 0, 0, 1, 0, 3, 0}));
+    EXPECT_EQ(CountCodes(std::vector<double>{-3, -3, 0, 2, 2, 2}, 3).counts,
+              (std::vector<std::int64_t>{0, 2, 0, 0, 1, 0, 3, 0}));
 }
 
 TEST(SineCodeDensity, IdealConverterHasNoDnlOrInl)
