@@ -22,15 +22,9 @@ TEST_F(LinkStartUpTest, VersionTableNamesTheSystem)
 {
     struct Case { std::int32_t platform, major, minor; const char* name; const char* expected; };
     const Case cases[] = {
-        {1, 4, 0, "", "Windows 95"},
-        {1, 4, 10, "", "Windows 98"},
-        {1, 4, 90, "", ""},
-        {2, 3, 51, "", "Windows NT 3.51"},
-        {2, 4, 0, "", "Windows NT 4.0"},
-        {2, 5, 1, "", "Windows 2000"},
-        {2, 6, 0, "", ""},
-        {0, 0, 0, "", "Failed"},
-        {3, 4, 0, "", "Failed"},
+        {1, 4, 0, "", "Windows 95"}, {1, 4, 10, "", "Windows 98"}, {1, 4, 90, "", ""},
+        {2, 3, 51, "", "Windows NT 3.51"}, {2, 4, 0, "", "Windows NT 4.0"}, {2, 5, 1, "", "Windows 2000"},
+        {2, 6, 0, "", ""}, {0, 0, 0, "", "Failed"}, {3, 4, 0, "", "Failed"},
         {0, 0, 0, "Linux 6.1.0-18-amd64", "None (Linux 6.1.0-18-amd64)"},
         {0, 0, 0, "Linux 5.10.98", "None (Linux)"},
         {0, 0, 0, "Linux 4.19.0-95-amd64", "None (Linux)"},
@@ -75,37 +69,27 @@ TEST_F(LinkStartUpTest, OtherSystemsClaimPortOneAndTakeItsAddress)
     }
 }
 
-TEST_F(LinkStartUpTest, RefusedClaimIsReportedAndTheAddressIsStillAsked)
+TEST_F(LinkStartUpTest, RefusedClaimAndMissingPortInfoAreReportedAndStartUpGoesOn)
 {
+    const MessageRequest claimFailed {"claim parallel port failed", std::nullopt, MessageIcon::None, MessageButtons::Ok};
     port.claimResult = 0;
     LinkStartUp(ctx);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    const MessageRequest& m = messages.shown[0];
-    EXPECT_EQ(m.text, "claim parallel port failed");
-    EXPECT_EQ(m.title, std::nullopt);
-    EXPECT_EQ(m.icon, MessageIcon::None);
-    EXPECT_EQ(m.buttons, MessageButtons::Ok);
-    EXPECT_TRUE(port.calls.contains("GetParallelPortInfo(1,size 12)"));
+    EXPECT_EQ(messages.shown, std::vector<MessageRequest>{claimFailed});
+    EXPECT_TRUE(port.calls.contains("GetParallelPortInfo(1,size 12)")) << "the address is still asked";
     EXPECT_EQ(ctx.PortBaseAddress, 888);
-}
 
-TEST_F(LinkStartUpTest, MissingPortInfoKeepsTheAddressAndStartUpGoesOn)
-{
-    port.claimResult = 0;
-    port.infoResult = 0;
-    LinkStartUp(ctx);
-    ASSERT_EQ(messages.shown.size(), 2u);
-    EXPECT_EQ(messages.shown[0].text, "claim parallel port failed");
-    const MessageRequest& m = messages.shown[1];
-    EXPECT_EQ(m.text, "This PC does not appear to have a Printer Port");
-    EXPECT_EQ(m.title, "GetPortAddress Error");
-    EXPECT_EQ(m.icon, MessageIcon::Exclamation);
-    EXPECT_EQ(m.buttons, MessageButtons::Ok);
-    EXPECT_EQ(ctx.PortBaseAddress, 0);
-    EXPECT_TRUE(ui.portMenu.empty());
-    EXPECT_EQ(port.writes, (std::vector<std::pair<int, int>>{{2, 32}, {2, 32}}));
-    EXPECT_EQ(ctx.CurrentSettings.TimeOut, 1000);
-    EXPECT_EQ(ui.displayModeItems.size(), 2);
+    LinkTestRig noInfo(kWindows2000);
+    noInfo.port.claimResult = 0;
+    noInfo.port.infoResult = 0;
+    LinkStartUp(noInfo.ctx);
+    EXPECT_EQ(noInfo.messages.shown, (std::vector<MessageRequest>{
+        claimFailed, {"This PC does not appear to have a Printer Port", "GetPortAddress Error",
+                      MessageIcon::Exclamation, MessageButtons::Ok}}));
+    EXPECT_EQ(noInfo.ctx.PortBaseAddress, 0);
+    EXPECT_TRUE(noInfo.ui.portMenu.empty());
+    EXPECT_EQ(noInfo.port.writes, (std::vector<std::pair<int, int>>{{2, 32}, {2, 32}}));
+    EXPECT_EQ(noInfo.ctx.CurrentSettings.TimeOut, 1000);
+    EXPECT_EQ(noInfo.ui.displayModeItems.size(), 2);
 }
 
 TEST_F(LinkStartUpTest, PortMenuKeepsOnlyTheClaimedPortAvailable)
@@ -146,26 +130,16 @@ TEST_F(LinkStartUpTest, ShowStatusSwitchReportsSystemAndPort)
     os.version = kWindows98;
     os.commandLine = "/ss";
     LinkStartUp(ctx);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    const MessageRequest& m = messages.shown[0];
-    EXPECT_EQ(m.text, "Windows Version:Windows 98\rPort Address:0x378");
-    EXPECT_EQ(m.title, "Show Status");
-    EXPECT_EQ(m.icon, MessageIcon::Information);
-    EXPECT_EQ(m.buttons, MessageButtons::Ok);
+    EXPECT_EQ(messages.shown, (std::vector<MessageRequest>{{"Windows Version:Windows 98\rPort Address:0x378",
+                                                            "Show Status", MessageIcon::Information}}));
 }
 
 TEST(LinkStartUp, TimeOutSwitch)
 {
     struct Case { const char* commandLine; std::int32_t timeOut; bool statusShown; };
     const Case cases[] = {
-        {"", 1000, false},
-        {"/GET /T:2500", 2500, false},
-        {"/T:", 1, false},
-        {"/T:x", 1, false},
-        {"/T: 5", 1, false},
-        {"/t:40/ss", 40, true},
-        {"/T:007", 7, false},
-        {"/T:12 /T:34", 12, false},
+        {"", 1000, false}, {"/GET /T:2500", 2500, false}, {"/T:", 1, false}, {"/T:x", 1, false},
+        {"/T: 5", 1, false}, {"/t:40/ss", 40, true}, {"/T:007", 7, false}, {"/T:12 /T:34", 12, false},
         {"/T:2147483647", 2147483647, false},
         {"/T:99999999999999999999999999", 2147483647, false},   // longest time-out there is
     };
@@ -183,16 +157,13 @@ TEST_F(LinkStartUpTest, StartValuesOfSettingsClockLatchAndDisplayModes)
     ctx.CurrentSettings.PartName = "KV2680";
     LinkStartUp(ctx);
     const Settings& s = ctx.CurrentSettings;
-    EXPECT_EQ(s.SampleFreq, 100000);
-    EXPECT_EQ(s.NumberOfSamples, 0);
-    EXPECT_EQ(s.Max_Frequency, 500000);
-    EXPECT_EQ(s.NumberOfBits, 12);
+    EXPECT_EQ(QStringList({QString::number(s.SampleFreq), QString::number(s.NumberOfSamples),
+                           QString::number(s.Max_Frequency), QString::number(s.NumberOfBits),
+                           QString::number(s.InputVMin), QString::number(s.InputVMax), QString::number(s.TimeOut),
+                           s.PartName}).join('|'),
+              "100000|0|500000|12|0|5|1000|KV2680");
     EXPECT_EQ(s.DisplayMode, False);
     EXPECT_EQ(s.DataLoaded, False);
-    EXPECT_EQ(s.InputVMin, 0.0);
-    EXPECT_EQ(s.InputVMax, 5.0);
-    EXPECT_EQ(s.TimeOut, 1000);
-    EXPECT_EQ(s.PartName, "KV2680");
 
     // The crystal is set before the frequency, so the period is 400 - 1 = 0x18F.
     EXPECT_EQ(ctx.SampleClock.CrystalFrequency(), 40000000);
