@@ -26,15 +26,12 @@ public:
         const QDir examples = QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath("../../../examples");
         for (const char* name : {"KV2680.cfg", "KV2680.PRG"})
             ASSERT_TRUE(QFile::copy(examples.filePath(name), dir.filePath(name))) << name;
-        previousDir = QDir::currentPath();
         QDir::setCurrent(dir.path());
-        Settings& s = rig.ctx.CurrentSettings;
-        s.Max_Frequency = 500000;
-        s.InputVMax = 5.0;
-        s.InputVMin = 0.0;
+        settings.Max_Frequency = 500000;
+        settings.InputVMax = 5.0;
+        settings.InputVMin = 0.0;
         rig.ctx.BoardLatch.SetValue(144);
     }
-
     void TearDown() override
     {
         dialog.reset();
@@ -47,7 +44,6 @@ public:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(content);
     }
-
     frmSetup& Open()
     {
         dialog = std::make_unique<frmSetup>(rig.ctx);
@@ -55,27 +51,26 @@ public:
         EXPECT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
         return *dialog;
     }
-
-    void Select(const QString& file)
+    void Load(const QString& file)
     {
         const auto found = dialog->fileConfig->findItems(file, Qt::MatchExactly);
         ASSERT_EQ(found.size(), 1) << file.toStdString();
         dialog->fileConfig->setCurrentItem(found[0]);
-    }
-
-    void Load(const QString& file)
-    {
-        Select(file);
         QTest::mouseClick(dialog->cmdLoad, Qt::LeftButton);
     }
-
     // What a user's choice in a list does: the item becomes current and the list reports it.
     static void Choose(QComboBox* list, int index)
     {
         list->setCurrentIndex(index);
         emit list->activated(index);
     }
-
+    // Types into an entry box from empty, leaving the focus in it.
+    static void Type(EntryBox* box, const QString& text)
+    {
+        box->setFocus();
+        box->clear();
+        QTest::keyClicks(box, text);
+    }
     std::vector<bool> BoardButtons()
     {
         std::vector<bool> on;
@@ -87,6 +82,6 @@ public:
     BoardRig rig;
     Settings& settings = rig.ctx.CurrentSettings;
     QTemporaryDir dir;
-    QString previousDir;
+    const QString previousDir = QDir::currentPath();
     std::unique_ptr<frmSetup> dialog;
 };

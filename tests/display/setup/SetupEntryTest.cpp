@@ -70,9 +70,7 @@ TEST_F(SetupDialogTest, OtherFrequencyEntry)
         settings.Max_Frequency = c.ceiling;
         rig.ctx.SampleClock.SetSampleFrequency(100000);
         Open();
-        dialog->txtOtherFreq->setFocus();
-        dialog->txtOtherFreq->clear();
-        QTest::keyClicks(dialog->txtOtherFreq, c.typed);
+        Type(dialog->txtOtherFreq, c.typed);
         QTest::keyClick(dialog->txtOtherFreq, Qt::Key_Return);
 
         EXPECT_EQ(dialog->txtOtherFreq->text(), c.boxAfter);
@@ -103,16 +101,13 @@ TEST_F(SetupDialogTest, EmptyFrequencyBoxIsRefusedAndKeepsTheFocus)
 TEST_F(SetupDialogTest, InputRangeTakesTheLeadingNumber)
 {
     Open();
-    dialog->txtVMax->setFocus();
-    dialog->txtVMax->clear();
-    QTest::keyClicks(dialog->txtVMax, "1.2.3-V");
+    Type(dialog->txtVMax, "1.2.3-V");
     EXPECT_EQ(dialog->txtVMax->text(), "1.2.3");
     QTest::keyClick(dialog->txtVMax, Qt::Key_Tab);
     EXPECT_EQ(dialog->txtVMax->text(), "1.2000");
     EXPECT_EQ(settings.InputVMax, 1.2);
 
-    dialog->txtVMin->setFocus();
-    dialog->txtVMin->clear();
+    Type(dialog->txtVMin, "");
     QTest::keyClick(dialog->txtVMin, Qt::Key_Return);
     EXPECT_EQ(dialog->txtVMin->text(), "0.0000");
     EXPECT_EQ(settings.InputVMin, 0.0);
@@ -143,6 +138,12 @@ TEST_F(SetupDialogTest, ExponentWithoutAnItemBecomesTheNearestListed)
     }
 }
 
+auto DialogFields(const Settings& s)
+{
+    return std::tie(s.NumberOfSamples, s.SampleFreq, s.InputVMax, s.InputVMin, s.PartName, s.EXEName,
+                    s.NumberOfBits, s.DataFormat, s.ProgramLoaded);
+}
+
 TEST_F(SetupDialogTest, CancelRestoresTheNineFieldsButNotTheCeiling)
 {
     settings.PartName = "KV2680";
@@ -168,15 +169,7 @@ TEST_F(SetupDialogTest, CancelRestoresTheNineFieldsButNotTheCeiling)
 
     QTest::keyClick(dialog.get(), Qt::Key_Escape);
     EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(settings.NumberOfSamples, before.NumberOfSamples);
-    EXPECT_EQ(settings.SampleFreq, before.SampleFreq);
-    EXPECT_EQ(settings.InputVMax, before.InputVMax);
-    EXPECT_EQ(settings.InputVMin, before.InputVMin);
-    EXPECT_EQ(settings.PartName, before.PartName);
-    EXPECT_EQ(settings.EXEName, before.EXEName);
-    EXPECT_EQ(settings.NumberOfBits, before.NumberOfBits);
-    EXPECT_EQ(settings.DataFormat, before.DataFormat);
-    EXPECT_EQ(settings.ProgramLoaded, before.ProgramLoaded);
+    EXPECT_EQ(DialogFields(settings), DialogFields(before));
     EXPECT_EQ(settings.Max_Frequency, 250000);
 }
 

@@ -14,21 +14,22 @@ std::vector<std::uint8_t> ExpectedDownload(std::uint8_t latch)
     const QStringList words = fields.mid(3, fields.indexOf("#") - 3);
     std::vector<std::uint8_t> bytes = {0, 0, 0, 2, std::uint8_t(words.size() >> 8), std::uint8_t(words.size())};
     for (const QString& w : words) {
-        int sum = 0;
-        for (int i = 0; i < 6; i += 2) {
-            const int b = w.mid(i, 2).toInt(nullptr, 16);
+        std::uint8_t sum = 0;
+        for (const char b : QByteArray::fromHex(w.toLatin1())) {
             bytes.push_back(std::uint8_t(b));
-            sum += b;
+            sum += std::uint8_t(b);
         }
-        bytes.push_back(std::uint8_t(sum & 0xFF));
+        bytes.push_back(sum);
     }
-    for (std::uint8_t b : {latch, std::uint8_t(0), std::uint8_t(0), std::uint8_t(3), std::uint8_t(0),
-                           std::uint8_t(0), std::uint8_t(0), std::uint8_t(4)})
-        bytes.push_back(b);
+    bytes.insert(bytes.end(), {latch, 0, 0, 3, 0, 0, 0, 4});
     return bytes;
 }
 
-const QString kProgramLoadError = "Program Load Error";
+QString CommunicationFailed(int label)
+{
+    return QString("Communication with the Eval Control Board Failed.\r\n(Error %1)\r\n"
+                   "Please Reset the Board and Try Again.").arg(label);
+}
 
 TEST_F(SetupDialogTest, LoadResetsDownloadsStartsAndShowsTheConfiguration)
 {
@@ -37,9 +38,8 @@ TEST_F(SetupDialogTest, LoadResetsDownloadsStartsAndShowsTheConfiguration)
     Load("KV2680.cfg");
 
     const auto written = rig.board.Trace().BytesWritten();
-    const std::vector<std::uint8_t> reset = {0, 0, 0, 8};
     ASSERT_GE(written.size(), 4u);
-    EXPECT_EQ(std::vector<std::uint8_t>(written.begin(), written.begin() + 4), reset);
+    EXPECT_EQ(std::vector<std::uint8_t>(written.begin(), written.begin() + 4), (std::vector<std::uint8_t>{0, 0, 0, 8}));
     EXPECT_EQ(std::vector<std::uint8_t>(written.begin() + 4, written.end()), ExpectedDownload(0x6C));
     EXPECT_TRUE(rig.board.Firmware().ProgramLoaded());
     EXPECT_EQ(rig.board.Firmware().ProgramLength(), 40);
@@ -72,19 +72,27 @@ TEST_F(SetupDialogTest, LoadResetsDownloadsStartsAndShowsTheConfiguration)
     EXPECT_TRUE(dialog->cmdLoad->isEnabled());
 }
 
-TEST_F(SetupDialogTest, DoubleClickLoadsTheFile)
+TEST_F(SetupDialogTest, DoubleClickLoadsAndAnUnlistedFrequencyIsInsertedInOrder)
 {
-    Write("A.cfg", "[EVAL-CONTROL BOARD]\r\nPROGRAMNAME:KV2680.PRG\r\n");
-    Open();
-    const QListWidgetItem* item = dialog->fileConfig->findItems("KV2680.cfg", Qt::MatchExactly).value(0);
-    ASSERT_NE(item, nullptr);
+    for (const char* f : {"20000", "125000"})
+        Write(QString("F%1.cfg").arg(f), "[EVAL-CONTROL BOARD]\r\nPARTNAME:Mid\r\nPROGRAMNAME:KV2680.PRG\r\n"
+                                         "SAMPLEFREQUENCY:" + QByteArray(f) + "\r\n");
+    Open();   // F125000.cfg, F20000.cfg, KV2680.cfg
+    const QListWidgetItem* item = dialog->fileConfig->item(0);
     // A user's double click: the first click selects, the second one opens.
     const QPoint at = dialog->fileConfig->visualItemRect(item).center();
     QTest::mouseClick(dialog->fileConfig->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(dialog->fileConfig->viewport(), Qt::LeftButton, {}, at);
-    EXPECT_EQ(rig.ctx.SelectedConfigIndex, 1);
-    EXPECT_EQ(settings.PartName, "KV2680");
+    EXPECT_EQ(rig.ctx.SelectedConfigIndex, 0);
+    EXPECT_EQ(settings.PartName, "Mid");
     EXPECT_EQ(rig.status1.Texts(), (QStringList{"Board Reset", "Program Running"}));
+    EXPECT_EQ(dialog->cboFSample->currentIndex(), 2);   // between 100000 and 150000
+    EXPECT_EQ(dialog->cboFSample->itemText(2), "125000");
+
+    Load("F20000.cfg");
+    EXPECT_EQ(dialog->cboFSample->currentIndex(), 1);   // below every item: after the first
+    EXPECT_EQ(dialog->cboFSample->itemText(1), "20000");
+    EXPECT_EQ(dialog->cboFSample->itemText(0), "50000");
 }
 
 TEST_F(SetupDialogTest, FileWithoutHeaderStillResetsTheBoard)
@@ -106,12 +114,6 @@ struct DownloadFailure {
     QString message;
 };
 
-QString CommunicationFailed(int label)
-{
-    return QString("Communication with the Eval Control Board Failed.\r\n(Error %1)\r\n"
-                   "Please Reset the Board and Try Again.").arg(label);
-}
-
 class DownloadFailureTest : public SetupDialogTest, public ::testing::WithParamInterface<DownloadFailure> {};
 
 TEST_P(DownloadFailureTest, ShowsItsMessageAndLeavesTheButtonsDisabled)
@@ -123,9 +125,10 @@ TEST_P(DownloadFailureTest, ShowsItsMessageAndLeavesTheButtonsDisabled)
     Load("KV2680.cfg");
 
     ASSERT_FALSE(rig.messages.shown.empty());
-    EXPECT_EQ(rig.messages.shown.back().text, GetParam().message);
-    EXPECT_EQ(rig.messages.shown.back().title, kProgramLoadError);
-    EXPECT_EQ(rig.messages.shown.back().icon, MessageIcon::Exclamation);
+    const MessageRequest& m = rig.messages.shown.back();
+    EXPECT_EQ(m.text, GetParam().message);
+    EXPECT_EQ(m.title, "Program Load Error");
+    EXPECT_EQ(m.icon, MessageIcon::Exclamation);
     EXPECT_EQ(BoardButtons(), std::vector<bool>(4, false));
     EXPECT_EQ(settings.ProgramLoaded, False);
     EXPECT_FALSE(rig.status1.Texts().contains("Program Running"));
