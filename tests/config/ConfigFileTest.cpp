@@ -1,5 +1,5 @@
 #include "config/ConfigFile.h"
-#include "support/FakeUi.h"
+#include "support/FakePort.h"   // message boxes compare as a whole
 
 #include <QDir>
 #include <QFile>
@@ -19,14 +19,11 @@ protected:
         ASSERT_TRUE(dir.isValid());
         s.PartName = "old part";
         s.EXEName = "OLD.EXE";
-        s.SampleFreq = 7;
-        s.Max_Frequency = 7;
-        s.NumberOfSamples = 7;
-        s.NumberOfBits = 7;
-        s.DataFormat = 7;
-        s.InputVMax = 7;
-        s.InputVMin = 7;
+        s.SampleFreq = s.Max_Frequency = 7;
+        s.NumberOfSamples = s.NumberOfBits = s.DataFormat = 7;
+        s.InputVMax = s.InputVMin = 7;
         latch.SetValue(0x90);
+        messages.shown.clear();
     }
 
     QString Write(const QByteArray& content, const QString& name = "test.cfg")
@@ -68,13 +65,9 @@ TEST_F(ConfigFileTest, HeaderIsFoundInAnyLetterCaseAndAnythingElseIsRejected)
 
     for (const QByteArray first : {"[EVAL CONTROL BOARD]\r\n", "PROGRAMNAME:A.PRG\r\n", "\r\n"}) {
         SetUp();
-        messages.shown.clear();
         EXPECT_EQ(Read(first + "PROGRAMNAME:A.PRG\r\n"), 2) << first.constData();
-        ASSERT_EQ(messages.shown.size(), 1u);
-        EXPECT_EQ(messages.shown[0].text, "This is not a valid CFG file");
-        EXPECT_EQ(messages.shown[0].title, "File Selection Error");
-        EXPECT_EQ(messages.shown[0].icon, MessageIcon::Exclamation);
-        EXPECT_EQ(messages.shown[0].buttons, MessageButtons::Ok);
+        EXPECT_EQ(messages.shown, (std::vector<MessageRequest>{{"This is not a valid CFG file", "File Selection Error",
+                                                                MessageIcon::Exclamation, MessageButtons::Ok}}));
         EXPECT_TRUE(items.isEmpty());
         EXPECT_EQ(s.EXEName, "OLD.EXE");
         EXPECT_EQ(latch.Value(), 0x90);
@@ -87,9 +80,7 @@ TEST_F(ConfigFileTest, ProgramNameAloneGivesEveryDefault)
     EXPECT_EQ(items, QStringList{"PROGRAMNAME:ECB.EXE"});
     EXPECT_EQ(KeyFields(s), "Unknown|ECB.EXE|100000|250000|0|0|12|5|0");
     EXPECT_EQ(latch.Value(), 0x90);   // everything off, both voltage selects high
-    EXPECT_EQ(latch.HiSupply(), False);
-    EXPECT_EQ(latch.DVDD(), False);
-    EXPECT_EQ(latch.ENA_QS(), False);
+    EXPECT_TRUE(latch.HiSupply() == False && latch.DVDD() == False && latch.ENA_QS() == False);
 }
 
 TEST_F(ConfigFileTest, FullFileSetsEveryFieldAndComposesTheLatch)
@@ -153,13 +144,10 @@ TEST_F(ConfigFileTest, RunTimeErrorsGiveTheUnexpectedErrorMessageAndKeepEarlierK
     };
     for (const auto& c : cases) {
         SetUp();
-        messages.shown.clear();
         EXPECT_EQ(Read(kHeader + c.lines), 2);
-        ASSERT_EQ(messages.shown.size(), 1u);
-        EXPECT_EQ(messages.shown[0].text, QString("An Unexpected Error (Code:%1 Occurred.\r\n"
-                                                  "Please check the synthax of the .INI file.").arg(c.code));
-        EXPECT_EQ(messages.shown[0].title, "Error");
-        EXPECT_EQ(messages.shown[0].icon, MessageIcon::Exclamation);
+        const QString text = QString("An Unexpected Error (Code:%1 Occurred.\r\n"
+                                     "Please check the synthax of the .INI file.").arg(c.code);
+        EXPECT_EQ(messages.shown, (std::vector<MessageRequest>{{text, "Error", MessageIcon::Exclamation}}));
         EXPECT_EQ(s.PartName, "NEW");
     }
 
@@ -172,11 +160,9 @@ TEST_F(ConfigFileTest, RunTimeErrorsGiveTheUnexpectedErrorMessageAndKeepEarlierK
 TEST_F(ConfigFileTest, MissingProgramNameCancelledKeepsTheRestAndEmptiesThePartName)
 {
     ASSERT_EQ(Read(kHeader + "PARTNAME:KV2680\r\nSAMPLEFREQUENCY:200000\r\n"), 0);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "This file does not contian an EXE filename to load.\r\n"
-                                      "Please select a valid INI file.");
-    EXPECT_EQ(messages.shown[0].title, "File Selection Error");
-    EXPECT_EQ(messages.shown[0].buttons, MessageButtons::RetryCancel);
+    EXPECT_EQ(messages.shown, (std::vector<MessageRequest>{
+        {"This file does not contian an EXE filename to load.\r\nPlease select a valid INI file.",
+         "File Selection Error", MessageIcon::Exclamation, MessageButtons::RetryCancel}}));
     EXPECT_TRUE(s.PartName.isEmpty());
     EXPECT_EQ(s.EXEName, "OLD.EXE");
     EXPECT_EQ(s.SampleFreq, 7);

@@ -5,25 +5,11 @@
 
 namespace {
 
-struct Rules : ::testing::Test {
-    void SetUp() override
-    {
-        s.SampleFreq = 100000;
-        s.Max_Frequency = 580000;
-        clock.SetCrystalFrequency(40000000);
-        clock.SetSampleFrequency(100000);
-    }
-    Settings s;
-    ClockSettings clock;
-};
-
 TEST(FrequencyPlace, EqualItemIsSelectedOtherwiseInsertedInAscendingPlace)
 {
     struct Case { std::int32_t frequency; int index; bool insert; };
     const Case cases[] = {
-        {250000, 4, false},
-        {50000, 0, false},
-        {580000, 11, false},
+        {250000, 4, false}, {50000, 0, false}, {580000, 11, false},
         {125000, 2, true},     // between 100000 and 150000
         {20000, 1, true},      // below every item: after the first
         {1000000, 12, true},   // above every item: appended
@@ -38,34 +24,41 @@ TEST(FrequencyPlace, EqualItemIsSelectedOtherwiseInsertedInAscendingPlace)
     EXPECT_EQ(MatchingFrequencyItem(items, 125000), std::nullopt);
 }
 
-TEST_F(Rules, OtherFrequencyUsesTheValueTheBoxHeldOnEntry)
-{
-    struct Case {
-        const char* text;
-        std::int32_t sampleFreq;
-        const char* otherText;
-        std::optional<QString> comboText;
-        bool selectCeiling;
-    };
-    const Case cases[] = {
-        {"580000", 580000, "580000", QString("580000"), false},   // the ceiling itself is accepted
-        {"-7", 50000, "50000", std::nullopt, false},             // below zero: the list's first item
-    };
-    for (const auto& c : cases) {
-        SetUp();
-        OtherFrequencyOutcome out;
-        EnterOtherFrequency(c.text, "50000", s, clock, out);
-        EXPECT_EQ(s.SampleFreq, c.sampleFreq) << c.text;
-        EXPECT_EQ(clock.SampleFrequency(), c.sampleFreq) << c.text;
-        EXPECT_EQ(out.otherText, c.otherText) << c.text;
-        EXPECT_EQ(out.comboText, c.comboText) << c.text;
-        EXPECT_EQ(out.selectCeiling, c.selectCeiling) << c.text;
+struct Rules : ::testing::Test {
+    Rules()
+    {
+        s.SampleFreq = 100000;
+        s.Max_Frequency = 580000;
+        clock.SetCrystalFrequency(40000000);
+        clock.SetSampleFrequency(100000);
     }
+    Settings s;
+    ClockSettings clock;
+    OtherFrequencyOutcome out;
+};
+
+TEST_F(Rules, OtherFrequencyAcceptsTheCeilingItself)
+{
+    EnterOtherFrequency("580000", "50000", s, clock, out);
+    EXPECT_EQ(s.SampleFreq, 580000);
+    EXPECT_EQ(clock.SampleFrequency(), 580000);
+    EXPECT_EQ(out.otherText, "580000");
+    EXPECT_EQ(out.comboText, QString("580000"));
+    EXPECT_FALSE(out.selectCeiling);
+}
+
+TEST_F(Rules, OtherFrequencyBelowZeroUsesTheValueTheBoxHeldOnEntry)
+{
+    EnterOtherFrequency("-7", "50000", s, clock, out);
+    EXPECT_EQ(s.SampleFreq, 50000);
+    EXPECT_EQ(clock.SampleFrequency(), 50000);
+    EXPECT_EQ(out.otherText, "50000");
+    EXPECT_EQ(out.comboText, std::nullopt);
+    EXPECT_FALSE(out.selectCeiling);
 }
 
 TEST_F(Rules, OtherFrequencyFailuresRaiseAndKeepEarlierSteps)
 {
-    OtherFrequencyOutcome out;
     EXPECT_EQ(RunStep([&] { EnterOtherFrequency("  ", "50000", s, clock, out); }), 13);
     EXPECT_EQ(s.SampleFreq, 100000);
 
