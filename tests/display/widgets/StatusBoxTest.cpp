@@ -39,7 +39,7 @@ TEST(StatusBox, ColoursAreReadAsBlueGreenRed)
     }
 }
 
-TEST(StatusBox, ClearLinesEmptiesTheBox)
+TEST(StatusBox, ClearLinesEmptiesTheBoxAndDisplayOffKeepsTheLines)
 {
     StatusBox box;
     box.AddLine("Board Reset");
@@ -50,6 +50,11 @@ TEST(StatusBox, ClearLinesEmptiesTheBox)
     box.AddLine("Configuration:", 0xFF0000);
     EXPECT_EQ(box.Lines(), QStringList{"Configuration:"});
     EXPECT_EQ(box.LineColour(0), 0xFF0000u);
+
+    EXPECT_TRUE(box.Display());
+    box.SetDisplay(false);
+    box.AddLine("kept");
+    EXPECT_EQ(box.Lines(), (QStringList{"Configuration:", "kept"}));
 }
 
 TEST(StatusBox, KeepsTheNewestLineInView)
@@ -68,16 +73,6 @@ TEST(StatusBox, KeepsTheNewestLineInView)
     EXPECT_EQ(box.LineColour(998), 0u);
     const QRect last = list->visualItemRect(list->item(list->count() - 1));
     EXPECT_TRUE(list->viewport()->rect().contains(last.center()));
-}
-
-TEST(StatusBox, DisplayPropertyIsOnAtStart)
-{
-    StatusBox box;
-    EXPECT_TRUE(box.Display());
-    box.SetDisplay(false);
-    box.AddLine("kept");
-    EXPECT_FALSE(box.Display());
-    EXPECT_EQ(box.Lines(), QStringList{"kept"});
 }
 
 } // namespace

@@ -104,7 +104,7 @@ TEST_F(StripChartTest, DraggingTheCursorReportsThePointUnderIt)
     EXPECT_EQ(moved.count(), 3);
 }
 
-TEST_F(StripChartTest, HandlesZoomOnDoubleClickAndRightClickReturnsToTheFullView)
+TEST_F(StripChartTest, HandlesZoomOnDoubleClickThenDoubleOrRightClickGoesBack)
 {
     chart.SetTopHandle(800);
     chart.SetBottomHandle(200);
@@ -120,32 +120,23 @@ TEST_F(StripChartTest, HandlesZoomOnDoubleClickAndRightClickReturnsToTheFullView
     QTest::mouseRelease(plot(), Qt::LeftButton, {}, PixelAt(30, 500));
     EXPECT_EQ(moved.count(), 0);   // a handle drag is not a cursor
 
-    QTest::mouseDClick(plot(), Qt::LeftButton, {}, PixelAt(50, 500));
-    EXPECT_DOUBLE_EQ(XRange().lower, 30.0);
-    EXPECT_DOUBLE_EQ(XRange().upper, 80.0);
-    EXPECT_DOUBLE_EQ(plot()->yAxis->range().lower, 200.0);
-    EXPECT_DOUBLE_EQ(plot()->yAxis->range().upper, 800.0);
-    EXPECT_EQ(chart.TopLimit(), 800.0);
-
-    QTest::mouseClick(plot(), Qt::RightButton, {}, PixelAt(50, 500));
-    EXPECT_DOUBLE_EQ(XRange().lower, 0.0);
-    EXPECT_DOUBLE_EQ(XRange().upper, 100.0);
-    EXPECT_EQ(chart.TopLimit(), 990.0);
-}
-
-TEST_F(StripChartTest, DoubleClickOnAZoomedViewGoesBack)
-{
-    chart.SetLeftHandle(19);
-    chart.SetRightHandle(39);
-    chart.SetTopHandle(990);
-    chart.SetBottomHandle(0);
-    chart.SetHandleMode(3);
-    plot()->replot();
-    QTest::mouseDClick(plot(), Qt::LeftButton, {}, PixelAt(50, 500));
-    ASSERT_DOUBLE_EQ(XRange().lower, 20.0);
-    plot()->replot();
-    QTest::mouseDClick(plot(), Qt::LeftButton, {}, PixelAt(30, 500));
-    EXPECT_DOUBLE_EQ(XRange().lower, 0.0);
+    for (const bool rightClickBack : {false, true}) {
+        QTest::mouseDClick(plot(), Qt::LeftButton, {}, PixelAt(50, 500));
+        EXPECT_DOUBLE_EQ(XRange().lower, 30.0);
+        EXPECT_DOUBLE_EQ(XRange().upper, 80.0);
+        EXPECT_DOUBLE_EQ(plot()->yAxis->range().lower, 200.0);
+        EXPECT_DOUBLE_EQ(plot()->yAxis->range().upper, 800.0);
+        EXPECT_EQ(chart.TopLimit(), 800.0);
+        plot()->replot();
+        if (rightClickBack)
+            QTest::mouseClick(plot(), Qt::RightButton, {}, PixelAt(50, 500));
+        else
+            QTest::mouseDClick(plot(), Qt::LeftButton, {}, PixelAt(50, 500));
+        EXPECT_DOUBLE_EQ(XRange().lower, 0.0) << rightClickBack;
+        EXPECT_DOUBLE_EQ(XRange().upper, 100.0) << rightClickBack;
+        EXPECT_EQ(chart.TopLimit(), 990.0) << rightClickBack;
+        plot()->replot();
+    }
 }
 
 TEST(StripChartGrid, StartsWithBothGridsAndFollowsTheFlagArithmetic)
