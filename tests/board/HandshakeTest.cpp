@@ -15,7 +15,7 @@ struct Port {
     EvalBoard& board = ports.Board();
     int Status() { return ports.InByte(kStatus); }
     void Control(int v) { ports.OutByte(kControl, v); }
-    // A complete write cycle, as EPPWrite makes it with a healthy board.
+    // Complete write and read cycles, as EPPWrite and EPPRead make them with a healthy board.
     void Write(int byte)
     {
         Control(0x04);
@@ -35,10 +35,18 @@ struct Port {
         EXPECT_EQ(Status(), kIdle);
         return v;
     }
-    void Frame(int first, int high, int low, int code)
+    void Send(std::initializer_list<int> bytes)
     {
-        for (int b : {first, high, low, code})
+        for (int b : bytes)
             Write(b);
+    }
+    // Command 2, a program length, one packet, its answer, latch 0x0C and start.
+    void Boot()
+    {
+        Send({0, 0, 0, 2, 0, 1, 0x12, 0x34, 0x56, 0x9C});
+        EXPECT_EQ(Read(), 13);
+        Send({0x0C, 0, 0, 3, 0, 0, 0, 4});
+        ASSERT_EQ(board.State(), FirmwareState::RunningCommand);
     }
 };
 
@@ -60,32 +68,28 @@ TEST(Handshake, WriteCycleAcknowledgesAndReleases)
     EXPECT_EQ(p.board.TransfersCompleted(), 1);
 }
 
-TEST(Handshake, AcknowledgeAndReleaseDelaysCountStatusReads)
+TEST(Handshake, InjectedDelaysCountStatusReadsAndAWithdrawnStrobeTransfersNothing)
 {
     Port p;
     p.board.Faults().ackOnStatusRead = 3;
     p.board.Faults().releaseOnStatusRead = 2;
     p.Control(0x07);
-    EXPECT_EQ(p.Status(), kIdle);
-    EXPECT_EQ(p.Status(), kIdle);
-    EXPECT_EQ(p.Status(), kAcknowledge);
+    for (int expected : {kIdle, kIdle, kAcknowledge})
+        EXPECT_EQ(p.Status(), expected);
     p.Control(0x04);
-    EXPECT_EQ(p.Status(), kAcknowledge);
-    EXPECT_EQ(p.Status(), kIdle);
-}
+    for (int expected : {kAcknowledge, kIdle})
+        EXPECT_EQ(p.Status(), expected);
 
-TEST(Handshake, AStrobeWithdrawnBeforeTheAcknowledgeTransfersNothing)
-{
-    Port p;
-    p.board.Faults().ackOnStatusRead = 5;
-    p.ports.OutByte(kData, 0x99);
-    p.Control(0x07);
-    p.Status();
-    p.Control(0x04);
-    EXPECT_EQ(p.board.Trace().Records(), (std::vector<BusRecord>{{BusEvent::CycleAborted, 1}}));
-    p.board.Faults().ackOnStatusRead = 1;
-    p.Frame(0x90, 0, 0, 3);
-    EXPECT_EQ(p.board.LatchValue(), 0x90) << "the aborted byte is not part of the frame";
+    Port q;
+    q.board.Faults().ackOnStatusRead = 5;
+    q.ports.OutByte(kData, 0x99);
+    q.Control(0x07);
+    q.Status();
+    q.Control(0x04);
+    EXPECT_EQ(q.board.Trace().Records(), (std::vector<BusRecord>{{BusEvent::CycleAborted, 1}}));
+    q.board.Faults().ackOnStatusRead = 1;
+    q.Send({0x90, 0, 0, 3});
+    EXPECT_EQ(q.board.LatchValue(), 0x90) << "the aborted byte is not part of the frame";
 }
 
 TEST(Handshake, DataRegisterReadsTheLatchOrTheLines)
@@ -101,21 +105,12 @@ TEST(Handshake, DataRegisterReadsTheLatchOrTheLines)
     EXPECT_EQ(p.ports.InByte(kData), 0xFF);
 }
 
-TEST(Handshake, ReadyHandshakeStartsTheUpload)
+TEST(Handshake, ReadyHandshakeStartsTheUploadHighByteFirst)
 {
     Port p;
-    p.Frame(0, 0, 0, 2);
-    p.Write(0);
-    p.Write(1);
-    for (int b : {0x12, 0x34, 0x56, 0x9C})
-        p.Write(b);
-    EXPECT_EQ(p.Read(), 13);
-    p.Frame(0x0C, 0, 0, 3);
-    p.Frame(0, 0, 0, 4);
-    ASSERT_EQ(p.board.State(), FirmwareState::RunningCommand);
+    p.Boot();
     p.board.Converter().SetRawCodes({0x1234});
-
-    p.Frame(0, 0x01, 0x8F, 7);
+    p.Send({0, 0x01, 0x8F, 7});
     EXPECT_EQ(p.Status(), kAcknowledge) << "block ready: wait line low";
     p.Control(0x06);   // data strobe with the lines driven
     p.Control(0x04);
@@ -126,16 +121,12 @@ TEST(Handshake, ReadyHandshakeStartsTheUpload)
     EXPECT_EQ(p.board.Trace().Records().back(), (BusRecord{BusEvent::ByteRead, 0x34}));
 }
 
-TEST(Handshake, WritesAreNotAcknowledgedWhileTheBoardConvertsOrUploads)
+TEST(Handshake, WritesAreNotAcknowledgedWhileTheBoardConverts)
 {
     Port p;
-    p.Frame(0, 0, 0, 2);
-    p.Write(0);
-    p.Write(0);
-    p.Frame(0x0C, 0, 0, 3);
-    p.Frame(0, 0, 0, 4);
+    p.Boot();
     p.board.SetRealTime(true);
-    p.Frame(0, 0x9C, 0x3F, 7);   // 256 samples at 1 kHz: busy for 256 ms
+    p.Send({0, 0x9C, 0x3F, 7});   // 256 samples at 1 kHz: busy for 256 ms
     EXPECT_EQ(p.Status(), kIdle) << "busy";
     p.Control(0x07);
     for (int i = 0; i < 50; ++i)
@@ -164,11 +155,11 @@ TEST(Handshake, StatusLinesNeverChangeWithoutAPoweredBoard)
     EXPECT_TRUE(empty.Board().Trace().Records().empty());
 }
 
-TEST(Handshake, ResetPulseResetsTheLoaderOrAfterCommand8)
+TEST(Handshake, ResetPulseResetsTheLoader)
 {
     Port p;
-    p.Frame(0, 0, 0, 2);   // loader mid-download
-    p.Control(0x0D);       // write + address strobe
+    p.Send({0, 0, 0, 2});   // loader mid-download
+    p.Control(0x0D);        // write + address strobe
     p.Control(0x04);
     EXPECT_EQ(p.board.State(), FirmwareState::LoaderCommand);
     EXPECT_EQ(p.board.Trace().Records().back(), (BusRecord{BusEvent::ResetPulse, 1}));

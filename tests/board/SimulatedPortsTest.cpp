@@ -10,10 +10,9 @@ TEST(SimulatedPorts, OnePortAt0x378)
     EXPECT_TRUE(ports.Claimed());
     EXPECT_EQ(ports.ClaimParallelPort(2, -1), 0);
 
-    PortInfo info;
+    PortInfo info, other;
     EXPECT_NE(ports.GetParallelPortInfo(1, info), 0);
     EXPECT_EQ(info.BaseAddress, 888);
-    PortInfo other;
     EXPECT_EQ(ports.GetParallelPortInfo(2, other), 0);
     EXPECT_EQ(other.BaseAddress, 0);
 
@@ -21,7 +20,7 @@ TEST(SimulatedPorts, OnePortAt0x378)
     EXPECT_FALSE(ports.Claimed());
 }
 
-TEST(SimulatedPorts, RegistersAndOtherAddresses)
+TEST(SimulatedPorts, RegistersOtherAddressesAndCabling)
 {
     SimulatedPorts ports;
     EXPECT_EQ(ports.InByte(890), 0x04);
@@ -38,13 +37,10 @@ TEST(SimulatedPorts, RegistersAndOtherAddresses)
     EXPECT_EQ(ports.Accesses().out, 4u);
     ports.ResetAccessCounts();
     EXPECT_EQ(ports.Accesses().Total(), 0u);
-}
 
-TEST(SimulatedPorts, CablingTheBoardLater)
-{
-    SimulatedPorts ports(false);
-    EXPECT_FALSE(ports.BoardCabled());
-    EXPECT_EQ(ports.InByte(889), 0x7F);
-    ports.SetBoardCabled(true);
-    EXPECT_EQ(ports.InByte(889), 0xF8);
+    SimulatedPorts uncabled(false);
+    EXPECT_FALSE(uncabled.BoardCabled());
+    EXPECT_EQ(uncabled.InByte(889), 0x7F);
+    uncabled.SetBoardCabled(true);
+    EXPECT_EQ(uncabled.InByte(889), 0xF8);
 }
