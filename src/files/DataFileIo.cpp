@@ -55,8 +55,10 @@ std::int16_t SaveWithDialog(FileChooser& chooser, Messenger& messenger, const QB
     if (!path)
         return FileStatus::Cancelled;
 
+    // Unbuffered, so a write that fails (a full disk) is seen here and not lost in a
+    // buffer that the final rename would not check.
     QSaveFile file(*path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(content) != content.size() || !file.commit()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         TellFileProblem(messenger, QStringLiteral("could not be written"), *path, reason);

@@ -144,7 +144,7 @@ TEST(RawDataFile, FailedOrCancelledSaveLeavesTheOldFileIntact)
     std::int16_t status;
     {
         const FileSizeLimit diskFull(4096);
-        status = SaveDataFile(user.chooser, user.messenger, std::vector<double>(20000, 1.0), 20000);
+        status = SaveDataFile(user.chooser, user.messenger, std::vector<double>(1024, 1.0), 1024);
     }
     EXPECT_EQ(status, FileStatus::Abandoned);
     ASSERT_EQ(user.messenger.shown.size(), 1u);
