@@ -31,6 +31,12 @@ QString PadHex(QString hex, int width)
 
 } // namespace
 
+QString CommunicationFailedText(int label)
+{
+    return QStringLiteral("Communication with the Eval Control Board Failed.\r\n(Error %1)\r\n"
+                          "Please Reset the Board and Try Again.").arg(label);
+}
+
 QString CommandEchoLine(std::int16_t first, std::int32_t word, std::int16_t code)
 {
     return QStringLiteral("Sent:") + PadHex(Hex16(first), 2) + PadHex(Hex32(word), 4)

@@ -52,6 +52,9 @@ void ResetBoard(EvalContext& ctx);
 
 // The echo line of a command frame ("Sent:" + 2 + 4 + 2 hex digits).
 QString CommandEchoLine(std::int16_t first, std::int32_t word, std::int16_t code);
+// What the user is told when the board did not take a command; label names the step
+// that failed ("(Error 507)" and so on).
+QString CommunicationFailedText(int label);
 
 // One block of n samples into samples; raises 517 (or 504 after the command box).
 void ReadData(EvalContext& ctx, std::int32_t n, std::vector<double>& samples);

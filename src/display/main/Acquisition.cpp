@@ -96,11 +96,8 @@ namespace {
 void SendPowerCommand(EvalContext& ctx, std::int16_t code, const QString& done)
 {
     if (RunStep([&] { SendCommand(ctx, 0, 0, code); }) == 504) {
-        ctx.Messages->ShowMessage({QStringLiteral("Communication with the Eval Control Board Failed.\r\n"
-                                                  "(Error 507)\r\n"
-                                                  "Please Reset the Board and Try Again."),
-                                   QStringLiteral("Send Command Error"), MessageIcon::Exclamation,
-                                   MessageButtons::Ok});
+        ctx.Messages->ShowMessage({CommunicationFailedText(507), QStringLiteral("Send Command Error"),
+                                   MessageIcon::Exclamation, MessageButtons::Ok});
         ctx.Status1->AddLine(QStringLiteral("Send Command Error"));
     } else {
         ctx.Status1->AddLine(done);

@@ -17,12 +17,6 @@ namespace {
 constexpr MainButton kBoardButtons[] = {MainButton::ContSample, MainButton::Sample,
                                         MainButton::PowerDown, MainButton::PowerUp};
 
-QString CommunicationFailed(int label)
-{
-    return QStringLiteral("Communication with the Eval Control Board Failed.\r\n(Error %1)\r\n"
-                          "Please Reset the Board and Try Again.").arg(label);
-}
-
 // What the user is told about a failed download, by LoadProgram's result.
 std::optional<QString> ProgramLoadErrorText(std::int16_t result)
 {
@@ -33,11 +27,11 @@ std::optional<QString> ProgramLoadErrorText(std::int16_t result)
                                             "it is in the current directory.");
     case 2:
         return programFile + QStringLiteral("File does not appear to be a valid DSP file");
-    case 3: return CommunicationFailed(504);
-    case 4: return CommunicationFailed(503);
-    case 5: return CommunicationFailed(505);
-    case 6: return CommunicationFailed(506);
-    case 7: return CommunicationFailed(507);
+    case 3: return CommunicationFailedText(504);
+    case 4: return CommunicationFailedText(503);
+    case 5: return CommunicationFailedText(505);
+    case 6: return CommunicationFailedText(506);
+    case 7: return CommunicationFailedText(507);
     default: return std::nullopt;
     }
 }
@@ -105,7 +99,7 @@ void frmSetup::ECBButton1_Click()
 {
     const std::int16_t value = ToInt16(ECBButton1->SupplyLatchValue());
     if (RunStep([&] { SendCommand(ctx_, value, 0, 3); }) == 504) {
-        ctx_.Messages->ShowMessage(Exclamation(CommunicationFailed(507), QStringLiteral("Send Command Error")));
+        ctx_.Messages->ShowMessage(Exclamation(CommunicationFailedText(507), QStringLiteral("Send Command Error")));
         ctx_.Status1->AddLine(QStringLiteral("Send Command Error"));
         return;
     }
