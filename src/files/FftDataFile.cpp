@@ -21,7 +21,7 @@ std::optional<DataValues> ReadSpectrumFile(const QString& path)
 } // namespace
 
 std::int16_t LoadFFTFile(FileChooser& chooser, Messenger& messenger, Settings& settings,
-                         std::vector<double>& target, bool& dimensioned)
+                         std::vector<double>& target)
 {
     for (;;) {
         const auto path = chooser.ChooseFile({QStringLiteral("Load an FFT File"), DataFileFilter,
@@ -30,7 +30,6 @@ std::int16_t LoadFFTFile(FileChooser& chooser, Messenger& messenger, Settings& s
             return FileStatus::Cancelled;
         if (auto data = ReadSpectrumFile(*path)) {
             target = std::move(data->Values);
-            dimensioned = true;
             settings.MaxValue = data->MaxValue;
             settings.MinValue = data->MinValue;
             return FileStatus::Done;

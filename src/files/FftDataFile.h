@@ -19,4 +19,4 @@ inline const QString FftReadErrorText = QStringLiteral(
 // for a file again. Returns 0 loaded, 1 the dialog was cancelled, 2 the user chose Cancel
 // at the message.
 std::int16_t LoadFFTFile(FileChooser& chooser, Messenger& messenger, Settings& settings,
-                         std::vector<double>& target, bool& dimensioned);
+                         std::vector<double>& target);

@@ -12,7 +12,7 @@ std::int16_t BlockExponentFor(qsizetype valueCount)
 }
 
 std::int16_t LoadRawDataFile(FileChooser& chooser, Messenger& messenger, Settings& settings,
-                             std::vector<double>& sampleCodes, bool& dimensioned)
+                             std::vector<double>& sampleCodes)
 {
     const auto path = chooser.ChooseFile({QStringLiteral("Load A Data File"), DataFileFilter,
                                           /*save=*/false, /*promptOverwrite=*/false});
@@ -37,7 +37,6 @@ std::int16_t LoadRawDataFile(FileChooser& chooser, Messenger& messenger, Setting
 
     const qsizetype count = qsizetype(data.Values.size());
     sampleCodes = std::move(data.Values);
-    dimensioned = true;
     settings.MaxValue = data.MaxValue;
     settings.MinValue = data.MinValue;
     settings.NumberOfSamples = BlockExponentFor(count);

@@ -9,14 +9,14 @@
 // Raw data files: one converter code per line as "0.000000", CR LF after every line.
 
 // Asks for a data file and reads it into sampleCodes. On success sampleCodes holds every
-// value of the file, dimensioned is set, MaxValue and MinValue of settings are the file's
+// value of the file, MaxValue and MinValue of settings are the file's
 // extremes and NumberOfSamples is the block-length exponent nearest to the value count.
 // An empty file leaves the block and the settings as they were and still returns
 // FileStatus::Done, so the caller shows the old block again. A file that cannot be read
 // or holds more than 32767 values is reported to the user and changes nothing.
 // Returns a FileStatus.
 std::int16_t LoadRawDataFile(FileChooser& chooser, Messenger& messenger, Settings& settings,
-                             std::vector<double>& sampleCodes, bool& dimensioned);
+                             std::vector<double>& sampleCodes);
 
 // Asks for a file name and writes values(0) .. values(count - 1), one per line. Values the
 // array does not hold are not invented: the user is told how many lines were written.

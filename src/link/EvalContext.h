@@ -27,12 +27,10 @@ struct EvalContext {
     QString WindowsVersionName;
     std::int16_t SelectedConfigIndex = -1;
 
-    // Sample buffers; a buffer that was never dimensioned has nothing to save.
+    // Sample buffers; an empty buffer was never filled and has nothing to save.
     std::vector<double> SampleCodes;
     std::vector<double> SampleVolts;
     std::vector<double> Spectrum;
-    bool SampleCodesDimensioned = false;
-    bool SpectrumDimensioned = false;
 
     bool ContinuousSampling = false;
     bool HoldZoom = false;

@@ -70,8 +70,6 @@ void ReadData(EvalContext& ctx, std::int32_t n, std::vector<double>& samples)
     StopWatchdog(ctx);
 
     samples.assign(n > 0 ? std::size_t(n) : 0, 0.0);
-    if (&samples == &ctx.SampleCodes)
-        ctx.SampleCodesDimensioned = true;
 
     const int bits = s.NumberOfBits;
     const std::int32_t mask = bits >= 31 ? 0x7FFFFFFF : bits <= 0 ? 0 : std::int32_t((1u << bits) - 1u);

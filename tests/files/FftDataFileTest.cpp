@@ -11,9 +11,8 @@ namespace {
 struct FftLoad : ScriptedUser {
     Settings settings;
     std::vector<double> spectrum{-1, -2};
-    bool dimensioned = true;
 
-    std::int16_t Load() { return LoadFFTFile(chooser, messenger, settings, spectrum, dimensioned); }
+    std::int16_t Load() { return LoadFFTFile(chooser, messenger, settings, spectrum); }
 };
 
 } // namespace

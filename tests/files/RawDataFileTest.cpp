@@ -28,14 +28,13 @@ struct FileSizeLimit {
 struct RawLoad : ScriptedUser {
     Settings settings;
     std::vector<double> codes{7, 8, 9};
-    bool dimensioned = false;
 
     // Loads path, or cancels the dialog when there is none.
     std::int16_t Load(const QString& path = QString())
     {
         if (!path.isEmpty())
             chooser.answers.push_back(path);
-        return LoadRawDataFile(chooser, messenger, settings, codes, dimensioned);
+        return LoadRawDataFile(chooser, messenger, settings, codes);
     }
 };
 
@@ -58,7 +57,7 @@ TEST(RawDataFile, SavedBlockLoadsBackWithItsCodesAndLength)
     EXPECT_EQ(user.chooser.requests.at(1).title, "Load A Data File");
     EXPECT_FALSE(user.chooser.requests.at(1).save);
     EXPECT_EQ(user.codes, block);
-    EXPECT_TRUE(user.dimensioned);
+    EXPECT_FALSE(user.codes.empty());
     EXPECT_EQ(user.settings.NumberOfSamples, 2);
     EXPECT_EQ(user.settings.MaxValue, 1023);
     EXPECT_EQ(user.settings.MinValue, -2048);

@@ -33,7 +33,7 @@ TEST(SampleUpload, SetsTheWatchdogAndStopsItAfterTheWait)
         EXPECT_EQ(rig.timer1.interval(), interval);
         EXPECT_FALSE(rig.timer1.isActive());
         EXPECT_FALSE(rig.ctx.TimeOutFlag) << "cleared before the wait";
-        EXPECT_TRUE(rig.ctx.SampleCodesDimensioned);
+        EXPECT_FALSE(rig.ctx.SampleCodes.empty());
     }
 }
 

@@ -26,8 +26,6 @@ int frmMainScreen::TakeSamples()
         n = BlockLength();
         ReadData(ctx, n, ctx.SampleCodes);
     });
-    if (!ctx.SampleCodes.empty())
-        ctx.SampleCodesDimensioned = true;
     RunStep([&] { ConvertToVolts(s, ctx.SampleCodes, ctx.SampleVolts); });
 
     if (uploadError == 517) {
@@ -45,7 +43,6 @@ int frmMainScreen::TakeSamples()
     RunStep([&] {
         VEXMFFTControl1->SetResolution(s.NumberOfBits);
         VEXMFFTControl1->ComputeSpectrum(ctx.SampleCodes, ctx.Spectrum, s.SampleFreq);
-        ctx.SpectrumDimensioned = true;
     });
     RunStep([&] { PlotSpectrum(ctx.Spectrum, ToInt16(n / 2)); });
     RunStep([&] { VEXMHistogram1->BuildHistogram(ctx.SampleCodes, s.NumberOfBits); });
