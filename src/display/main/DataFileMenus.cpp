@@ -13,18 +13,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 
-namespace {
-
-FileChooser& Chooser(FileChooser* chosen, std::unique_ptr<FileChooser>& own, QWidget* parent)
+FileChooser& frmMainScreen::Files()
 {
-    if (chosen)
-        return *chosen;
-    if (!own)
-        own = std::make_unique<QtFileChooser>(parent);
-    return *own;
+    if (fileChooser_)
+        return *fileChooser_;
+    if (!ownFileChooser_)
+        ownFileChooser_ = std::make_unique<QtFileChooser>(this);
+    return *ownFileChooser_;
 }
-
-} // namespace
 
 void frmMainScreen::ShowDataFileError(int shownNumber, int recordedNumber, const QString& what)
 {
@@ -49,8 +45,7 @@ void frmMainScreen::SelectDisplayModeIndex(int index)
 void frmMainScreen::mnuLoadRawData_Click()
 {
     Settings& s = ctx.CurrentSettings;
-    FileChooser& chooser = Chooser(fileChooser_, ownFileChooser_, this);
-    if (LoadRawDataFile(chooser, *ctx.Messages, s, ctx.SampleCodes, ctx.SampleCodesDimensioned) != 0)
+    if (LoadRawDataFile(Files(), *ctx.Messages, s, ctx.SampleCodes) != 0)
         return;
 
     int recorded = RunStep([&] {
@@ -71,7 +66,6 @@ void frmMainScreen::mnuLoadRawData_Click()
     if (int e = RunStep([&] {
             VEXMFFTControl1->SetResolution(s.NumberOfBits);
             VEXMFFTControl1->ComputeSpectrum(ctx.SampleCodes, ctx.Spectrum);
-            ctx.SpectrumDimensioned = true;
         }))
         recorded = e;
     if (recorded) {
@@ -79,7 +73,7 @@ void frmMainScreen::mnuLoadRawData_Click()
         return;
     }
 
-    if (RunStep([&] { PlotSpectrum(ctx.Spectrum, ToInt16(128.0 * std::pow(2.0, s.NumberOfSamples))); })) {
+    if (RunStep([&] { PlotSpectrum(ctx.Spectrum, ToInt16(::BlockLength(s.NumberOfSamples) / 2)); })) {
         ShowDataFileError(532, 532, QStringLiteral("attempting to graph FFT"));
         return;
     }
@@ -96,8 +90,7 @@ void frmMainScreen::mnuLoadRawData_Click()
 
 void frmMainScreen::mnuLoadFFTData_Click()
 {
-    FileChooser& chooser = Chooser(fileChooser_, ownFileChooser_, this);
-    if (LoadFFTFile(chooser, *ctx.Messages, ctx.CurrentSettings, ctx.Spectrum, ctx.SpectrumDimensioned) != 0)
+    if (LoadFFTFile(Files(), *ctx.Messages, ctx.CurrentSettings, ctx.Spectrum) != 0)
         return;
     RunStep([&] {
         const std::int16_t n = ToInt16(double(ctx.Spectrum.size()));
@@ -113,7 +106,7 @@ void frmMainScreen::SaveRawData_Click()
     // A block too long for the 16-bit count is not saved.
     RunStep([&] {
         const std::int16_t n = ToInt16(::BlockLength(ctx.CurrentSettings.NumberOfSamples));
-        SaveDataFile(Chooser(fileChooser_, ownFileChooser_, this), *ctx.Messages, ctx.SampleCodes, n);
+        SaveDataFile(Files(), *ctx.Messages, ctx.SampleCodes, n);
     });
 }
 
@@ -122,8 +115,8 @@ void frmMainScreen::SaveFFTData_Click()
     if (ShowNoDataToSave(!ctx.Spectrum.empty()))
         return;
     RunStep([&] {
-        const std::int16_t bins = ToInt16(128.0 * std::pow(2.0, ctx.CurrentSettings.NumberOfSamples));
-        SaveDataFile(Chooser(fileChooser_, ownFileChooser_, this), *ctx.Messages, ctx.Spectrum, bins);
+        const std::int16_t bins = ToInt16(::BlockLength(ctx.CurrentSettings.NumberOfSamples) / 2);
+        SaveDataFile(Files(), *ctx.Messages, ctx.Spectrum, bins);
     });
 }
 
@@ -133,6 +126,6 @@ void frmMainScreen::mnuSaveBinary_Click()
         return;
     RunStep([&] {
         const std::int32_t n = ToInt32(::BlockLength(ctx.CurrentSettings.NumberOfSamples));
-        SaveBinaryFile(Chooser(fileChooser_, ownFileChooser_, this), *ctx.Messages, ctx.SampleCodes, n);
+        SaveBinaryFile(Files(), *ctx.Messages, ctx.SampleCodes, n);
     });
 }

@@ -45,41 +45,38 @@ double ElementAt(const std::vector<double>& data, double x)
 
 } // namespace
 
-void frmMainScreen::ShowCursorInfo(const QString& caption)
-{
-    cursorInfoCaption_ = caption;
-    QString shown = caption;
-    lblCursorInfo->setText(shown.replace(u'\r', u'\n'));
-}
-
-void frmMainScreen::stripDSO_CursorChange(double x)
+// Once data exists, shows the read-out label and the caption the lookup builds; a
+// position outside the buffer leaves the caption as it was.
+void frmMainScreen::ShowCursorInfo(const std::function<QString()>& caption)
 {
     if (ctx.CurrentSettings.DataLoaded != True)
         return;
     RunStep([&] {
         lblCursorInfo->setVisible(true);
         lblCursorInfo->raise();
-        const QString sample = QStringLiteral("Sample:") + PlainNumber(x) + u'\r';
+        cursorInfoCaption_ = caption();
+        QString shown = cursorInfoCaption_;
+        lblCursorInfo->setText(shown.replace(u'\r', u'\n'));
+    });
+}
+
+void frmMainScreen::stripDSO_CursorChange(double x)
+{
+    ShowCursorInfo([&] {
+        const QString sample = QStringLiteral("Sample:") + PlainNumber(x) + QStringLiteral("\rValue:");
         if (cboDisplayMode->currentIndex() == 1)
-            ShowCursorInfo(sample + QStringLiteral("Value:") + FormatFixed(ElementAt(ctx.SampleVolts, x), 6)
-                           + QStringLiteral("V"));
-        else
-            ShowCursorInfo(sample + QStringLiteral("Value:") + PlainNumber(ElementAt(ctx.SampleCodes, x)));
+            return sample + FormatFixed(ElementAt(ctx.SampleVolts, x), 6) + QStringLiteral("V");
+        return sample + PlainNumber(ElementAt(ctx.SampleCodes, x));
     });
 }
 
 void frmMainScreen::StripFFT_CursorChange(double x)
 {
-    if (ctx.CurrentSettings.DataLoaded != True)
-        return;
-    RunStep([&] {
-        lblCursorInfo->setVisible(true);
-        lblCursorInfo->raise();
+    ShowCursorInfo([&] {
         const double n = BlockLength();
         const double f = x > 1 ? ctx.CurrentSettings.SampleFreq / (n / (x - 1)) : 0.0;
-        const double value = ElementAt(ctx.Spectrum, x);
-        ShowCursorInfo(QStringLiteral("Freq:") + FormatFixed(f, 2) + QStringLiteral("Hz\rValue:")
-                       + FormatFixed(value, 2) + QStringLiteral("dB"));
+        return QStringLiteral("Freq:") + FormatFixed(f, 2) + QStringLiteral("Hz\rValue:")
+               + FormatFixed(ElementAt(ctx.Spectrum, x), 2) + QStringLiteral("dB");
     });
 }
 

@@ -8,24 +8,19 @@
 #include "display/widgets/SupplyButton.h"
 #include "files/StoredSettings.h"
 
-namespace {
-
-SettingsStore& Store(SettingsStore* chosen, std::unique_ptr<SettingsStore>& own)
+SettingsStore& frmMainScreen::Store()
 {
-    if (chosen)
-        return *chosen;
-    if (!own)
-        own = std::make_unique<SettingsStore>();
-    return *own;
+    if (settingsStore_)
+        return *settingsStore_;
+    if (!ownSettingsStore_)
+        ownSettingsStore_ = std::make_unique<SettingsStore>();
+    return *ownSettingsStore_;
 }
-
-} // namespace
 
 void frmMainScreen::LoadStoredSettingsStep()
 {
-    SettingsStore& store = Store(settingsStore_, ownSettingsStore_);
     const std::optional<WindowPosition> position =
-        LoadStoredSettings(store, ctx.UpperCommandLine(), ctx.CurrentSettings);
+        LoadStoredSettings(Store(), ctx.UpperCommandLine(), ctx.CurrentSettings);
     if (!position)
         return;
     RunStep([&] {
@@ -41,12 +36,11 @@ void frmMainScreen::Form_Unload()
     if (unloaded_)
         return;
     unloaded_ = true;
-    SettingsStore& store = Store(settingsStore_, ownSettingsStore_);
     const QString commandLine = ctx.UpperCommandLine();
     const WindowPosition position{Geometry.ToTwipsX(x()), Geometry.ToTwipsY(y()),
                                   Geometry.ToTwipsX(width()), Geometry.ToTwipsY(height())};
-    SaveStoredSettings(store, commandLine, position, ctx.CurrentSettings);
-    DeleteStoredSettings(store, commandLine);
+    SaveStoredSettings(Store(), commandLine, position, ctx.CurrentSettings);
+    DeleteStoredSettings(Store(), commandLine);
     if (setupDialog_)
         setupDialog_->done(QDialog::Rejected);
     if (aboutWindow_)

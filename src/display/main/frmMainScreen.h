@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -138,7 +139,9 @@ private:
     void ConnectHandlers();
     void Form_Unload();
     void LoadStoredSettingsStep();
-    void ShowCursorInfo(const QString& caption);
+    FileChooser& Files();        // the chooser set for tests, else the desktop's dialogs
+    SettingsStore& Store();      // the store set for tests, else the per-user store
+    void ShowCursorInfo(const std::function<QString()>& caption);
     void SetPortChoice(std::int16_t address, QAction* checked);
     void ShowDataFileError(int shownNumber, int recordedNumber, const QString& what);
     bool ShowNoDataToSave(bool hasData);
