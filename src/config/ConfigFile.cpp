@@ -136,6 +136,7 @@ std::int16_t ReadConfigFile(const QString& path, Settings& s, Latch& latch,
 void ShowConfigurationStatus(const Settings& s, StatusLines& status2)
 {
     status2.ClearLines();
+    status2.SetDisplay(true);
     status2.AddLine(QStringLiteral("Configuration:"), Colour::Blue);
     status2.AddLine(QStringLiteral("Part:") + s.PartName);
     status2.AddLine(QStringLiteral("Program:") + s.EXEName);

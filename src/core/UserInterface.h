@@ -40,6 +40,8 @@ public:
     // Appends one line; without a colour the box's default text colour is used.
     virtual void AddLine(const QString& text, std::optional<std::uint32_t> colour = std::nullopt) = 0;
     virtual void ClearLines() = 0;
+    // The box's display switch; off keeps the lines but shows them only when switched on.
+    virtual void SetDisplay(bool on) { (void)on; }
 };
 
 struct FileDialogRequest {

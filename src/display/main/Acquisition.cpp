@@ -1,39 +1,52 @@
 // Single and continuous acquisitions, power commands and the board reset.
 #include "display/main/frmMainScreen.h"
 
-#include "display/main/WaveformScaling.h"
+#include "engine/WaveformScaling.h"
 #include "display/widgets/FFTControl.h"
 #include "display/widgets/HistogramControl.h"
 #include "display/widgets/StatusBox.h"
 #include "link/CommsFunctions.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QCheckBox>
 #include <QPushButton>
 
+frmMainScreen::ReconfigurationLock::ReconfigurationLock(frmMainScreen& window)
+{
+    for (QAction* a : {window.mnuSetup, window.LoadEXE, window.mnuLoadRawData, window.mnuLoadFFTData,
+                       window.mnuLPT1, window.mnuLPT2, window.mnuPRN}) {
+        held_.emplace_back(a, a->isEnabled());
+        a->setEnabled(false);
+    }
+}
+
+frmMainScreen::ReconfigurationLock::~ReconfigurationLock()
+{
+    for (const auto& [action, enabled] : held_)
+        action->setEnabled(enabled);
+}
+
 int frmMainScreen::TakeSamples()
 {
     Settings& s = ctx.CurrentSettings;
     cboDisplayMode->setEnabled(true);
-    // A timer without an interval stays idle until the upload gives it one.
-    if (Timer1.interval() > 0)
-        Timer1.start();
 
-    int uploadError = 0;
-    std::int32_t n = 0;
-    uploadError = RunStep([&] {
-        n = BlockLength();
-        ReadData(ctx, n, ctx.SampleCodes);
-    });
-    RunStep([&] { ConvertToVolts(s, ctx.SampleCodes, ctx.SampleVolts); });
+    const int uploadError = engine_.ReadBlock();
+    const std::int32_t n = engine_.BlockLength();
+    RunStep([&] { engine_.ConvertToVolts(); });
 
-    if (uploadError == 517) {
+    // A block that did not arrive redraws nothing: a refused block command is as much a
+    // failure as a failed upload, and neither may be reported as uploaded.
+    if (uploadError != 0) {
         QApplication::beep();
-        VEXMStatus1->AddLine(QStringLiteral("Data Upload Failure"), Colour::Red);
+        VEXMStatus1->AddLine(uploadError == 517 ? QStringLiteral("Data Upload Failure")
+                                                : QStringLiteral("Send Command Error"),
+                             Colour::Red);
         unsetCursor();
         cmdStopSampling_Click();
-        return 517;
+        return uploadError;
     }
 
     const bool volts = cboDisplayMode->currentIndex() == 1;
@@ -57,6 +70,7 @@ int frmMainScreen::TakeSamples()
 
 void frmMainScreen::cmdSample_Click()
 {
+    const ReconfigurationLock lock(*this);
     cmdSample->setEnabled(false);
     TakeSamples();
     cmdSample->setEnabled(true);
@@ -65,6 +79,7 @@ void frmMainScreen::cmdSample_Click()
 
 void frmMainScreen::cmdContSample_Click()
 {
+    const ReconfigurationLock lock(*this);
     ctx.ContinuousSampling = true;
     cmdSample->setEnabled(false);
     cmdStopSampling->setEnabled(true);
@@ -72,8 +87,10 @@ void frmMainScreen::cmdContSample_Click()
         b->setEnabled(false);
     setCursor(Qt::WaitCursor);
 
+    // Any block that failed ends the run: its message has been shown once, and going
+    // round again would only show it again.
     while (ctx.ContinuousSampling) {
-        if (TakeSamples() == 517)
+        if (TakeSamples() != 0)
             ctx.ContinuousSampling = false;
         QCoreApplication::processEvents();
     }
@@ -81,6 +98,7 @@ void frmMainScreen::cmdContSample_Click()
     cmdStopSampling->setEnabled(false);
     for (QPushButton* b : {cmdContSample, cmdReset, cmdQuit, cmdSample, cmdPowerDown, cmdPowerUp})
         b->setEnabled(true);
+    unsetCursor();
     VEXMStatus1->AddLine(QStringLiteral("Continuous Sampling Stopped"));
 }
 

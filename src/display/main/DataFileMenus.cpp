@@ -2,7 +2,7 @@
 #include "display/main/frmMainScreen.h"
 
 #include "display/main/QtFileChooser.h"
-#include "display/main/WaveformScaling.h"
+#include "engine/WaveformScaling.h"
 #include "display/widgets/FFTControl.h"
 #include "display/widgets/HistogramControl.h"
 #include "display/widgets/StatusBox.h"

@@ -1,7 +1,7 @@
 // Waveform and spectrum plotting, ranges and the chart options.
 #include "display/main/frmMainScreen.h"
 
-#include "display/main/WaveformScaling.h"
+#include "engine/WaveformScaling.h"
 #include "display/widgets/StripChart.h"
 
 #include <QCheckBox>

@@ -27,7 +27,6 @@ void frmMainScreen::LoadStoredSettingsStep()
         move(Geometry.ToPixelsX(position->Left), Geometry.ToPixelsY(position->Top));
         resize(std::max(1, Geometry.ToPixelsX(position->Width)), std::max(1, Geometry.ToPixelsY(position->Height)));
     });
-    VEXMStatus2->SetDisplay(true);
     ShowConfigurationStatus(ctx.CurrentSettings, *VEXMStatus2);
 }
 

@@ -7,7 +7,7 @@
 #include "display/widgets/StatusBox.h"
 #include "display/widgets/StripChart.h"
 #include "display/widgets/ToggleButton.h"
-#include "link/LinkStartUp.h"
+#include "engine/BoardSession.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -42,7 +42,7 @@ QPushButton* MakeButton(const QString& text, QWidget* parent)
 } // namespace
 
 frmMainScreen::frmMainScreen(EvalContext& context, QWidget* parent)
-    : QMainWindow(parent), Geometry(this), ctx(context)
+    : QMainWindow(parent), Geometry(this), ctx(context), engine_(context)
 {
     setObjectName(QStringLiteral("frmMainScreen"));
     setCentralWidget(new QWidget(this));
@@ -55,6 +55,7 @@ frmMainScreen::frmMainScreen(EvalContext& context, QWidget* parent)
     CreateMenus();
     PlaceControls();
     ConnectHandlers();
+    VEXMFFTControl1->AttachAnalyzer(engine_.Analyzer());
 
     ctx.Status1 = VEXMStatus1;
     ctx.Status2 = VEXMStatus2;
@@ -202,8 +203,7 @@ void frmMainScreen::ConnectHandlers()
 
 void frmMainScreen::Form_Load()
 {
-    LinkStartUp(ctx);
-    SetIdleControlRegister(ctx);
+    StartLink(ctx);
 
     if (const QScreen* screen = this->screen()) {
         const QRect area = screen->geometry();
@@ -228,7 +228,7 @@ void frmMainScreen::Form_Load()
 
 std::int32_t frmMainScreen::BlockLength() const
 {
-    return ToInt32(::BlockLength(ctx.CurrentSettings.NumberOfSamples));
+    return engine_.BlockLength();
 }
 
 void frmMainScreen::SetButtonEnabled(MainButton button, bool enabled)

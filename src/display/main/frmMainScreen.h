@@ -3,6 +3,7 @@
 #include "core/EvalError.h"
 #include "core/Numbers.h"
 #include "display/main/TwipsGeometry.h"
+#include "engine/AcquisitionEngine.h"
 #include "link/EvalContext.h"
 #include "link/LinkUi.h"
 
@@ -133,6 +134,19 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // While an acquisition runs, nothing that reconfigures the board or replaces the block
+    // can be chosen: the menu entries that would are disabled, and restored afterwards.
+    class ReconfigurationLock {
+    public:
+        explicit ReconfigurationLock(frmMainScreen& window);
+        ~ReconfigurationLock();
+        ReconfigurationLock(const ReconfigurationLock&) = delete;
+        ReconfigurationLock& operator=(const ReconfigurationLock&) = delete;
+
+    private:
+        std::vector<std::pair<QAction*, bool>> held_;
+    };
+
     void CreateControls();
     void CreateMenus();
     void PlaceControls();
@@ -148,6 +162,7 @@ private:
     void SelectDisplayModeIndex(int index);
 
     EvalContext& ctx;
+    AcquisitionEngine engine_;
     QString cursorInfoCaption_;
     bool unloaded_ = false;
     bool adjustingDisplayMode_ = false;

@@ -1,10 +1,9 @@
 // The setup dialog's Load (reset, read, download, start) and its supply changes.
 #include "display/setup/frmSetup.h"
 
-#include "config/ConfigFile.h"
 #include "core/EvalError.h"
+#include "engine/BoardSession.h"
 #include "display/setup/EntryBox.h"
-#include "display/widgets/StatusBox.h"
 #include "display/widgets/SupplyButton.h"
 #include "link/CommsFunctions.h"
 
@@ -17,33 +16,6 @@ namespace {
 constexpr MainButton kBoardButtons[] = {MainButton::ContSample, MainButton::Sample,
                                         MainButton::PowerDown, MainButton::PowerUp};
 
-// What the user is told about a failed download, by LoadProgram's result.
-std::optional<QString> ProgramLoadErrorText(std::int16_t result)
-{
-    const QString programFile = QStringLiteral("The Program File specified by the Configuration\r\n");
-    switch (result) {
-    case 1:
-        return programFile + QStringLiteral("File could not be found. Please make sure\r\n"
-                                            "it is in the current directory.");
-    case 2:
-        return programFile + QStringLiteral("File does not appear to be a valid DSP file");
-    case 3: return CommunicationFailedText(504);
-    case 4: return CommunicationFailedText(503);
-    case 5: return CommunicationFailedText(505);
-    case 6: return CommunicationFailedText(506);
-    case 7: return CommunicationFailedText(507);
-    default: return std::nullopt;
-    }
-}
-
-// A short pause before the download, counted rather than timed.
-void BusyDelay()
-{
-    volatile int count = 0;
-    while (count <= 15000)
-        count = count + 1;
-}
-
 MessageRequest Exclamation(QString text, QString title)
 {
     return {std::move(text), std::move(title), MessageIcon::Exclamation, MessageButtons::Ok};
@@ -53,20 +25,15 @@ MessageRequest Exclamation(QString text, QString title)
 
 void frmSetup::cmdLoad_Click()
 {
-    ResetBoard(ctx_);
     const QListWidgetItem* item = fileConfig->item(SelectedFileRow());
-    if (ReadConfigFile(item ? item->text() : QString(), ctx_.CurrentSettings, ctx_.BoardLatch,
-                       ctx_.lstINI_File, *ctx_.Messages) != 0) {
-        ctx_.Status1->AddLine(QStringLiteral("Error Loading CFG"));
+    const LoadOutcome outcome =
+        LoadConfiguration(ctx_, item ? item->text() : QString(), [this] { Add_Frequency(); });
+    if (!outcome.configRead)
         return;
-    }
-    Add_Frequency();
-    BusyDelay();
 
-    const std::int16_t result = LoadProgram(ctx_);
-    if (result == 0)
+    if (outcome.programResult == 0)
         ShowLoadedConfiguration();
-    else if (const auto text = ProgramLoadErrorText(result))
+    else if (const auto text = ProgramLoadErrorText(outcome.programResult))
         ctx_.Messages->ShowMessage(Exclamation(*text, QStringLiteral("Program Load Error")));
 
     const bool loaded = ctx_.CurrentSettings.ProgramLoaded == True;
@@ -74,19 +41,15 @@ void frmSetup::cmdLoad_Click()
         ctx_.Ui->SetButtonEnabled(b, loaded);
 }
 
+// The dialog's own steps after the board took the program; the summary, "Program Running"
+// and ProgramLoaded came with the load.
 void frmSetup::ShowLoadedConfiguration()
 {
-    // The main window's summary box is shown whenever a summary is written into it.
-    if (auto* box = dynamic_cast<StatusBox*>(ctx_.Status2))
-        box->SetDisplay(true);
-    ShowConfigurationStatus(ctx_.CurrentSettings, *ctx_.Status2);
-    ctx_.Status1->AddLine(QStringLiteral("Program Running"));
-    ctx_.CurrentSettings.ProgramLoaded = True;
-    ShowLatchOnSupplyButton();
-    SelectSampleCount(ctx_.CurrentSettings.NumberOfSamples);
-    SelectSampleFrequencyItem();
+    RunStep([&] { ShowLatchOnSupplyButton(); });
+    RunStep([&] { SelectSampleCount(ctx_.CurrentSettings.NumberOfSamples); });
+    RunStep([&] { SelectSampleFrequencyItem(); });
     ECBButton1->SetSupplyEnabled(true);
-    ShowInputRange(4);
+    RunStep([&] { ShowInputRange(4); });
     cmdCancel->setEnabled(false);
 }
 

@@ -43,7 +43,8 @@ QString Decibels(double db, const char* unit = "dB")
 } // namespace
 
 struct FFTControl::Impl {
-    SpectrumAnalyzer analyzer;
+    SpectrumAnalyzer ownAnalyzer;
+    SpectrumAnalyzer* analyzer = &ownAnalyzer;
     QComboBox* window = nullptr;
     QLabel *frequency = nullptr, *amplitude = nullptr, *snr = nullptr, *sinad = nullptr,
            *thd = nullptr, *sfdr = nullptr, *enob = nullptr;
@@ -51,14 +52,14 @@ struct FFTControl::Impl {
 
     void ShowMetrics()
     {
-        const DynamicMetrics& m = analyzer.Metrics();
+        const DynamicMetrics& m = analyzer->Metrics();
         QLabel* const values[] = {frequency, amplitude, snr, sinad, thd, sfdr, enob};
         if (!m.valid) {
             for (QLabel* v : values)
                 v->setText(QStringLiteral("-"));
             return;
         }
-        frequency->setText(FrequencyText(m.fundamentalBin, analyzer.BlockLength(), sampleFrequency));
+        frequency->setText(FrequencyText(m.fundamentalBin, analyzer->BlockLength(), sampleFrequency));
         amplitude->setText(Decibels(m.fundamentalDbfs, "dBFS"));
         snr->setText(Decibels(m.snrDb));
         sinad->setText(Decibels(m.sinadDb));
@@ -97,7 +98,7 @@ FFTControl::FFTControl(QWidget* parent) : QWidget(parent), d(new Impl)
     layout->addStretch(1);
 
     connect(d->window, &QComboBox::currentIndexChanged, this, [this] {
-        d->analyzer.SetWindow(WindowKind(d->window->currentData().toInt()));
+        d->analyzer->SetWindow(WindowKind(d->window->currentData().toInt()));
         emit BHWindow();
     });
 }
@@ -111,29 +112,36 @@ void FFTControl::ComputeSpectrum(const std::vector<double>& input, std::vector<d
                                  std::optional<std::int32_t> sampleFrequency)
 {
     d->sampleFrequency = sampleFrequency;
-    d->analyzer.Analyse(input);
-    d->analyzer.SpectrumDb(output);
+    d->analyzer->Analyse(input);
+    d->analyzer->SpectrumDb(output);
     d->ShowMetrics();
+}
+
+void FFTControl::AttachAnalyzer(SpectrumAnalyzer& analyzer)
+{
+    analyzer.SetWindow(d->analyzer->Window());
+    analyzer.SetResolution(d->analyzer->Resolution());
+    d->analyzer = &analyzer;
 }
 
 void FFTControl::SetResolution(int bits)
 {
-    d->analyzer.SetResolution(bits);
+    d->analyzer->SetResolution(bits);
 }
 
 WindowKind FFTControl::Window() const
 {
-    return d->analyzer.Window();
+    return d->analyzer->Window();
 }
 
 void FFTControl::SetWindow(WindowKind kind)
 {
     const QSignalBlocker quiet(d->window);
     d->window->setCurrentIndex(d->window->findData(int(kind)));
-    d->analyzer.SetWindow(kind);
+    d->analyzer->SetWindow(kind);
 }
 
 const DynamicMetrics& FFTControl::Metrics() const
 {
-    return d->analyzer.Metrics();
+    return d->analyzer->Metrics();
 }

@@ -3,6 +3,8 @@
 #include "analysis/DynamicMetrics.h"
 #include "analysis/Window.h"
 
+class SpectrumAnalyzer;
+
 #include <QWidget>
 #include <cstdint>
 #include <optional>
@@ -19,6 +21,9 @@ public:
     // Fills output with N/2 bins in dB (dBFS); bin k stands for k * fs / N.
     void ComputeSpectrum(const std::vector<double>& input, std::vector<double>& output,
                          std::optional<std::int32_t> sampleFrequency = std::nullopt);
+    // Analyses with the given analyzer from now on (one owned by the acquisition engine,
+    // so the window and the engine share one spectrum); it must outlive the control.
+    void AttachAnalyzer(SpectrumAnalyzer& analyzer);
     // Full scale comes from the converter's resolution, told when a configuration loads.
     void SetResolution(int bits);
 

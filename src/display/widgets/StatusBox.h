@@ -13,7 +13,7 @@ public:
 
     void AddLine(const QString& text, std::optional<std::uint32_t> colour = std::nullopt) override;
     void ClearLines() override;
-    void SetDisplay(bool on);     // the Boolean display property
+    void SetDisplay(bool on) override;   // the Boolean display property
     bool Display() const;
 
     QStringList Lines() const;

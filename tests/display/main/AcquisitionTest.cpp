@@ -2,6 +2,7 @@
 
 #include "display/widgets/StripChart.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 
@@ -111,4 +112,32 @@ TEST_F(MainWindowTest, ResetWithTheBoardOffAndOn)
     EXPECT_EQ(ButtonStates(), (std::vector<bool>{false, false, false, true, false, false, true}));
     EXPECT_FALSE(window->cboDisplayMode->isEnabled());
     EXPECT_FALSE(window->chkHoldZoom->isChecked());
+}
+
+// A board that stops answering mid-run costs the user one box and one red line; while the
+// run goes on nothing that reconfigures the board can be chosen, and "Stop Samp" is
+// enabled exactly as long as the loop runs.
+TEST_F(MainWindowTest, ABoardSwitchedOffMidRunCostsOneBoxAndEndsTheRun)
+{
+    LoadBoardProgram();
+    std::vector<bool> menusDuringRun;
+    QTimer::singleShot(30, window.get(), [&] {
+        for (QAction* a : {window->mnuSetup, window->mnuLoadRawData, window->mnuLPT1, window->SaveRawData})
+            menusDuringRun.push_back(a->isEnabled());
+        EXPECT_TRUE(window->cmdStopSampling->isEnabled());
+        ports.Board().SetPowered(false);
+    });
+    window->cmdContSample_Click();
+
+    EXPECT_EQ(menusDuringRun, (std::vector<bool>{false, false, false, true}));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].title, "Send Command Error");
+    const QStringList lines = Status1();
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines[lines.size() - 2], "Send Command Error");
+    EXPECT_EQ(window->VEXMStatus1->LineColour(int(lines.size()) - 2), 0x0000FFu);
+    EXPECT_EQ(lines.last(), "Continuous Sampling Stopped");
+    EXPECT_EQ(ButtonStates(), IdleStates());
+    EXPECT_TRUE(window->mnuSetup->isEnabled());
+    EXPECT_TRUE(window->mnuLPT1->isEnabled());
 }

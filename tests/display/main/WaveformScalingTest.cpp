@@ -1,4 +1,4 @@
-#include "display/main/WaveformScaling.h"
+#include "engine/WaveformScaling.h"
 
 #include "core/EvalError.h"
 

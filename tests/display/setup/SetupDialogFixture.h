@@ -23,7 +23,7 @@ public:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        const QDir examples = QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath("../../../examples");
+        const QDir examples(QStringLiteral(EVAL_EXAMPLES_DIR));
         for (const char* name : {"KV2680.cfg", "KV2680.PRG"})
             ASSERT_TRUE(QFile::copy(examples.filePath(name), dir.filePath(name))) << name;
         QDir::setCurrent(dir.path());

@@ -1,0 +1,69 @@
+#include "cli/BlockFiles.h"
+
+#include "cli/Commands.h"
+#include "cli/ConsoleSession.h"
+#include "config/Settings.h"
+#include "core/Numbers.h"
+#include "files/DataFileIo.h"
+#include "files/RawDataFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+[[noreturn]] void FileFailure(const QString& path, const QString& why)
+{
+    throw CommandFailure(ExitStatus::Failed, QStringLiteral("%1: %2").arg(path, why));
+}
+
+void WriteText(const QString& path, const QByteArray& text)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size() || !file.flush())
+        FileFailure(path, file.errorString());
+}
+
+} // namespace
+
+std::vector<double> ReadRawBlock(const QString& path)
+{
+    if (!QFileInfo::exists(path))
+        FileFailure(path, QStringLiteral("no such file"));
+    PresetFileChooser chooser(path);
+    ConsoleMessenger messenger;
+    Settings settings;
+    std::vector<double> codes;
+    if (LoadRawDataFile(chooser, messenger, settings, codes) != FileStatus::Done)
+        FileFailure(path, messenger.shown.isEmpty() ? QStringLiteral("could not be read") : messenger.shown.last());
+    if (codes.empty())
+        FileFailure(path, QStringLiteral("holds no values"));
+    return codes;
+}
+
+void WriteRawBlock(const QString& path, const std::vector<double>& codes)
+{
+    PresetFileChooser chooser(path);
+    ConsoleMessenger messenger;
+    if (SaveDataFile(chooser, messenger, codes, ToInt16(double(codes.size()))) != FileStatus::Done)
+        FileFailure(path, messenger.shown.isEmpty() ? QStringLiteral("could not be written") : messenger.shown.last());
+}
+
+void WriteCsvColumns(const QString& path, const QString& header, const std::vector<double>& x,
+                     const std::vector<double>& y)
+{
+    QByteArray text = header.toUtf8() + '\n';
+    for (std::size_t i = 0; i < x.size() && i < y.size(); ++i)
+        text += QByteArray::number(x[i], 'g', 10) + ',' + QByteArray::number(y[i], 'g', 10) + '\n';
+    WriteText(path, text);
+}
+
+void WriteCsvBlock(const QString& path, const std::vector<double>& codes, const std::vector<double>& volts)
+{
+    QByteArray text = "index,code,volts\n";
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        text += QByteArray::number(qulonglong(i)) + ',' + QByteArray::number(codes[i], 'f', 0) + ',';
+        text += (i < volts.size() ? QByteArray::number(volts[i], 'f', 6) : QByteArray()) + '\n';
+    }
+    WriteText(path, text);
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "analysis/Window.h"
+#include "cli/ConsoleSession.h"
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+// Exit statuses: 0 done, 1 a board or file failure, 2 a usage error.
+namespace ExitStatus {
+constexpr int Done = 0;
+constexpr int Failed = 1;
+constexpr int Usage = 2;
+}
+
+// A failure the tool reports on one line and ends with.
+struct CommandFailure : std::runtime_error {
+    CommandFailure(int status, const QString& reason)
+        : std::runtime_error(reason.toStdString()), status(status) {}
+    int status;
+};
+
+struct AnalysisOptions {
+    WindowKind window = DefaultWindow;
+    int bits = 12;              // resolution of saved codes
+    std::int32_t rate = 0;      // Hz of saved codes; 0: frequencies in bins
+};
+
+struct AcquireOptions {
+    QString config;
+    QString program;            // replaces the configuration's board program when set
+    QString port = QStringLiteral("sim");
+    QString faults;
+    std::uint64_t seed = 0;     // 0: the simulated converter's own seed
+    bool instant = false;
+    int samples = 0;            // 0: as configured
+    std::int32_t rate = 0;      // 0: as configured
+    int blocks = 1;
+    QString outDir;             // empty: blocks are not written
+    bool raw = true, csv = false;
+    bool json = false;
+    bool verbose = false;
+    AnalysisOptions analysis;
+};
+
+struct AnalyzeOptions {
+    QStringList files;
+    bool json = false;
+    AnalysisOptions analysis;
+};
+
+struct ExportOptions {
+    QString file;
+    QString to;                 // csv, bin, png, pdf, svg
+    QString view = QStringLiteral("waveform");
+    QString output;             // empty: the input's name with the format's extension
+    int width = 1200, height = 800;
+    AnalysisOptions analysis;
+};
+
+int RunAcquire(const AcquireOptions& options);
+int RunAnalyze(const AnalyzeOptions& options);
+int RunExport(const ExportOptions& options);
+int RunPorts();
+int RunSelftest(bool verbose);
+
+// Link start-up, then the configuration and its board program loaded and started, with
+// the files found beside the configuration. Raises a failure naming what went wrong.
+void BringUpBoard(ConsoleSession& session, const QString& configPath, const QString& programPath = QString());
+class AcquisitionEngine;
+// A chart of the analysed block drawn by the window's own chart widgets into an image file.
+void WriteChartImage(const ExportOptions& options, const AcquisitionEngine& engine, const EvalContext& ctx,
+                     const QString& output);
+
+// The port option: "sim", a number n or /dev/parportn. Raises a usage failure otherwise.
+PortChoice ParsePortOption(const QString& port);
+// Reads a raw data file in the program's own format; raises a file failure naming why.
+std::vector<double> ReadRawBlock(const QString& path);
+// Whether progress goes to standard error (it is a terminal).
+bool ShowProgress();

@@ -1,0 +1,85 @@
+// kv2680 selftest: the sample configuration and board program, built into the tool, loaded
+// into the simulated board, one block taken and checked.
+#include "cli/Commands.h"
+
+#include "board/SimulatedPorts.h"
+#include "engine/AcquisitionEngine.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <functional>
+#include <iostream>
+
+namespace {
+
+struct Check {
+    const char* name;
+    std::function<QString()> failure;   // empty when the check passed
+};
+
+QString CopyExamples(const QTemporaryDir& dir)
+{
+    for (const char* name : {"KV2680.cfg", "KV2680.PRG"}) {
+        const QString target = dir.filePath(QLatin1String(name));
+        if (!QFile::copy(QStringLiteral(":/examples/") + QLatin1String(name), target))
+            return QStringLiteral("cannot write ") + target;
+    }
+    return QString();
+}
+
+} // namespace
+
+int RunSelftest(bool verbose)
+{
+    QTemporaryDir dir;
+    if (const QString problem = dir.isValid() ? CopyExamples(dir) : dir.errorString(); !problem.isEmpty())
+        throw CommandFailure(ExitStatus::Failed, problem);
+
+    PortChoice choice;
+    choice.realTime = false;
+    ConsoleSession session(choice, verbose);
+    BringUpBoard(session, dir.filePath(QStringLiteral("KV2680.cfg")));
+    AcquisitionEngine engine(session.ctx);
+    const int error = engine.TakeBlock();
+    const EvalContext& ctx = session.ctx;
+    const DynamicMetrics& m = engine.Analyzer().Metrics();
+
+    const Check checks[] = {
+        {"board program running", [&] {
+             return InProgram(session.Simulated()->Board().State()) ? QString()
+                                                                                   : QStringLiteral("the board is not running its program");
+         }},
+        {"block uploaded", [&] {
+             return error == 0 ? QString() : session.LastFailure() + QStringLiteral(" ") + engine.LastError().Description;
+         }},
+        {"block length", [&] {
+             return ctx.SampleCodes.size() == std::size_t(engine.BlockLength())
+                        ? QString()
+                        : QStringLiteral("%1 samples, expected %2").arg(ctx.SampleCodes.size()).arg(engine.BlockLength());
+         }},
+        {"codes within the resolution", [&] {
+             const double top = (1 << ctx.CurrentSettings.NumberOfBits) - 1;
+             const bool inside = std::all_of(ctx.SampleCodes.begin(), ctx.SampleCodes.end(),
+                                             [&](double c) { return c >= 0 && c <= top; });
+             return inside ? QString() : QStringLiteral("a code lies outside 0..%1").arg(top);
+         }},
+        {"test tone near full scale", [&] {
+             return m.valid && m.fundamentalDbfs > -1.0 && m.fundamentalDbfs < 0.0
+                        ? QString()
+                        : QStringLiteral("signal at %1 dBFS").arg(m.fundamentalDbfs, 0, 'f', 2);
+         }},
+        {"SNR of a 12-bit converter", [&] {
+             return m.valid && m.snrDb > 60.0 ? QString() : QStringLiteral("SNR %1 dB").arg(m.snrDb, 0, 'f', 1);
+         }},
+    };
+    int failed = 0;
+    for (const Check& check : checks) {
+        const QString failure = check.failure();
+        std::cout << (failure.isEmpty() ? "pass  " : "FAIL  ") << check.name
+                  << (failure.isEmpty() ? std::string() : ": " + failure.toStdString()) << '\n';
+        failed += failure.isEmpty() ? 0 : 1;
+    }
+    std::cout << (failed == 0 ? "selftest passed\n" : "selftest failed\n");
+    return failed == 0 ? ExitStatus::Done : ExitStatus::Failed;
+}

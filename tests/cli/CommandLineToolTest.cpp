@@ -1,0 +1,146 @@
+// The built kv2680 tool run as a user runs it, against the simulated board.
+#include "board/SimulatedPorts.h"
+#include "display/main/frmMainScreen.h"
+#include "display/widgets/FFTControl.h"
+#include "engine/BoardSession.h"
+#include "support/FakeUi.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ToolRun {
+    int status = -1;
+    QByteArray out, err;
+};
+
+class CommandLineTool : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        for (const char* name : {"KV2680.cfg", "KV2680.PRG"})
+            ASSERT_TRUE(QFile::copy(QStringLiteral(EVAL_EXAMPLES_DIR "/") + name, dir.filePath(name)));
+    }
+
+    ToolRun Tool(const QStringList& args) const
+    {
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        p.start(QStringLiteral(KV2680_PATH), args);
+        p.waitForFinished(60000);
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+                p.readAllStandardError()};
+    }
+
+    static QJsonObject Metric(const QJsonObject& block, const char* key)
+    {
+        return block[QStringLiteral("metrics")].toObject()[QLatin1String(key)].toObject();
+    }
+
+    QTemporaryDir dir;
+};
+
+// Three blocks from the tool and three from the window, both on a fresh simulated board
+// with the sample configuration, give the same figures.
+TEST_F(CommandLineTool, AcquireAgreesWithTheWindowAndAnalyzeWithAcquire)
+{
+    const ToolRun run = Tool({"acquire", "-c", "KV2680.cfg", "--instant", "--blocks", "3", "--json", "-o", "blocks"});
+    ASSERT_EQ(run.status, 0) << run.err.constData();
+    const QList<QByteArray> lines = run.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 3);
+
+    SimulatedPorts ports;
+    FakeOs os;
+    ScriptedMessenger messages;
+    EvalContext ctx;
+    ctx.Port = &ports;
+    ctx.Os = &os;
+    ctx.Messages = &messages;
+    frmMainScreen window(ctx);
+    window.Form_Load();
+    const QString home = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    ASSERT_EQ(LoadConfiguration(ctx, QStringLiteral("KV2680.cfg")).programResult, 0);
+    QDir::setCurrent(home);
+
+    for (int block = 0; block < 3; ++block) {
+        ASSERT_EQ(window.TakeSamples(), 0);
+        const DynamicMetrics& m = window.VEXMFFTControl1->Metrics();
+        const QJsonObject json = QJsonDocument::fromJson(lines[block]).object();
+        EXPECT_EQ(json[QStringLiteral("block")].toInt(), block + 1);
+        EXPECT_EQ(json[QStringLiteral("samples")].toInt(), 1024);
+        EXPECT_TRUE(Metric(json, "snr_db")[QStringLiteral("valid")].toBool());
+        EXPECT_NEAR(Metric(json, "snr_db")[QStringLiteral("value")].toDouble(), m.snrDb, 1e-9);
+        EXPECT_NEAR(Metric(json, "sfdr_dbc")[QStringLiteral("value")].toDouble(), m.sfdrDb, 1e-9);
+        EXPECT_NEAR(Metric(json, "enob_bits")[QStringLiteral("value")].toDouble(), m.enob, 1e-9);
+    }
+
+    const ToolRun analyzed = Tool({"analyze", "--json", "--rate", "100000", "blocks/block0003.dat"});
+    ASSERT_EQ(analyzed.status, 0) << analyzed.err.constData();
+    const QJsonObject last = QJsonDocument::fromJson(lines[2]).object();
+    const QJsonObject again = QJsonDocument::fromJson(analyzed.out).object();
+    for (const char* key : {"signal_dbfs", "snr_db", "sinad_db", "thd_dbc", "sfdr_dbc", "enob_bits"})
+        EXPECT_DOUBLE_EQ(Metric(again, key)[QStringLiteral("value")].toDouble(), Metric(last, key)[QStringLiteral("value")].toDouble()) << key;
+    EXPECT_DOUBLE_EQ(again[QStringLiteral("fundamental_hz")].toDouble(), last[QStringLiteral("fundamental_hz")].toDouble());
+}
+
+TEST_F(CommandLineTool, ExportDrawsTheChartAtTheRequestedSize)
+{
+    ASSERT_EQ(Tool({"acquire", "-c", "KV2680.cfg", "--instant", "-o", "."}).status, 0);
+    const ToolRun run = Tool({"export", "block0001.dat", "--to", "png", "--view", "spectrum", "--width", "640",
+                          "--height", "400", "-o", "spectrum.png"});
+    ASSERT_EQ(run.status, 0) << run.err.constData();
+    const QImage image(dir.filePath("spectrum.png"));
+    ASSERT_EQ(image.size(), QSize(640, 400));
+    // A drawn chart holds a trace, axes and labels: far more than a few colours.
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 4)
+        for (int x = 0; x < image.width(); x += 4)
+            colours.insert(image.pixel(x, y));
+    EXPECT_GT(colours.size(), 8);
+}
+
+// Each failure ends with its exit status and one line on standard error naming the cause.
+TEST_F(CommandLineTool, FailuresGiveTheirStatusAndOneLineNamingTheCause)
+{
+    QFile unreadable(dir.filePath("folder.dat"));
+    QDir(dir.path()).mkdir("folder.dat");
+    const struct {
+        QStringList args;
+        int status;
+        const char* cause;
+    } cases[] = {
+        {{"analyze", "missing.dat"}, 1, "missing.dat"},
+        {{"analyze", "folder.dat"}, 1, "folder.dat"},
+        {{"acquire", "-c", "nothere.cfg"}, 1, "nothere.cfg"},
+        {{"acquire", "-c", "KV2680.cfg", "--port", "97"}, 1, "/dev/parport97"},
+        {{"acquire", "-c", "KV2680.cfg", "--instant", "--samples", "1000"}, 2, "--samples"},
+        {{"acquire", "--blocks", "2"}, 2, "--config"},
+        {{"export", "x.dat", "--to", "gif"}, 2, "--to"},
+        {{"analyze", "--frobnicate", "x.dat"}, 2, "--frobnicate"},
+    };
+    for (const auto& c : cases) {
+        const ToolRun run = Tool(c.args);
+        const QList<QByteArray> lines = run.err.trimmed().split('\n');
+        EXPECT_EQ(run.status, c.status) << c.args.join(' ').toStdString();
+        EXPECT_EQ(lines.size(), 1) << run.err.constData();
+        EXPECT_TRUE(run.err.contains(c.cause)) << run.err.constData();
+    }
+}
+
+TEST_F(CommandLineTool, SelftestPassesOnTheSimulatedBoard)
+{
+    const ToolRun run = Tool({"selftest"});
+    EXPECT_EQ(run.status, 0) << run.out.constData() << run.err.constData();
+    EXPECT_TRUE(run.out.endsWith("selftest passed\n"));
+}
+
+} // namespace
