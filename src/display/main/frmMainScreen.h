@@ -90,6 +90,9 @@ public:
     void mnuLPT2_Click();
     void mnuPRN_Click();
     void mnuAbout_Click();
+    // Added menus: chart export (File) and copying the metrics table (Edit).
+    void ExportChart_Click(QWidget* chart);
+    void mnuCopy_Click();
 
     // LinkUi
     void SetButtonEnabled(MainButton button, bool enabled) override;
@@ -125,6 +128,7 @@ public:
     QAction *mnuSetup, *LoadEXE, *mnuLoadRawData, *mnuLoadFFTData, *SaveRawData;
     QAction *mnuSaveBinary, *SaveFFTData, *ExitProgram;
     QAction *mnuLPT1, *mnuLPT2, *mnuPRN, *mnuAbout;
+    QAction *mnuExportWaveform, *mnuExportSpectrum, *mnuExportHistogram, *mnuCopy;
     TwipsGeometry Geometry;
     int AboutAnimationFrame = 0;
 
@@ -135,6 +139,7 @@ protected:
 private:
     void CreateControls();
     void CreateMenus();
+    void CreateChartMenus(QMenu* file);
     void PlaceControls();
     void ConnectHandlers();
     void Form_Unload();

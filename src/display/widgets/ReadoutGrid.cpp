@@ -28,6 +28,22 @@ QLabel* ReadoutGrid::AddRow(const QString& name, const QString& toolTip)
     return value;
 }
 
+QString ReadoutGrid::TabSeparated() const
+{
+    QString text = tr("Name") + u'\t' + tr("Value") + u'\t' + tr("Unit") + u'\n';
+    for (int row = 0; row < grid_->rowCount(); ++row) {
+        if (!grid_->itemAtPosition(row, 0))   // an empty grid still counts one row
+            continue;
+        const auto* name = qobject_cast<QLabel*>(grid_->itemAtPosition(row, 0)->widget());
+        const QString shown = qobject_cast<QLabel*>(grid_->itemAtPosition(row, 1)->widget())->text();
+        const qsizetype space = shown.lastIndexOf(u' ');
+        const QString value = space < 0 ? shown : shown.left(space);
+        const QString unit = space < 0 ? QString() : shown.mid(space + 1);
+        text += name->text() + u'\t' + value + u'\t' + unit + u'\n';
+    }
+    return text;
+}
+
 QFont ReadoutGrid::SmallFont(const QFont& base)
 {
     QFont f = base;

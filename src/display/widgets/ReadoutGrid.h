@@ -15,6 +15,10 @@ public:
     // Adds a row and returns its value label, whose text the owner sets.
     QLabel* AddRow(const QString& name, const QString& toolTip);
 
+    // The rows as tab-separated lines "name, value, unit" under a header line; a shown
+    // value "12.3 dB" splits at its last space into value and unit.
+    QString TabSeparated() const;
+
     static QFont SmallFont(const QFont& base);
 
 private:
