@@ -32,7 +32,7 @@ void frmMainScreen::CreateChartMenus(QMenu* file)
     connect(mnuExportHistogram, &QAction::triggered, this, [this] { ExportChart_Click(VEXMHistogram1); });
 
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
-    mnuCopy = edit->addAction(tr("&Copy Metrics"));
+    mnuCopy = edit->addAction(tr("&Copy"));
     mnuCopy->setShortcut(QKeySequence::Copy);
     connect(mnuCopy, &QAction::triggered, this, &frmMainScreen::mnuCopy_Click);
 }
