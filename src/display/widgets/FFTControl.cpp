@@ -14,7 +14,7 @@ namespace {
 QString FrequencyText(double bin, std::size_t n, std::optional<std::int32_t> fs)
 {
     if (!fs || *fs <= 0)
-        return QStringLiteral("%1 bins").arg(bin, 0, 'f', 1);
+        return QStringLiteral("bin %1").arg(bin, 0, 'f', 1);
     const double hz = bin * double(*fs) / double(n);
     if (hz >= 1e6)
         return QStringLiteral("%1 MHz").arg(hz / 1e6, 0, 'f', 4);

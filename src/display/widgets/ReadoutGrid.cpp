@@ -5,6 +5,8 @@
 #include <QGridLayout>
 #include <QLabel>
 
+#include <algorithm>
+
 ReadoutGrid::ReadoutGrid(QWidget* parent) : QWidget(parent), grid_(new QGridLayout(this))
 {
     grid_->setContentsMargins(0, 0, 0, 0);
@@ -35,11 +37,22 @@ QString ReadoutGrid::TabSeparated() const
         if (!grid_->itemAtPosition(row, 0))   // an empty grid still counts one row
             continue;
         const auto* name = qobject_cast<QLabel*>(grid_->itemAtPosition(row, 0)->widget());
-        const QString shown = qobject_cast<QLabel*>(grid_->itemAtPosition(row, 1)->widget())->text();
-        const qsizetype space = shown.lastIndexOf(u' ');
-        const QString value = space < 0 ? shown : shown.left(space);
-        const QString unit = space < 0 ? QString() : shown.mid(space + 1);
-        text += name->text() + u'\t' + value + u'\t' + unit + u'\n';
+        const auto* shown = qobject_cast<QLabel*>(grid_->itemAtPosition(row, 1)->widget());
+        // The value is the shown number ("-62.3 dB", "bin 101.0"); the other words are its unit.
+        QStringList words = shown->text().split(u' ', Qt::SkipEmptyParts);
+        const auto number = std::find_if(words.begin(), words.end(), [](const QString& w) {
+            bool ok = false;
+            w.toDouble(&ok);
+            return ok;
+        });
+        QString value = shown->text();
+        if (number != words.end()) {
+            value = *number;
+            words.erase(number);
+        } else {
+            words.clear();
+        }
+        text += name->text() + u'\t' + value + u'\t' + words.join(u' ') + u'\n';
     }
     return text;
 }

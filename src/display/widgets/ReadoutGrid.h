@@ -16,7 +16,7 @@ public:
     QLabel* AddRow(const QString& name, const QString& toolTip);
 
     // The rows as tab-separated lines "name, value, unit" under a header line; a shown
-    // value "12.3 dB" splits at its last space into value and unit.
+    // text splits into its number and the words around it ("12.3 dB": 12.3, dB).
     QString TabSeparated() const;
 
     static QFont SmallFont(const QFont& base);
