@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests, the screenshots and the fuzzers need,
-# skipping the ones already present.
+# Installs the Debian packages the build, the tests, the screenshots, the fuzzers and the
+# Debian package need, skipping the ones already present.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config ccache
-  qt6-base-dev libqcustomplot-dev libqcustomplot2.1-qt6
+  qt6-base-dev qt6-svg-dev libqcustomplot-dev libqcustomplot2.1-qt6
   libfftw3-dev libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   xvfb xauth imagemagick xdotool fonts-dejavu-core
   clang-14 libclang-rt-14-dev
+  dpkg-dev file desktop-file-utils appstream-util
 )
 
 missing=()

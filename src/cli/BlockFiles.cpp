@@ -49,15 +49,6 @@ void WriteRawBlock(const QString& path, const std::vector<double>& codes)
         FileFailure(path, messenger.shown.isEmpty() ? QStringLiteral("could not be written") : messenger.shown.last());
 }
 
-void WriteCsvColumns(const QString& path, const QString& header, const std::vector<double>& x,
-                     const std::vector<double>& y)
-{
-    QByteArray text = header.toUtf8() + '\n';
-    for (std::size_t i = 0; i < x.size() && i < y.size(); ++i)
-        text += QByteArray::number(x[i], 'g', 10) + ',' + QByteArray::number(y[i], 'g', 10) + '\n';
-    WriteText(path, text);
-}
-
 void WriteCsvBlock(const QString& path, const std::vector<double>& codes, const std::vector<double>& volts)
 {
     QByteArray text = "index,code,volts\n";

@@ -19,6 +19,3 @@ private:
 void WriteRawBlock(const QString& path, const std::vector<double>& codes);
 // A block as CSV: index, code and volts per sample.
 void WriteCsvBlock(const QString& path, const std::vector<double>& codes, const std::vector<double>& volts);
-// Any two columns as CSV under the given header.
-void WriteCsvColumns(const QString& path, const QString& header, const std::vector<double>& x,
-                     const std::vector<double>& y);

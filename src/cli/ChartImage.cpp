@@ -1,30 +1,53 @@
-// Chart images for kv2680 export, drawn by the window's chart widgets offscreen.
+// Charts for kv2680 export (images, or the data behind them as CSV), drawn offscreen by the window's own chart widgets with
+// the axes the window gives them.
 #include "cli/Commands.h"
 
+#include "display/widgets/ChartExport.h"
+#include "display/widgets/HistogramControl.h"
 #include "display/widgets/StripChart.h"
-#include "engine/AcquisitionEngine.h"
+#include "engine/WaveformScaling.h"
 
-#include <qcustomplot.h>
+#include <memory>
 
-void WriteChartImage(const ExportOptions& o, const AcquisitionEngine& engine, const EvalContext& ctx,
-                     const QString& output)
+namespace {
+
+void ShowTrace(StripChart& chart, const std::vector<double>& data, double top, double bottom)
 {
-    (void)engine;
-    StripChart chart;
-    chart.resize(o.width, o.height);
-    const bool spectrum = o.view == QLatin1String("spectrum");
-    const std::vector<double>& data = spectrum ? ctx.Spectrum : ctx.SampleCodes;
-    chart.SetPointCapacity(std::int16_t(data.size()));
+    const int n = int(data.size());
+    chart.SetPointCapacity(std::int16_t(n + 10));
+    chart.SetXViewEnd(n - 1);
+    chart.SetXSpan(n);
+    chart.SetTopLimit(top);
+    chart.SetBottomLimit(bottom);
     chart.LoadTrace(0, data);
-    chart.SetXSpan(int(data.size()));
-    chart.SetXViewEnd(int(data.size()) - 1);
     chart.Redraw();
-    QCustomPlot* plot = chart.Plot();
-    bool ok = false;
-    if (o.to == QLatin1String("png"))
-        ok = plot->savePng(output, o.width, o.height);
-    else if (o.to == QLatin1String("pdf"))
-        ok = plot->savePdf(output, o.width, o.height);
-    if (!ok)
-        throw CommandFailure(ExitStatus::Failed, output + QStringLiteral(": the chart could not be written"));
+}
+
+} // namespace
+
+void WriteChart(const ExportOptions& o, const EvalContext& ctx, const QString& output)
+{
+    std::unique_ptr<QWidget> chart;
+    if (o.view == QLatin1String("histogram")) {
+        auto histogram = std::make_unique<HistogramControl>();
+        histogram->BuildHistogram(ctx.SampleCodes, ctx.CurrentSettings.NumberOfBits);
+        chart = std::move(histogram);
+    } else if (o.view == QLatin1String("spectrum")) {
+        auto strip = std::make_unique<StripChart>();
+        const std::int32_t fs = ctx.CurrentSettings.SampleFreq;
+        strip->SetXUnitsPerPoint(fs > 0 ? double(fs) / double(ctx.SampleCodes.size()) : 1.0);
+        strip->SetAxisLabels(fs > 0 ? QStringLiteral("Frequency (Hz)") : QStringLiteral("Bin"), QStringLiteral("dBFS"));
+        ShowTrace(*strip, ctx.Spectrum, SpectrumTop(ctx.Spectrum), -120);
+        chart = std::move(strip);
+    } else {
+        auto strip = std::make_unique<StripChart>();
+        strip->SetAxisLabels(QStringLiteral("Sample"), QStringLiteral("Code"));
+        const auto [maximum, minimum] = MaxMin(ctx.SampleCodes);
+        ShowTrace(*strip, ctx.SampleCodes, maximum, minimum);
+        chart = std::move(strip);
+    }
+    chart->resize(o.width, o.height);
+    const auto format = ChartFormatFromPath(QStringLiteral("x.") + o.to);
+    if (const auto problem = ExportChart(chart.get(), output, QSize(o.width, o.height), *format))
+        throw CommandFailure(ExitStatus::Failed, *problem);
 }

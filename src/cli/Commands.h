@@ -70,10 +70,9 @@ int RunSelftest(bool verbose);
 // Link start-up, then the configuration and its board program loaded and started, with
 // the files found beside the configuration. Raises a failure naming what went wrong.
 void BringUpBoard(ConsoleSession& session, const QString& configPath, const QString& programPath = QString());
-class AcquisitionEngine;
-// A chart of the analysed block drawn by the window's own chart widgets into an image file.
-void WriteChartImage(const ExportOptions& options, const AcquisitionEngine& engine, const EvalContext& ctx,
-                     const QString& output);
+// A view of the analysed block drawn by the window's own chart widgets, written as an
+// image or as the data behind it.
+void WriteChart(const ExportOptions& options, const EvalContext& ctx, const QString& output);
 
 // The port option: "sim", a number n or /dev/parportn. Raises a usage failure otherwise.
 PortChoice ParsePortOption(const QString& port);

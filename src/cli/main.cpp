@@ -30,6 +30,14 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 } // namespace
 
+// The tool's standard error carries its own one-line reasons; Qt's notes about the
+// environment (a missing runtime folder and the like) would only bury them.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::cerr << "kv2680: " << qPrintable(message) << '\n';
+}
+
 bool ShowProgress() { return isatty(STDERR_FILENO) != 0; }
 
 int main(int argc, char** argv)
@@ -96,9 +104,10 @@ int main(int argc, char** argv)
         return ExitStatus::Usage;
     }
 
-    // Chart images are drawn by widgets, offscreen; everything else needs no window system.
+    qInstallMessageHandler(QuietQtMessages);
+    // Charts are drawn by widgets, offscreen; everything else needs no window system.
     std::unique_ptr<QCoreApplication> qt;
-    if (exportCmd->parsed() && to != "csv" && to != "bin") {
+    if (exportCmd->parsed() && to != "bin") {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         qt = std::make_unique<QApplication>(argc, argv);

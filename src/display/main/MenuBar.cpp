@@ -20,6 +20,7 @@ void frmMainScreen::CreateMenus()
     mnuSaveBinary = file->addAction(tr("Save &Binary Data"));
     SaveFFTData = file->addAction(tr("S&ave FFT Data"));
     ExitProgram = file->addAction(tr("E&xit"));
+    CreateChartMenus(file);
 
     QMenu* port = menuBar()->addMenu(tr("&Printer Port"));
     mnuLPT1 = port->addAction(QStringLiteral("LPT1"));

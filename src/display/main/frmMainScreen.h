@@ -91,6 +91,9 @@ public:
     void mnuLPT2_Click();
     void mnuPRN_Click();
     void mnuAbout_Click();
+    // Added menus: chart export (File) and copying the metrics table (Edit).
+    void ExportChart_Click(QWidget* chart);
+    void mnuCopy_Click();
 
     // LinkUi
     void SetButtonEnabled(MainButton button, bool enabled) override;
@@ -126,6 +129,7 @@ public:
     QAction *mnuSetup, *LoadEXE, *mnuLoadRawData, *mnuLoadFFTData, *SaveRawData;
     QAction *mnuSaveBinary, *SaveFFTData, *ExitProgram;
     QAction *mnuLPT1, *mnuLPT2, *mnuPRN, *mnuAbout;
+    QAction *mnuExportWaveform, *mnuExportSpectrum, *mnuExportHistogram, *mnuCopy;
     TwipsGeometry Geometry;
     int AboutAnimationFrame = 0;
 
@@ -149,6 +153,7 @@ private:
 
     void CreateControls();
     void CreateMenus();
+    void CreateChartMenus(QMenu* file);
     void PlaceControls();
     void ConnectHandlers();
     void Form_Unload();

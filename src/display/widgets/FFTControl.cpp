@@ -65,7 +65,7 @@ struct FFTControl::Impl {
         sinad->setText(Decibels(m.sinadDb));
         thd->setText(Decibels(m.thdDb, "dBc"));
         sfdr->setText(Decibels(m.sfdrDb, "dBc"));
-        enob->setText(QString::number(m.enob, 'f', 2));
+        enob->setText(QStringLiteral("%1 bits").arg(m.enob, 0, 'f', 2));
     }
 };
 

@@ -5,6 +5,8 @@
 #include <QGridLayout>
 #include <QLabel>
 
+#include <algorithm>
+
 ReadoutGrid::ReadoutGrid(QWidget* parent) : QWidget(parent), grid_(new QGridLayout(this))
 {
     grid_->setContentsMargins(0, 0, 0, 0);
@@ -26,6 +28,33 @@ QLabel* ReadoutGrid::AddRow(const QString& name, const QString& toolTip)
     grid_->addWidget(nameLabel, row, 0);
     grid_->addWidget(value, row, 1);
     return value;
+}
+
+QString ReadoutGrid::TabSeparated() const
+{
+    QString text = tr("Name") + u'\t' + tr("Value") + u'\t' + tr("Unit") + u'\n';
+    for (int row = 0; row < grid_->rowCount(); ++row) {
+        if (!grid_->itemAtPosition(row, 0))   // an empty grid still counts one row
+            continue;
+        const auto* name = qobject_cast<QLabel*>(grid_->itemAtPosition(row, 0)->widget());
+        const auto* shown = qobject_cast<QLabel*>(grid_->itemAtPosition(row, 1)->widget());
+        // The value is the shown number ("-62.3 dB", "bin 101.0"); the other words are its unit.
+        QStringList words = shown->text().split(u' ', Qt::SkipEmptyParts);
+        const auto number = std::find_if(words.begin(), words.end(), [](const QString& w) {
+            bool ok = false;
+            w.toDouble(&ok);
+            return ok;
+        });
+        QString value = shown->text();
+        if (number != words.end()) {
+            value = *number;
+            words.erase(number);
+        } else {
+            words.clear();
+        }
+        text += name->text() + u'\t' + value + u'\t' + words.join(u' ') + u'\n';
+    }
+    return text;
 }
 
 QFont ReadoutGrid::SmallFont(const QFont& base)

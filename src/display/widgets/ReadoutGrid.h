@@ -15,6 +15,10 @@ public:
     // Adds a row and returns its value label, whose text the owner sets.
     QLabel* AddRow(const QString& name, const QString& toolTip);
 
+    // The rows as tab-separated lines "name, value, unit" under a header line; a shown
+    // text splits into its number and the words around it ("12.3 dB": 12.3, dB).
+    QString TabSeparated() const;
+
     static QFont SmallFont(const QFont& base);
 
 private:

@@ -9,6 +9,8 @@
 class ScaledAxisTicker : public QCPAxisTicker {
 public:
     void SetScale(double unitsPerPoint, double offsetPoints);
+    // The label value of a position.
+    double Value(double position) const { return (position - offset_) * unitsPerPoint_; }
 
     void generate(const QCPRange& range, const QLocale& locale, QChar formatChar, int precision,
                   QVector<double>& ticks, QVector<double>* subTicks,

@@ -1,0 +1,102 @@
+#include "MainWindowFixture.h"
+
+#include "display/widgets/FFTControl.h"
+#include "display/widgets/StripChart.h"
+#include "support/FakeFileChooser.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QXmlStreamReader>
+
+namespace {
+
+QByteArray Head(const QString& path, int bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.read(bytes) : QByteArray();
+}
+
+QStringList Lines(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly | QIODevice::Text);
+    return QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+class ChartExportMenusTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        window->SetFileChooser(&files);
+        LoadBoardProgram();
+        ctx.CurrentSettings.NumberOfSamples = 2;   // 1024 samples at 100000 Hz
+        window->TakeSamples();
+    }
+
+    // Exports through the menu item into a file with the given name and returns its path.
+    QString Export(QAction* item, const QString& name)
+    {
+        files.answers = {dir.filePath(name)};
+        item->trigger();
+        return dir.filePath(name);
+    }
+    ScriptedFileChooser files;
+};
+
+TEST_F(ChartExportMenusTest, EachFormatGivesAValidFileAndAStatusLine)
+{
+    const QString png = Export(window->mnuExportSpectrum, "s.png");
+    EXPECT_EQ(Head(png, 8), QByteArray("\x89PNG\r\n\x1a\n"));
+    EXPECT_EQ(QImage(png).size(), window->StripFFT->size());
+    EXPECT_EQ(Status1().last(), "Chart written to " + png);
+
+    EXPECT_EQ(Head(Export(window->mnuExportSpectrum, "s.PDF"), 5), "%PDF-");
+
+    QFile svg(Export(window->mnuExportHistogram, "h.svg"));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&svg);
+    ASSERT_TRUE(xml.readNextStartElement());
+    EXPECT_EQ(xml.name(), u"svg");
+
+    // The data behind the charts, in the axes' units: bin 256 of 1024 at 100 kHz is 25 kHz.
+    const QStringList spectrum = Lines(Export(window->mnuExportSpectrum, "s.csv"));
+    ASSERT_EQ(spectrum.size(), 1 + 512);
+    EXPECT_EQ(spectrum[0], "Frequency (Hz),dBFS");
+    EXPECT_TRUE(spectrum[1 + 256].startsWith("25000,"));
+    const QStringList waveform = Lines(Export(window->mnuExportWaveform, "w.csv"));
+    ASSERT_EQ(waveform.size(), 1 + 1024);
+    EXPECT_EQ(waveform[0], "Sample,Code");
+    EXPECT_EQ(waveform[5], "5," + QString::number(ctx.SampleCodes[4]));
+    const QStringList histogram = Lines(Export(window->mnuExportHistogram, "h.csv"));
+    EXPECT_EQ(histogram.value(0), "Code,Hits");
+    double hits = 0;
+    for (const QString& row : histogram.mid(1))
+        hits += row.section(u',', 1).toDouble();
+    EXPECT_EQ(hits, 1024);
+
+    ASSERT_TRUE(messages.shown.empty());
+    Export(window->mnuExportWaveform, "w.txt");
+    Export(window->mnuExportWaveform, "missing/w.png");
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_TRUE(messages.shown[0].text.startsWith("Choose a file name ending in .png"));
+    EXPECT_TRUE(messages.shown[1].text.contains("missing/w.png"));
+    EXPECT_FALSE(QFile::exists(dir.filePath("w.txt")));
+}
+
+TEST_F(ChartExportMenusTest, CopyPutsTheMetricsTableOnTheClipboard)
+{
+    window->mnuCopy->trigger();
+    const QStringList rows = QGuiApplication::clipboard()->text().split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 8);
+    EXPECT_EQ(rows[0], "Name\tValue\tUnit");
+    EXPECT_EQ(rows[3].section(u'\t', 0, 0), "SNR");
+    EXPECT_EQ(rows[3].section(u'\t', 2), "dB");
+    EXPECT_NEAR(rows[3].section(u'\t', 1, 1).toDouble(), window->VEXMFFTControl1->Metrics().snrDb, 0.05);
+    EXPECT_EQ(rows[7], "ENOB\t" + QString::number(window->VEXMFFTControl1->Metrics().enob, 'f', 2) + "\tbits");
+    EXPECT_EQ(window->mnuCopy->shortcut(), QKeySequence(QKeySequence::Copy));
+}
