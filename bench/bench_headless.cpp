@@ -5,6 +5,7 @@
 #include "cli/ConsoleSession.h"
 #include "display/main/frmMainScreen.h"
 #include "engine/AcquisitionEngine.h"
+#include "engine/BoardSession.h"
 #include "files/StoredSettings.h"
 #include "link/CommsFunctions.h"
 #include "OffscreenBenchmarkMain.h"
@@ -53,6 +54,7 @@ void BM_HeadlessBlock8192(benchmark::State& state)
     choice.realTime = false;
     ConsoleSession session(choice);
     session.Simulated()->Board().Trace().SetEnabled(false);
+    StartLink(session.ctx);
     if (!StartBoard(session.ctx, dir)) {
         state.SkipWithError("board program did not start");
         return;
