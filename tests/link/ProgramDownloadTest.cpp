@@ -159,8 +159,9 @@ TEST(ProgramDownload, FailuresOfEachStepGiveTheirResult)
         else
             rig.board.StrikeAfter(c.fault, c.answered);
         EXPECT_EQ(LoadProgram(rig.ctx), c.result) << c.answered;
-        if (c.result == 0)
+        if (c.result == 0) {
             EXPECT_TRUE(InProgram(rig.board.State()));
+        }
     }
 }
 
