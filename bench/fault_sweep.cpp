@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <cstdio>
+#include <string>
 
 int main(int argc, char** argv)
 {
@@ -17,5 +18,8 @@ int main(int argc, char** argv)
                 std::printf("  %-13s %-20s %s\n", SweepFrameName(SweepFrame(f)), LineFaultName(kSweepFaults[k]),
                             SweepSummaryLine(c).c_str());
         }
+    if (argc > 1 && std::string(argv[1]) == "--cases")
+        for (const std::string& line : r.notHandled)
+            std::printf("    %s\n", line.c_str());
     return r.total.hangs == 0 && r.total.needButton == 0 && r.total.lost == 0 ? 0 : 1;
 }

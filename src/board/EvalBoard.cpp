@@ -72,6 +72,10 @@ void EvalBoard::ControlLines(std::uint8_t control, std::uint8_t dataLines)
 {
     const std::uint8_t before = control_;
     control_ = control;
+    if (faults_.offAfterBlocks >= 0 && blocks_ >= faults_.offAfterBlocks) {
+        faults_.offAfterBlocks = -1;   // once: the PC sees the power go at its next strobe
+        SetPowered(false);
+    }
     if (!powered_)
         return;
     if ((control & kResetStrobes) == kResetStrobes && (before & kResetStrobes) != kResetStrobes) {
@@ -181,8 +185,4 @@ void EvalBoard::EndCycle()
         take();
     if (kind == Cycle::Read)
         dataOut_ = kFloatingData;
-    if (faults_.offAfterBlocks >= 0 && blocks_ >= faults_.offAfterBlocks) {
-        faults_.offAfterBlocks = -1;
-        SetPowered(false);
-    }
 }

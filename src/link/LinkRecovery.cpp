@@ -47,12 +47,15 @@ bool LoaderAnswers(EvalContext& ctx)
 {
     // Only the loader takes a download and answers a program packet with 13; a running
     // program takes the same bytes as commands it does not know and has nothing to say.
-    // The one-word program it leaves is never started: every Load downloads again.
-    return RunStep([&] {
+    const bool answered = RunStep([&] {
         SendCommand(ctx, 0, 0, 2);
         SendProgramLength(ctx, 1);
         SendPacket(ctx, QStringLiteral("000000"));
     }) == 0;
+    // A byte of the check that went astray (a length read wrong, say) must not leave the
+    // loader waiting for more: the pulse starts it afresh.
+    PulseControlLines(ctx);
+    return answered;
 }
 
 bool ProgramAnswers(EvalContext& ctx)

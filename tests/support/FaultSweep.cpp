@@ -193,11 +193,17 @@ SweepCounts RunCase(const QString& programFile, SweepFrame frame, LineFault faul
     Rig rig(programFile);
     if (LoadProgram(rig.ctx) != 0)
         return c;   // not handled: the healthy board did not even boot
+    if (frame == SweepFrame::Download) {
+        ResetBoard(rig.ctx);   // as Setup Load does before it downloads
+        rig.status1.ClearLines();
+    }
     const int offset = frame == SweepFrame::ShortUpload ? 4 : 0;
     rig.ports.Board().StrikeAfter(fault, offset + position);
     rig.ports.ResetAccessCounts();
     try {
         const Outcome o = Run(rig, frame);
+        // A fault on a transfer the exchange never reached does not strike the recovery.
+        rig.ports.Board().Faults().lineFault = LineFault::None;
         c.falseSuccesses = o.success && !o.true_;
         c.undocumented = !o.documented;
         bool usable = o.success && o.true_ && frame != SweepFrame::Reset && rig.Usable();
@@ -232,6 +238,10 @@ SweepResult RunFaultSweep()
             for (int p = 0; p < Positions(SweepFrame(f)); ++p) {
                 const SweepCounts c = RunCase(programFile, SweepFrame(f), kSweepFaults[k], p);
                 Add(result.byCase[std::size_t(f)][k], c);
+                if (!c.handled)
+                    result.notHandled.push_back(std::string(SweepFrameName(SweepFrame(f))) + " / "
+                                                + LineFaultName(kSweepFaults[k]) + " / transfer "
+                                                + std::to_string(p + 1) + ": " + SweepSummaryLine(c));
                 Add(result.total, c);
             }
     return result;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 // One injected fault at each byte transfer of each kind of exchange with the simulated
 // board, judged as a user would: the documented error or an honest success, no hang, and
@@ -26,6 +27,7 @@ struct SweepCounts {
 
 struct SweepResult {
     SweepCounts total;
+    std::vector<std::string> notHandled;   // "exchange / fault / transfer n: what went wrong"
     std::array<std::array<SweepCounts, kSweepFaults.size()>, kSweepFrames> byCase{};
 };
 
