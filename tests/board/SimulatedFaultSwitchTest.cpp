@@ -37,6 +37,8 @@ TEST(SimulatedFaultSwitch, ListsParseIntoBoardAndConverterFaults)
 
     EXPECT_EQ(SimulatedFaultList("/GET /simfault:off-after=3,gain=2 /SS"), "off-after=3,gain=2");
     EXPECT_FALSE(SimulatedFaultList("/GET /SS").has_value());
+    for (const QString other : {"/GET", "/E", "/SAVE", "/DEL", "/T:", "/SS", "/PPDEV"})
+        EXPECT_FALSE(kSimFaultSwitch.contains(other)) << other.toStdString();
 }
 
 TEST(SimulatedFaultSwitch, ABoardSwitchedOffAfterThreeBlocksFailsTheFourth)
