@@ -1,4 +1,5 @@
 // Builds the application object, picks the port backend and shows the main window.
+#include "board/SimulatedFaultSwitch.h"
 #include "board/SimulatedPorts.h"
 #include "display/main/frmMainScreen.h"
 #include "link/EvalContext.h"
@@ -24,12 +25,20 @@ int main(int argc, char** argv)
     // /dev/parportn instead.
     std::unique_ptr<PortLibrary> port;
     std::unique_ptr<PpdevPortLibrary> ppdev;
+    QString faultError;
     if (const std::optional<int> parport = RequestedPpdevPort(ctx.UpperCommandLine())) {
         ppdev = MakePpdevPortLibrary(*parport);
         ctx.Port = ppdev.get();
     } else {
         auto simulated = std::make_unique<SimulatedPorts>();
         simulated->Board().SetRealTime(true);
+        // "/SIMFAULT:name[=value],..." gives the simulated board faults to show.
+        if (const std::optional<QString> list = SimulatedFaultList(os.CommandLine())) {
+            if (const auto faults = ParseSimulatedFaults(*list, &faultError))
+                ApplySimulatedFaults(simulated->Board(), *faults);
+            else
+                faultError += QStringLiteral("\n\nSimulated faults:\n") + SimulatedFaultHelp();
+        }
         port = std::move(simulated);
         ctx.Port = port.get();
     }
@@ -38,6 +47,8 @@ int main(int argc, char** argv)
     window.Form_Load();
     if (ppdev && !ppdev->LastError().isEmpty())
         QMessageBox::warning(&window, QStringLiteral("Parallel Port"), ppdev->LastError());
+    if (!faultError.isEmpty())
+        QMessageBox::warning(&window, QStringLiteral("Simulated Faults"), faultError);
     window.show();
     return app.exec();
 }

@@ -12,6 +12,20 @@ struct PacketAttempt {
     bool operator==(const PacketAttempt&) const = default;
 };
 
+// One fault on the cable or on the board that strikes a single byte transfer: the one
+// under way when the board has completed `at` transfers since it was built.
+enum class LineFault : std::uint8_t {
+    None,
+    LostStrobe,           // the board misses the strobe: no acknowledge, nothing taken
+    ExtraStrobe,          // the board sees the strobe twice: the byte taken (or sent) twice
+    FlippedBits,          // the data lines carry the byte XOR flipMask
+    WaitStuckLow,         // the wait line reads low for stuckStatusReads reads
+    WaitStuckHigh,        // the wait line reads high for stuckStatusReads reads
+    SpuriousAcknowledge,  // the wait line shows an acknowledge but the board took nothing
+    BoardReset,           // the board resets to its loader (latch kept) and misses the strobe
+    BrownOut,             // power dips: loader, latch cleared, program lost, strobe missed
+};
+
 // The misbehaviours a test can give the simulated board. The defaults are a healthy
 // board. "Board switched off" is EvalBoard::SetPowered(false); "stop answering after
 // byte k" is EvalBoard::StopAnsweringAfter(k).
@@ -31,6 +45,17 @@ struct BoardFaults {
     std::vector<PacketAttempt> badChecksums;
     // A block command is obeyed but the conversion never ends.
     bool neverReady = false;
+
+    LineFault lineFault = LineFault::None;
+    std::int64_t lineFaultAt = 0;
+    std::uint8_t flipMask = 0x10;
+    int stuckStatusReads = 2000;
+    // Program packet (from 1) whose first attempt reaches the loader with its first byte
+    // XOR flipMask; 0: none.
+    int corruptPacket = 0;
+    // The board switches itself off once it has sent this many whole blocks (negative:
+    // never): a board losing power in the middle of a continuous run.
+    int offAfterBlocks = -1;
 
     bool BadChecksumOn(int packet, int attempt) const
     {

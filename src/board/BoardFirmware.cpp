@@ -78,6 +78,8 @@ void BoardFirmware::TakePacket()
     inCount_ = 0;
     ++attempt_;
     const int packet = int(words_.size()) + 1;
+    if (packet == faults_.corruptPacket && attempt_ == 1)
+        in_[0] ^= faults_.flipMask;
     const bool sumGood = std::uint8_t(in_[0] + in_[1] + in_[2]) == in_[3];
     lastPacketGood_ = sumGood && !faults_.BadChecksumOn(packet, attempt_);
     answer_ = lastPacketGood_ ? kPacketAccepted : kPacketRefused;

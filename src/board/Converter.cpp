@@ -56,10 +56,12 @@ void SimulatedConverter::Convert(int n, double fs, PartSupply supply, std::uint1
     const std::uint32_t codes = 1u << bits_;
     const double half = codes / 2.0;
     const double mid = (codes - 1) / 2.0;
-    const double a1 = input_.amplitude * half;
-    const double a2 = std::pow(10.0, input_.harmonic2Dbfs / 20.0) * half;
-    const double a3 = std::pow(10.0, input_.harmonic3Dbfs / 20.0) * half;
-    const double dc = mid + input_.offset * half;
+    const double gain = faults_.gain;
+    const double a1 = gain * input_.amplitude * half;
+    const double a2 = gain * std::pow(10.0, input_.harmonic2Dbfs / 20.0) * half;
+    const double a3 = gain * std::pow(10.0, input_.harmonic3Dbfs / 20.0) * half;
+    const double dc = mid + gain * input_.offset * half + faults_.offsetLsb;
+    const auto codeMask = std::uint16_t(codes - 1);
     const double top = codes - 1;
     const std::uint16_t signBit = format_ == CodeFormat::TwosComplement ? std::uint16_t(codes / 2) : 0;
 
@@ -71,7 +73,10 @@ void SimulatedConverter::Convert(int n, double fs, PartSupply supply, std::uint1
         const double sin3 = s * (3.0 - 4.0 * s * s);
         double x = dc + a1 * s + a2 * sin2 + a3 * sin3 + input_.noiseLsbRms * noise_.Gaussian();
         x = std::clamp(std::floor(x + 0.5), 0.0, top);
-        const std::uint16_t code = std::uint16_t(std::uint16_t(x) ^ signBit);
+        auto level = std::uint16_t(x);
+        if (level == faults_.missingCode && level < top)
+            ++level;
+        const auto code = std::uint16_t(((level ^ signBit) | faults_.stuckHigh) & ~faults_.stuckLow & codeMask);
         out[i] = std::uint16_t(code | Junk());
         const double nc = c * cs - s * sn;
         s = s * cs + c * sn;

@@ -22,6 +22,16 @@ struct InputSignal {
     double harmonic3Dbfs = -75.0;     // 3rd harmonic
 };
 
+// A faulty converter part: output bits stuck at 1 or 0, one code that never appears (it
+// comes out as the code above it), and gain and offset errors of the transfer function.
+struct ConverterFaults {
+    std::uint16_t stuckHigh = 0;
+    std::uint16_t stuckLow = 0;
+    int missingCode = -1;
+    double gain = 1.0;          // 1.02: the signal comes out 2 % larger around mid-scale
+    double offsetLsb = 0.0;
+};
+
 // What the latch and the board's program leave switched on for the part.
 struct PartSupply {
     bool busSwitches = false;   // latch bit 2 (ENA_QS): the QuickSwitches connect the part's outputs
@@ -42,6 +52,7 @@ public:
     CodeFormat Format() const { return format_; }
     void SetFormat(CodeFormat format) { format_ = format; }
     InputSignal& Input() { return input_; }
+    ConverterFaults& Faults() { return faults_; }
     const InputSignal& Input() const { return input_; }
 
     // Replaces the part's output by these 16-bit values, repeated in order (tests that need
@@ -64,6 +75,7 @@ private:
     int bits_ = 12;
     CodeFormat format_ = CodeFormat::StraightBinary;
     InputSignal input_;
+    ConverterFaults faults_;
     std::vector<std::uint16_t> raw_;
     std::size_t rawNext_ = 0;
     double phase_ = 0.0;   // signal phase advanced since power-on, radians in [0, 2 pi)

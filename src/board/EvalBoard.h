@@ -58,6 +58,14 @@ public:
     FirmwareState State() const { return firmware_.State(); }
     std::uint8_t LatchValue() const { return firmware_.Latch(); }
     std::int64_t TransfersCompleted() const { return transfers_; }
+    int BlocksSent() const { return blocks_; }
+    // Arms a line fault on the transfer `offset` transfers from now (0: the next one).
+    void StrikeAfter(LineFault fault, std::int64_t offset)
+    {
+        faults_.lineFault = fault;
+        faults_.lineFaultAt = transfers_ + offset;
+        lineFaultFired_ = false;
+    }
 
 private:
     enum class Cycle : std::uint8_t { None, Write, Read, ReadyStrobe };
@@ -67,6 +75,7 @@ private:
         return !faults_.neverAcknowledge
             && (faults_.silentAfterTransfer < 0 || transfers_ < faults_.silentAfterTransfer);
     }
+    LineFault TakeLineFault();
     void BeginCycle(Cycle kind, std::uint8_t dataLines);
     void EndCycle();
     void ClearLines();
@@ -87,4 +96,10 @@ private:
     std::uint8_t dataIn_ = 0;
     std::uint8_t dataOut_ = kFloatingData;
     std::int64_t transfers_ = 0;
+    int blocks_ = 0;
+    bool lineFaultFired_ = false;
+    bool spurious_ = false;      // the cycle under way shows an acknowledge nobody gave
+    bool twice_ = false;         // the cycle under way is seen twice
+    int stuckReads_ = 0;         // status reads the wait line stays stuck for
+    bool stuckHigh_ = false;
 };

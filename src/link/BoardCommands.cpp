@@ -119,8 +119,14 @@ void ResetBoard(EvalContext& ctx)
     s.DataLoaded = False;
     RunStep([&] { if (ctx.Ui) ctx.Ui->SetSupplyLatchValue(144); });
 
-    const int pending = RunStep([&] { SendResetCommand(ctx); });
-    if (pending == LinkError::SendCommandFailed) {
+    // "Board Reset" only once the board answers as its loader does; a board out of step
+    // is brought back first, so only a board that is off or broken needs its own button.
+    bool reset = RunStep([&] { SendResetCommand(ctx); }) == 0 && LoaderAnswers(ctx);
+    if (!reset) {
+        Resynchronise(ctx);
+        reset = LoaderAnswers(ctx);
+    }
+    if (!reset) {
         RunStep([&] {
             if (ctx.Messages)
                 ctx.Messages->ShowMessage({QStringLiteral("The Eval Control Board Failed to Respond\r\n"

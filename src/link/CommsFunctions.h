@@ -50,6 +50,14 @@ void PulseControlLines(EvalContext& ctx);
 // Reset with its messages and button effects; never raises.
 void ResetBoard(EvalContext& ctx);
 
+// Whether the board answers as its loader does after a reset: a one-word download
+// answered 13. Whether the board runs its program: a 256-sample block answered.
+bool LoaderAnswers(EvalContext& ctx);
+bool ProgramAnswers(EvalContext& ctx);
+// Gets a board that is out of step with the PC (part of a frame taken, a block or an
+// answer still to send, a reset pulse missed) back to its loader. Never raises.
+void Resynchronise(EvalContext& ctx);
+
 // The echo line of a command frame ("Sent:" + 2 + 4 + 2 hex digits).
 QString CommandEchoLine(std::int16_t first, std::int32_t word, std::int16_t code);
 // What the user is told when the board did not take a command; label names the step
@@ -64,7 +72,8 @@ void ReadData(EvalContext& ctx, std::int32_t n, std::vector<double>& samples);
 // longer than 53.7 s); 65535 for a frequency that is not above 0.
 int WatchdogInterval(std::int32_t sampleFreq);
 
-// Program download: result 0 running, 1..7 failures. The program file is
+// Program download: result 0 running (the program answered a block), 1..7 failures; a
+// packet whose write failed ends the download with 6. The program file is
 // CurrentSettings.EXEName, relative to the current directory, found in any letter case;
 // a file that ends before its "#" terminator gives 2 and nothing is sent.
 std::int16_t LoadProgram(EvalContext& ctx);

@@ -17,10 +17,29 @@ constexpr std::int16_t kDirectionIn = 0x20;
 constexpr std::int16_t kWaitLine = 0x80;
 constexpr int kFailingRead = LinkLimits::kPollLimit + 1;
 
+// A failed transfer leaves the strobes idle; when the port's driver refused an access,
+// its reason goes to the status box beside the link's own error.
 [[noreturn]] void Fail(EvalContext& ctx, std::int16_t control, std::int16_t c, int number,
                        const QString& source, const QString& description)
 {
+    const QString reason = ctx.Port->TakeDriverError();
     WritePortByte(ctx, control, c);
+    if (!reason.isEmpty() && ctx.Status1)
+        ctx.Status1->AddLine(reason, Colour::Red);
+    throw EvalError(number, source, description);
+}
+
+// A driver failure anywhere in a transfer fails it: the byte may be wrong or lost.
+inline void CheckDriver(EvalContext& ctx, std::int16_t control, std::int16_t c, int number,
+                        const QString& source, const QString& description)
+{
+    const QString reason = ctx.Port->TakeDriverError();
+    if (reason.isEmpty())
+        return;
+    WritePortByte(ctx, control, c);
+    ctx.Port->TakeDriverError();   // the idle write's own failure adds nothing
+    if (ctx.Status1)
+        ctx.Status1->AddLine(reason, Colour::Red);
     throw EvalError(number, source, description);
 }
 
@@ -79,6 +98,7 @@ std::int16_t EPPWrite(EvalContext& ctx, std::int16_t base, std::int16_t value)
     WritePortByte(ctx, control, c);
     if (!AwaitRelease(ctx, status, n))
         Fail(ctx, control, c, LinkError::EppWriteNotReleased, kSource, kTimeout);
+    CheckDriver(ctx, control, c, LinkError::EppWriteNoAcknowledge, kSource, kTimeout);
     return 0;
 }
 
@@ -98,6 +118,7 @@ std::int16_t EPPRead(EvalContext& ctx, std::int16_t base)
     WritePortByte(ctx, control, c);
     if (!AwaitRelease(ctx, status, n))
         Fail(ctx, control, c, LinkError::EppReadNotReleased, kSource, kTimeout);
+    CheckDriver(ctx, control, c, LinkError::EppReadNoAcknowledge, kSource, kTimeout);
     return data;
 }
 
@@ -105,10 +126,8 @@ std::int16_t WaitForReady(EvalContext& ctx)
 {
     const std::int16_t base = ctx.PortBaseAddress;
     const auto status = std::int16_t(base + 1), control = std::int16_t(base + 2);
-    const auto fail = [] {
-        throw EvalError(LinkError::WaitForReadyTimeout, QStringLiteral("WaitForReady "),
-                        QStringLiteral("Error"));
-    };
+    static const QString kSource = QStringLiteral("WaitForReady "), kError = QStringLiteral("Error");
+    const auto fail = [] { throw EvalError(LinkError::WaitForReadyTimeout, kSource, kError); };
 
     if (ctx.Timer1 && !ctx.Timer1->isActive())
         ctx.Timer1->start();   // the interval the caller set
@@ -116,8 +135,11 @@ std::int16_t WaitForReady(EvalContext& ctx)
     const auto c = std::int16_t(ReadPortByte(ctx, control) & kStrobeMask);
     WritePortByte(ctx, control, c);
 
+    const auto checkDriver = [&] { CheckDriver(ctx, control, c, LinkError::WaitForReadyTimeout, kSource, kError); };
+
     // Busy phase: the wait line is high while the board converts.
     while (ReadPortByte(ctx, status) & kWaitLine) {
+        checkDriver();
         PollForReady(ctx);
         if (ctx.TimeOutFlag)
             fail();
@@ -129,6 +151,7 @@ std::int16_t WaitForReady(EvalContext& ctx)
 
     // Ready phase: the board raises the wait line when it takes the strobe.
     while (!(ReadPortByte(ctx, status) & kWaitLine)) {
+        checkDriver();
         if (ctx.TimeOutFlag)
             fail();
         PollForReady(ctx);

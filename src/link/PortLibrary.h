@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <cstdint>
 
 // The parallel-port access library the board link talks through. Backends: simulated
@@ -23,4 +24,8 @@ public:
     virtual std::int32_t InByte(std::int32_t address) = 0;
     virtual std::int32_t OutByte(std::int32_t address, std::int32_t value) = 0;
     virtual std::int16_t ReleaseParallelPort(std::int32_t port) = 0;
+
+    // What the operating system's driver refused since the last call, with its reason;
+    // empty when every register access went through. Taking it clears it.
+    virtual QString TakeDriverError() { return {}; }
 };

@@ -3,10 +3,13 @@
 #include <QStringList>
 #include <fcntl.h>
 #include <fstream>
+#include <linux/parport.h>
 #include <linux/ppdev.h>
 #include <sstream>
 #include <sys/ioctl.h>
 #include <system_error>
+#include <utility>
+#include <cerrno>
 #include <unistd.h>
 
 namespace {
@@ -14,6 +17,8 @@ namespace {
 constexpr std::int16_t kTrue = -1;
 constexpr std::int32_t kDirectionBit = 0x20;
 constexpr std::int32_t kFloatingBus = 0xFF;
+// Modes in which the data lines can be released for the board to drive them.
+constexpr unsigned int kReadBackModes = PARPORT_MODE_TRISTATE | PARPORT_MODE_EPP;
 
 class LinuxPpdevSystem : public PpdevSystem {
 public:
@@ -82,9 +87,42 @@ std::int16_t PpdevPortLibrary::ClaimParallelPort(std::int32_t, std::int32_t)
         system_->Close(fd);
         return Fail(QStringLiteral("Claiming"), -rc);
     }
+    unsigned int modes = 0;
+    if (const int rc = system_->Ioctl(fd, PPGETMODES, &modes); rc < 0 || !(modes & kReadBackModes)) {
+        system_->Ioctl(fd, PPRELEASE, nullptr);
+        system_->Close(fd);
+        return rc < 0 ? Fail(QStringLiteral("Asking the modes of"), -rc) : RefuseWithoutReadBack(modes);
+    }
     fd_ = fd;
     lastError_.clear();
+    driverError_.clear();
     return kTrue;
+}
+
+std::int16_t PpdevPortLibrary::RefuseWithoutReadBack(unsigned int modes)
+{
+    lastError_ = QStringLiteral("%1 cannot read data back from the board: its driver reports neither a "
+                                "bidirectional (PS/2) nor an EPP mode (modes 0x%2).\nSet the port to EPP "
+                                "or bidirectional in the PC's firmware set-up.")
+                     .arg(devicePath_, QString::number(modes, 16));
+    return 0;
+}
+
+int PpdevPortLibrary::Call(unsigned long request, const char* name, void* argument)
+{
+    if (!driverError_.isEmpty())
+        return -EIO;   // not tried again until the failure has been reported
+    const int rc = system_->Ioctl(fd_, request, argument);
+    if (rc < 0)
+        driverError_ = QStringLiteral("%1: %2 failed: %3")
+                           .arg(devicePath_, QLatin1String(name),
+                                QString::fromStdString(std::generic_category().message(-rc)));
+    return rc;
+}
+
+QString PpdevPortLibrary::TakeDriverError()
+{
+    return std::exchange(driverError_, QString());
 }
 
 std::int16_t PpdevPortLibrary::GetParallelPortInfo(std::int32_t, PortInfo& info)
@@ -120,10 +158,10 @@ std::int32_t PpdevPortLibrary::InByte(std::int32_t address)
     unsigned char value = 0;
     int rc = -1;
     switch (static_cast<std::uint16_t>(address - base_)) {
-    case 0: rc = system_->Ioctl(fd_, PPRDATA, &value); break;
-    case 1: rc = system_->Ioctl(fd_, PPRSTATUS, &value); break;
+    case 0: rc = Call(PPRDATA, "PPRDATA", &value); break;
+    case 1: rc = Call(PPRSTATUS, "PPRSTATUS", &value); break;
     case 2:
-        rc = system_->Ioctl(fd_, PPRCONTROL, &value);
+        rc = Call(PPRCONTROL, "PPRCONTROL", &value);
         // ppdev does not report the direction bit; report the one last set so that a
         // read-modify-write of the control register keeps the direction.
         if (dataInput_.value_or(false))
@@ -140,7 +178,7 @@ std::int32_t PpdevPortLibrary::OutByte(std::int32_t address, std::int32_t value)
         return 0;
     unsigned char byte = static_cast<unsigned char>(value);
     switch (static_cast<std::uint16_t>(address - base_)) {
-    case 0: system_->Ioctl(fd_, PPWDATA, &byte); break;
+    case 0: Call(PPWDATA, "PPWDATA", &byte); break;
     case 2: {
         // The data lines are released before the strobes change and driven only after,
         // so the PC never drives the bus while the board may still be driving it.
@@ -148,7 +186,7 @@ std::int32_t PpdevPortLibrary::OutByte(std::int32_t address, std::int32_t value)
         byte &= ~kDirectionBit;
         if (input)
             SetDataDirection(true);
-        system_->Ioctl(fd_, PPWCONTROL, &byte);
+        Call(PPWCONTROL, "PPWCONTROL", &byte);
         if (!input)
             SetDataDirection(false);
         break;
@@ -163,15 +201,15 @@ void PpdevPortLibrary::SetDataDirection(bool input)
     if (dataInput_ == input)
         return;
     int direction = input ? 1 : 0;
-    system_->Ioctl(fd_, PPDATADIR, &direction);
-    dataInput_ = input;
+    if (Call(PPDATADIR, "PPDATADIR", &direction) == 0)
+        dataInput_ = input;
 }
 
 std::int16_t PpdevPortLibrary::ReleaseParallelPort(std::int32_t)
 {
     if (fd_ < 0)
         return 0;
-    system_->Ioctl(fd_, PPRELEASE, nullptr);
+    system_->Ioctl(fd_, PPRELEASE, nullptr);   // closing gives the port back whatever this answers
     system_->Close(fd_);
     fd_ = -1;
     dataInput_.reset();

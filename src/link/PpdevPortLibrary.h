@@ -25,7 +25,8 @@ std::unique_ptr<PpdevSystem> MakeLinuxPpdevSystem();
 // A real board on a real parallel port through the Linux ppdev driver. The library
 // serves one device, /dev/parportN, whatever port number it is asked for. Registers at
 // base + 0, + 1 and + 2 are the data, status and control registers; bit 0x20 of a
-// control write is the data direction, which ppdev sets with its own request.
+// control write is the data direction, which ppdev sets with its own request. The claim
+// refuses a port the driver cannot switch to input: the board's bytes could not be read.
 class PpdevPortLibrary : public PortLibrary {
 public:
     explicit PpdevPortLibrary(int parport, std::unique_ptr<PpdevSystem> system = MakeLinuxPpdevSystem());
@@ -45,9 +46,14 @@ public:
     std::int32_t InByte(std::int32_t address) override;
     std::int32_t OutByte(std::int32_t address, std::int32_t value) override;
     std::int16_t ReleaseParallelPort(std::int32_t port) override;
+    // A failed register access leaves the bus floating and every later access untried
+    // until the error is taken, so the transfer under way fails at once.
+    QString TakeDriverError() override;
 
 private:
     std::int16_t Fail(const QString& what, int error);
+    std::int16_t RefuseWithoutReadBack(unsigned int modes);
+    int Call(unsigned long request, const char* name, void* argument);
     void SetDataDirection(bool input);
 
     int parport_;
@@ -57,6 +63,7 @@ private:
     std::uint16_t base_ = 0;           // 0 until the port information was read
     std::optional<bool> dataInput_;    // direction last set; unknown before the first control write
     QString lastError_;
+    QString driverError_;
 };
 
 std::unique_ptr<PpdevPortLibrary> MakePpdevPortLibrary(int parport);

@@ -106,14 +106,15 @@ std::int16_t LoadProgram(EvalContext& ctx)
         do {
             pending = RunStep([&] { SendPacket(ctx, word); });
         } while (pending == LinkError::ChecksumError && ++attempts < 3);
-        if (pending == LinkError::ChecksumError)
+        // A packet whose write timed out (506) is not retried either: the loader may hold
+        // part of it, so every later byte would land in the wrong place.
+        if (pending == LinkError::ChecksumError || pending == LinkError::SendPacketFailed)
             return PacketRefused;
-        // A packet whose write timed out (506) is not retried; the download goes on.
     }
 
     if (RunStep([&] { SendCommand(ctx, ctx.BoardLatch.Value(), 0, 3); }) == LinkError::SendCommandFailed)
         return StartFailed;
     if (RunStep([&] { SendCommand(ctx, 0, 0, 4); }) == LinkError::SendCommandFailed)
         return StartFailed;
-    return Running;
+    return ProgramAnswers(ctx) ? Running : StartFailed;
 }

@@ -1,5 +1,6 @@
 #include "link/BoardRig.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 // Command frames, their echo, value reads and the board reset, byte for byte against the
@@ -131,11 +132,38 @@ TEST(BoardCommands, ResetWithTheBoardPresent)
     EXPECT_EQ(s.DataLoaded, False);
     EXPECT_EQ(rig.events.passes, 15000);
 
-    // The board took command 8 and the pulse and is back in its loader.
-    EXPECT_EQ(rig.board.Trace().BytesWritten(), (Bytes{0, 0, 0, 8}));
-    EXPECT_EQ(rig.board.Trace().Records().back(), (BusRecord{BusEvent::ResetPulse, 1}));
+    // The board took command 8 and the pulse, and its loader answered a one-word download.
+    EXPECT_EQ(rig.board.Trace().BytesWritten(), (Bytes{0, 0, 0, 8, 0, 0, 0, 2, 0, 1, 0, 0, 0, 0}));
+    EXPECT_EQ(rig.board.Trace().BytesRead(), Bytes{13});
     EXPECT_EQ(rig.board.State(), FirmwareState::LoaderCommand);
     EXPECT_TRUE(rig.messages.shown.empty());
+}
+
+TEST(BoardCommands, ResetBringsABoardOutOfStepBackWithoutItsButton)
+{
+    struct Case { const char* name; std::function<void(BoardRig&)> upset; };
+    const Case cases[] = {
+        {"one byte of a frame taken", [](BoardRig& r) { EPPWrite(r.ctx, BoardRig::kBase, 0); }},
+        {"three bytes of a frame taken", [](BoardRig& r) { for (int i = 0; i < 3; ++i) EPPWrite(r.ctx, BoardRig::kBase, 0); }},
+        {"block waiting for its strobe", [](BoardRig& r) { SendCommand(r.ctx, 0, 0x18F, 7); }},
+        {"upload cut short", [](BoardRig& r) { SendCommand(r.ctx, 0, 0x18F, 7); WaitForReady(r.ctx); ReadValue(r.ctx); }},
+        {"reset pulse missed", [](BoardRig& r) { SendCommand(r.ctx, 0, 0, 8); }},
+        {"loader inside a packet", [](BoardRig& r) {
+             SendCommand(r.ctx, 0, 0, 8); PulseControlLines(r.ctx); r.StartDownload(3);
+             EPPWrite(r.ctx, BoardRig::kBase, 0x12); }},
+        {"reset byte lost", [](BoardRig& r) { r.board.StrikeAfter(LineFault::SpuriousAcknowledge, 3); }},
+        {"extra reset byte", [](BoardRig& r) { r.board.StrikeAfter(LineFault::ExtraStrobe, 0); }},
+    };
+    for (const Case& c : cases) {
+        BoardRig rig;
+        rig.Boot();
+        c.upset(rig);
+        ResetBoard(rig.ctx);
+        EXPECT_EQ(rig.status1.Texts(), QStringList{"Board Reset"}) << c.name;
+        EXPECT_TRUE(rig.messages.shown.empty()) << c.name;
+        EXPECT_EQ(rig.board.State(), FirmwareState::LoaderCommand) << c.name;
+        EXPECT_EQ(rig.Control() & 0x0B, 0) << c.name << ": strobes idle";
+    }
 }
 
 TEST(BoardCommands, ResetWithTheBoardSwitchedOff)

@@ -1,3 +1,5 @@
+#include "core/EvalError.h"
+#include "link/CommsFunctions.h"
 #include "link/LinkStartUp.h"
 #include "link/PortBackendSwitch.h"
 #include "link/PpdevPortLibrary.h"
@@ -7,6 +9,7 @@
 #include <cerrno>
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
+#include <linux/parport.h>
 #include <linux/ppdev.h>
 #include <map>
 
@@ -19,9 +22,16 @@ constexpr int kFd = 7;
 struct FakeDevice {
     int openResult = kFd;
     int claimResult = 0;
+    unsigned int modes = PARPORT_MODE_PCSPP | PARPORT_MODE_TRISTATE;
+    int modesResult = 0;
     std::map<QString, QString> files;
     unsigned char data = 0, status = 0, control = 0;
     QStringList log;
+    // A board behind the port: the wait line answers the data strobe at once.
+    bool board = false;
+    // The request that starts failing with `error` on its call number `from` (from 1).
+    unsigned long failing = 0;
+    int from = 0, error = 0, calls = 0;
 };
 
 class FakePpdevSystem : public PpdevSystem {
@@ -35,7 +45,12 @@ public:
     int Ioctl(int, unsigned long request, void* arg) override
     {
         auto* byte = static_cast<unsigned char*>(arg);
+        if (request == d_.failing && ++d_.calls >= d_.from)
+            return -d_.error;
+        if (d_.board && request == PPWCONTROL)
+            d_.status = (*byte & 0x02) ? 0x00 : 0x80;
         switch (request) {
+        case PPGETMODES: d_.log << "PPGETMODES"; *static_cast<unsigned int*>(arg) = d_.modes; return d_.modesResult;
         case PPCLAIM: d_.log << "PPCLAIM"; return d_.claimResult;
         case PPRELEASE: d_.log << "PPRELEASE"; return 0;
         case PPRDATA: d_.log << "PPRDATA"; *byte = d_.data; return 0;
@@ -84,7 +99,7 @@ protected:
 TEST_F(PpdevTest, ClaimOpensTheChosenDeviceAndARefusalExplainsWhatToDo)
 {
     EXPECT_EQ(Library(2).ClaimParallelPort(1, -1), -1);
-    EXPECT_EQ(device.log, QStringList({"open /dev/parport2", "PPCLAIM"}));
+    EXPECT_EQ(device.log, QStringList({"open /dev/parport2", "PPCLAIM", "PPGETMODES"}));
     EXPECT_TRUE(library->LastError().isEmpty());
 
     struct Case { int openResult, claimResult; const char* osText; QStringList log; };
@@ -92,6 +107,8 @@ TEST_F(PpdevTest, ClaimOpensTheChosenDeviceAndARefusalExplainsWhatToDo)
         {-EACCES, 0, "Permission denied", {"open /dev/parport0"}},
         {-ENOENT, 0, "No such file or directory", {"open /dev/parport0"}},
         {kFd, -EBUSY, "Device or resource busy", {"open /dev/parport0", "PPCLAIM", "close 7"}},
+        {-ENXIO, 0, "No such device or address", {"open /dev/parport0"}},   // no port behind the node
+        {-ENODEV, 0, "No such device", {"open /dev/parport0"}},
     };
     for (const auto& c : cases) {
         library.reset();
@@ -110,6 +127,71 @@ TEST_F(PpdevTest, ClaimOpensTheChosenDeviceAndARefusalExplainsWhatToDo)
         lib.OutByte(0, 0x55);
         EXPECT_EQ(lib.ReleaseParallelPort(1), 0);
         EXPECT_TRUE(device.log.isEmpty());
+    }
+}
+
+TEST_F(PpdevTest, ClaimRefusesAPortThatCannotReadDataBack)
+{
+    struct Case { unsigned int modes; int result; const char* says; };
+    const Case cases[] = {
+        {PARPORT_MODE_PCSPP | PARPORT_MODE_TRISTATE, 0, nullptr},
+        {PARPORT_MODE_PCSPP | PARPORT_MODE_EPP, 0, nullptr},
+        {PARPORT_MODE_PCSPP | PARPORT_MODE_COMPAT, 0, "neither a bidirectional (PS/2) nor an EPP mode"},
+        {PARPORT_MODE_PCSPP | PARPORT_MODE_TRISTATE, -ENOTTY, "Inappropriate ioctl for device"},
+    };
+    for (const auto& c : cases) {
+        library.reset();
+        device = FakeDevice();
+        device.modes = c.modes;
+        device.modesResult = c.result;
+        PpdevPortLibrary& lib = Library();
+        EXPECT_EQ(lib.ClaimParallelPort(1, -1), c.says ? 0 : -1) << c.modes;
+        if (!c.says)
+            continue;
+        EXPECT_EQ(device.log, QStringList({"open /dev/parport0", "PPCLAIM", "PPGETMODES", "PPRELEASE", "close 7"}));
+        EXPECT_TRUE(lib.LastError().contains("/dev/parport0")) << lib.LastError().toStdString();
+        EXPECT_TRUE(lib.LastError().contains(c.says)) << lib.LastError().toStdString();
+    }
+}
+
+TEST_F(PpdevTest, AFailingDriverCallFailsTheTransferWithTheSystemsReason)
+{
+    struct Case { unsigned long request; int from, error; int raised; const char* line; };
+    const Case cases[] = {
+        // An I/O error on the 5th data read: the third value of the block fails.
+        {PPRDATA, 5, EIO, 518, "/dev/parport0: PPRDATA failed: Input/output error"},
+        {PPRSTATUS, 40, EIO, 518, "/dev/parport0: PPRSTATUS failed: Input/output error"},
+        // The device vanishes (adapter unplugged) during the command frame.
+        {PPWCONTROL, 6, ENODEV, 504, "/dev/parport0: PPWCONTROL failed: No such device"},
+        {PPWDATA, 2, ENODEV, 504, "/dev/parport0: PPWDATA failed: No such device"},
+    };
+    for (const auto& c : cases) {
+        device = FakeDevice();
+        PpdevPortLibrary& lib = ClaimedAt378();
+        device.board = true;
+        device.failing = c.request;
+        device.from = c.from;
+        device.error = c.error;
+        LinkTestRig rig(OsVersionInfo{});
+        RecordingStatus status;
+        rig.ctx.Port = &lib;
+        rig.ctx.PortBaseAddress = 888;
+        rig.ctx.Status1 = &status;
+        int raised = 0;
+        try {
+            SendCommand(rig.ctx, 0, 0, 7);
+            for (int i = 0; i < 8; ++i)
+                ReadValue(rig.ctx);
+        } catch (const EvalError& e) {
+            raised = e.Number;
+        }
+        EXPECT_EQ(raised, c.raised) << c.line;
+        EXPECT_EQ(status.Texts(), QStringList{c.line});
+        EXPECT_EQ(status.lines.at(0).colour, std::optional<std::uint32_t>(255));
+        if (c.error == EIO) {
+            EXPECT_EQ(device.control & 0x0B, 0) << c.line << ": strobes idle after the failure";
+        }
+        EXPECT_TRUE(lib.TakeDriverError().isEmpty()) << "reported once";
     }
 }
 

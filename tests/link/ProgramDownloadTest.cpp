@@ -35,6 +35,14 @@ private:
     QString previous_;
 };
 
+// The block command (256 samples at 100000 Hz) through which a download sees its program run.
+const Bytes kRunCheck = {0, 0x01, 0x8F, 7};
+
+Bytes Head(const Bytes& bytes, std::size_t n)
+{
+    return Bytes(bytes.begin(), bytes.begin() + std::ptrdiff_t(std::min(n, bytes.size())));
+}
+
 Bytes Concat(std::initializer_list<Bytes> parts)
 {
     Bytes out;
@@ -70,8 +78,9 @@ TEST(ProgramDownload, TheExampleFileDownloadsAndStarts)
     EXPECT_EQ(LoadProgram(rig.ctx), 0);
     EXPECT_EQ(rig.board.Trace().BytesWritten(),
               Concat({{0, 0, 0, 2}, {0, 3}, {0x12, 0x34, 0x56, 0x9C}, {0xAB, 0xCD, 0xEF, 0x67}, {0, 0, 0, 0},
-                      {0x6C, 0, 0, 3}, {0, 0, 0, 4}}));
-    EXPECT_EQ(rig.board.Trace().BytesRead(), (Bytes{13, 13, 13}));
+                      {0x6C, 0, 0, 3}, {0, 0, 0, 4}, kRunCheck}));
+    EXPECT_EQ(Head(rig.board.Trace().BytesRead(), 3), (Bytes{13, 13, 13}));
+    EXPECT_EQ(rig.board.Trace().BytesRead().size(), 3u + 512u) << "then the whole check block";
     EXPECT_EQ(rig.ctx.lstINI_File, (QStringList{"0000", "123456", "ABCDEF", "000000"}));
     EXPECT_EQ(rig.board.Firmware().ProgramWords(), (std::vector<std::uint32_t>{0x123456, 0xABCDEF, 0}));
     EXPECT_EQ(rig.board.State(), FirmwareState::RunningCommand);
@@ -84,7 +93,7 @@ TEST(ProgramDownload, FieldsAfterTheTerminatorAreNeverSent)
     EXPECT_EQ(LoadProgram(rig.ctx), 0);
     EXPECT_EQ(rig.ctx.lstINI_File, (QStringList{"0000", "111111"}));
     EXPECT_EQ(rig.board.Trace().BytesWritten(),
-              Concat({{0, 0, 0, 2}, {0, 1}, {0x11, 0x11, 0x11, 0x33}, {0x6C, 0, 0, 3}, {0, 0, 0, 4}}));
+              Concat({{0, 0, 0, 2}, {0, 1}, {0x11, 0x11, 0x11, 0x33}, {0x6C, 0, 0, 3}, {0, 0, 0, 4}, kRunCheck}));
 }
 
 TEST(ProgramDownload, TheFileIsFoundInAnyLetterCase)
@@ -119,7 +128,7 @@ TEST(ProgramDownload, RefusedChecksumsAreRetriedUpToThreeTimes)
     Download once;
     once.board.Faults().badChecksums = {{2, 1}};
     EXPECT_EQ(LoadProgram(once.ctx), 0);
-    EXPECT_EQ(once.board.Trace().BytesRead(), (Bytes{13, 0x15, 13, 13}));
+    EXPECT_EQ(Head(once.board.Trace().BytesRead(), 4), (Bytes{13, 0x15, 13, 13}));
     EXPECT_EQ(once.board.Firmware().ProgramWords(), (std::vector<std::uint32_t>{0x123456, 0xABCDEF, 0}));
     EXPECT_EQ(once.board.State(), FirmwareState::RunningCommand);
 
@@ -135,12 +144,24 @@ TEST(ProgramDownload, FailuresOfEachStepGiveTheirResult)
 {
     // The download needs 4 command bytes, 2 length bytes, 3 packets of 5 transfers, then
     // 4 + 4 bytes of latch load and start.
-    struct Case { std::int64_t answered; std::int16_t result; };
-    const Case cases[] = {{0, 3}, {3, 3}, {4, 5}, {5, 5}, {6 + 15, 7}, {6 + 15 + 4, 7}, {6 + 15 + 8, 0}};
+    // 4 + 4 bytes of latch load and start, and the check block: 4 bytes and 512 answered.
+    // A fault on one transfer instead of silence: the start command's code byte
+    // acknowledged but never taken leaves the loader holding a program it never started.
+    struct Case { std::int64_t answered; std::int16_t result; LineFault fault = LineFault::None; };
+    const Case cases[] = {{0, 3}, {3, 3}, {4, 5}, {5, 5}, {6, 6}, {6 + 7, 6}, {6 + 15, 7}, {6 + 15 + 4, 7},
+                          {6 + 15 + 8, 7}, {6 + 15 + 8 + 4 + 300, 7}, {6 + 15 + 8 + 4 + 512, 0},
+                          {6 + 15 + 7, 7, LineFault::SpuriousAcknowledge},
+                          {6 + 15 + 7, 7, LineFault::LostStrobe}};
     for (const Case& c : cases) {
         Download rig;
-        rig.board.StopAnsweringAfter(c.answered);
+        if (c.fault == LineFault::None)
+            rig.board.StopAnsweringAfter(c.answered);
+        else
+            rig.board.StrikeAfter(c.fault, c.answered);
         EXPECT_EQ(LoadProgram(rig.ctx), c.result) << c.answered;
+        if (c.result == 0) {
+            EXPECT_TRUE(InProgram(rig.board.State()));
+        }
     }
 }
 

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "board/BoardFaults.h"
+#include "board/Converter.h"
+
+#include <QString>
+#include <optional>
+
+class EvalBoard;
+
+// Faults chosen for the simulated board when the program starts, so a user can watch how
+// the program copes: "/SIMFAULT:name[=value][,name[=value]...]" on the command line (no
+// blanks inside the list), or the same list given to the command-line tool's --fault.
+struct SimulatedFaults {
+    BoardFaults board;
+    ConverterFaults converter;
+};
+
+inline const QString kSimFaultSwitch = QStringLiteral("/SIMFAULT:");
+
+// Parses a list such as "lost-strobe=12,gain=1.02". Names are not case-sensitive; an
+// unknown name, a missing or bad value or two line faults give nullopt and a reason.
+std::optional<SimulatedFaults> ParseSimulatedFaults(const QString& list, QString* error = nullptr);
+// The list that follows "/SIMFAULT:" in a command line (up to the next blank), if any.
+std::optional<QString> SimulatedFaultList(const QString& commandLine);
+// One line per fault name: "name=value  what it does".
+QString SimulatedFaultHelp();
+void ApplySimulatedFaults(EvalBoard& board, const SimulatedFaults& faults);
