@@ -76,7 +76,14 @@ int RunAcquire(const AcquireOptions& o)
 {
     PortChoice choice = ParsePortOption(o.port);
     choice.realTime = !o.instant;
-    choice.faults = o.faults;
+    if (!o.faults.isEmpty()) {
+        QString why;
+        if (choice.parport)
+            throw CommandFailure(ExitStatus::Usage, QStringLiteral("--fault applies to the simulated board only"));
+        choice.faults = ParseSimulatedFaults(o.faults, &why);
+        if (!choice.faults)
+            throw CommandFailure(ExitStatus::Usage, QStringLiteral("--fault: ") + why);
+    }
     if (o.seed != 0)
         choice.seed = o.seed;
     ConsoleSession session(choice, o.verbose);

@@ -53,6 +53,8 @@ ConsoleSession::ConsoleSession(const PortChoice& choice, bool verbose)
         simulated->Board().SetRealTime(choice.realTime);
         if (choice.seed)
             simulated->Board().Converter().Reseed(*choice.seed);
+        if (choice.faults)
+            ApplySimulatedFaults(simulated->Board(), *choice.faults);
         simulated_ = simulated.get();
         port_ = std::move(simulated);
     }

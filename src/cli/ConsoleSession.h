@@ -1,5 +1,6 @@
 #pragma once
 
+#include "board/SimulatedFaultSwitch.h"
 #include "link/EvalContext.h"
 #include "link/LinkUi.h"
 #include "link/OsLayer.h"
@@ -35,7 +36,7 @@ struct PortChoice {
     std::optional<int> parport;   // nullopt: simulated board
     bool realTime = true;         // simulated board: a block takes N / fs
     std::optional<std::uint64_t> seed;
-    QString faults;               // simulated board's fault list, as its switch takes it
+    std::optional<SimulatedFaults> faults;
 };
 
 // A board link without a window: the application object with console stand-ins for the

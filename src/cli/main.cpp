@@ -1,5 +1,6 @@
 // kv2680: the evaluation board from the command line.
 #include "analysis/Window.h"
+#include "board/SimulatedFaultSwitch.h"
 #include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
@@ -53,7 +54,8 @@ int main(int argc, char** argv)
     acquireCmd->add_option("--program", program, "Board program file to download instead of the configuration's");
     acquireCmd->add_option("-p,--port", port, "sim (the simulated board, default), or a parallel port number n for /dev/parportn")
         ->capture_default_str();
-    acquireCmd->add_option("--fault", faults, "Simulated board faults, as the window's /SIMFAULT: switch takes them");
+    acquireCmd->add_option("--fault", faults, "Simulated board faults, as the window's /SIMFAULT: switch takes them:\n" +
+                                                  SimulatedFaultHelp().toStdString());
     acquireCmd->add_option("--seed", acquire.seed, "Simulated converter's noise seed");
     acquireCmd->add_flag("--instant", acquire.instant, "Simulated board converts at once instead of in real time");
     acquireCmd->add_option("-n,--samples", acquire.samples, "Block length: 256, 512, ... 8192 (default: as configured)");

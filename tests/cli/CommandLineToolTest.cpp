@@ -122,6 +122,8 @@ TEST_F(CommandLineTool, FailuresGiveTheirStatusAndOneLineNamingTheCause)
         {{"analyze", "folder.dat"}, 1, "folder.dat"},
         {{"acquire", "-c", "nothere.cfg"}, 1, "nothere.cfg"},
         {{"acquire", "-c", "KV2680.cfg", "--port", "97"}, 1, "/dev/parport97"},
+        {{"acquire", "-c", "KV2680.cfg", "--instant", "--blocks", "5", "--fault", "off-after=2"}, 1, "block 3"},
+        {{"acquire", "-c", "KV2680.cfg", "--fault", "gremlins"}, 2, "gremlins"},
         {{"acquire", "-c", "KV2680.cfg", "--instant", "--samples", "1000"}, 2, "--samples"},
         {{"acquire", "--blocks", "2"}, 2, "--config"},
         {{"export", "x.dat", "--to", "gif"}, 2, "--to"},
