@@ -108,6 +108,7 @@ public:
     // The caption of lblCursorInfo with its lines separated by a carriage return.
     QString CursorInfoCaption() const { return cursorInfoCaption_; }
     std::int32_t BlockLength() const;
+    frmSetup* SetupDialog() const;   // while it is open
 
     // Controls, named as the program's documents name them.
     QPushButton *cmdSample, *cmdContSample, *cmdStopSampling, *cmdReset;
@@ -128,9 +129,18 @@ public:
     TwipsGeometry Geometry;
     int AboutAnimationFrame = 0;
 
+    // The window's size in twips is its outer size, frame included. Until the window
+    // manager has framed the window the frame counts as nothing; the size is applied again
+    // once the frame is known.
+    void SetOuterSize(double widthTwips, double heightTwips);
+
+    QLabel* lblZoomHint;        // the status bar's zoom hint
+    QPushButton* cmdFullView;   // in the status bar; enabled while a chart is zoomed in
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void CreateControls();
@@ -146,6 +156,9 @@ private:
     void ShowDataFileError(int shownNumber, int recordedNumber, const QString& what);
     bool ShowNoDataToSave(bool hasData);
     void SelectDisplayModeIndex(int index);
+    void ApplyOuterSize();
+    void ShowZoomHint();
+    void ShowStartupMessages();
 
     EvalContext& ctx;
     QString cursorInfoCaption_;
@@ -158,4 +171,8 @@ private:
     std::unique_ptr<FileChooser> ownFileChooser_;
     std::unique_ptr<SettingsStore> ownSettingsStore_;
     std::unique_ptr<Messenger> ownMessenger_;
+    QSize outerSize_;
+    bool outerSizePending_ = false;
+    QTimer frameWatch_;                           // waits for the frame after the first showing
+    std::vector<MessageRequest> startupMessages_;   // shown once the window is on screen
 };
