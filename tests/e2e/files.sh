@@ -34,7 +34,7 @@ for ((i = 15; i >= 0; i--)); do bits+=$(((first >> i) & 1)); done
 
 step "load it back"
 activate_main
-xdotool key alt+f; sleep 0.5; xdotool key Down Down Return   # the second enabled item
+xdotool key alt+f; sleep 0.5; xdotool key Down Return   # the item after Setup Menu
 file_dialog "$WORK/block.dat"
 wait_for 10 has_line "status1 1024 Data Samples Read" || fail "loading the block did not report 1024 Data Samples Read"
 crop Waveform "$OUT/files-waveform.png"

@@ -89,9 +89,11 @@ frmMainScreen::frmMainScreen(EvalContext& context, QWidget* parent)
     setMinimumSize(Geometry.ToPixelsX(9315), Geometry.ToPixelsY(6400) + statusBar()->sizeHint().height());
     frameWatch_.setInterval(25);
     connect(&frameWatch_, &QTimer::timeout, this, [this, ticks = 0]() mutable {
-        if (frameGeometry().size() != size() || ++ticks > 80) {
+        // A size set since (by the user or the program) stands.
+        if (size() != outerSizeApplied_ || frameGeometry().size() != size() || ++ticks > 80) {
             frameWatch_.stop();
-            ApplyOuterSize();
+            if (size() == outerSizeApplied_)
+                ApplyOuterSize();
             outerSizePending_ = false;
         }
     });
@@ -340,6 +342,7 @@ void frmMainScreen::SetOuterSize(double widthTwips, double heightTwips)
 void frmMainScreen::ApplyOuterSize()
 {
     resize(outerSize_ - (frameGeometry().size() - size()));
+    outerSizeApplied_ = size();
 }
 
 void frmMainScreen::showEvent(QShowEvent* event)

@@ -173,6 +173,7 @@ private:
     std::unique_ptr<Messenger> ownMessenger_;
     QSize outerSize_;
     bool outerSizePending_ = false;
+    QSize outerSizeApplied_;   // the inner size the outer size gave
     QTimer frameWatch_;                           // waits for the frame after the first showing
     std::vector<MessageRequest> startupMessages_;   // shown once the window is on screen
 };

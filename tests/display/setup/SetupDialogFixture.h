@@ -23,7 +23,11 @@ public:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        const QDir examples = QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath("../../../examples");
+        // The examples folder of the source tree, found upwards from where the test runs.
+        QDir examples = QDir::current();
+        while (!examples.exists(QStringLiteral("examples/KV2680.cfg")) && examples.cdUp()) {
+        }
+        ASSERT_TRUE(examples.cd(QStringLiteral("examples"))) << "no examples folder above the test";
         for (const char* name : {"KV2680.cfg", "KV2680.PRG"})
             ASSERT_TRUE(QFile::copy(examples.filePath(name), dir.filePath(name))) << name;
         QDir::setCurrent(dir.path());
