@@ -17,6 +17,14 @@ QByteArray BinaryLine(double value)
 std::int16_t SaveBinaryFile(FileChooser& chooser, Messenger& messenger,
                             const std::vector<double>& values, std::int32_t count)
 {
+    // Lines are counted in 16 bits: a block whose last index is beyond 32767 is refused.
+    if (count - 1 > 32767) {
+        messenger.ShowMessage({QStringLiteral("The binary data was not saved.\r\n"
+                                              "A binary export holds at most 32768 lines; the block has %1.")
+                                   .arg(count),
+                               std::nullopt, MessageIcon::Exclamation, MessageButtons::Ok});
+        return FileStatus::Abandoned;
+    }
     const qsizetype written = ValuesToWrite(values.size(), count);
     QByteArray content;
     for (qsizetype i = 0; i < written; ++i) {

@@ -32,7 +32,9 @@ void StopWatchdog(EvalContext& ctx)
 
 int WatchdogInterval(std::int32_t sampleFreq)
 {
-    if (sampleFreq <= 0)
+    // A negative frequency gives a negative time, which the 3000 ms floor takes; only a
+    // zero frequency, which gives no time at all, waits as long as the timer can.
+    if (sampleFreq == 0)
         return LinkLimits::kMaxWatchdogMs;
     const double t = 32768.0 / sampleFreq * 1000.0;
     if (t <= LinkLimits::kMinWatchdogMs)

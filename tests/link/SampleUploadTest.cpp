@@ -15,7 +15,7 @@ TEST(SampleUpload, WatchdogInterval)
         {10923, 3000},    // 2999.9 ms
         {2000000, 3000}, {1000, 32768}, {501, 65405},
         {500, 65535},     // 65536 ms: beyond the classic timer, capped
-        {1, 65535}, {0, 65535},
+        {1, 65535}, {0, 65535}, {-1, 3000}, {-100000, 3000},
     };
     for (auto [freq, interval] : cases)
         EXPECT_EQ(WatchdogInterval(freq), interval) << freq;

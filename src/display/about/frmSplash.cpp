@@ -57,7 +57,7 @@ frmSplash::frmSplash(int& aboutAnimationFrame, QWidget* parent)
                                true, ink);
     AddLabel(text, "V", QStringLiteral("Version 2.0"), 11, false, ink);
     QLabel* label1 = AddLabel(text, "Label1",
-                              QStringLiteral("Press any key or click to close."), 8,
+                              QStringLiteral("Press any key, or click the picture or this text, to close."), 8,
                               false, grey);
     text->addStretch();
     QLabel* credit1 = AddLabel(text, "lblCredit1",

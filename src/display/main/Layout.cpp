@@ -9,14 +9,19 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QStatusBar>
 
 void frmMainScreen::Form_Resize()
 {
     if (isMinimized())
         return;
     TwipsGeometry& g = Geometry;
-    const double w = g.ToTwipsX(width());
-    const double h = g.ToTwipsY(height());
+    // The window's outer size, frame included; the status bar below the charts counts as
+    // part of the frame.
+    const QRect outer = frameGeometry();
+    const int statusBarHeight = statusBar()->isVisible() ? statusBar()->height() : 0;
+    const double w = g.ToTwipsX(outer.width());
+    const double h = g.ToTwipsY(outer.height() - statusBarHeight);
     // Each step may fail on a window too small for it; the rest then waits for the next
     // resize, and the steps already taken stay applied.
     RunStep([&] {

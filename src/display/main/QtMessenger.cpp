@@ -45,8 +45,10 @@ MessageResult QtMessenger::ShowMessage(const MessageRequest& request)
 {
     QString text = request.text;
     text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
-    const QString title = request.title ? *request.title : QApplication::applicationName();
-    QMessageBox box(ToQtIcon(request.icon), title, text, ToQtButtons(request.buttons), parent_);
+    const QString title = request.title ? *request.title : QApplication::applicationDisplayName();
+    // A dialog's frame: a title and a close box, nothing to minimise or maximise.
+    QMessageBox box(ToQtIcon(request.icon), title, text, ToQtButtons(request.buttons), parent_,
+                    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     box.setTextFormat(Qt::PlainText);
     return FromQt(box.exec());
 }

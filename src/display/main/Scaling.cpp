@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
 
 void frmMainScreen::PlotWaveform(const std::vector<double>& data, std::int16_t count,
                                  std::optional<double> top, std::optional<double> bottom)
@@ -42,6 +43,9 @@ void frmMainScreen::PlotSpectrum(const std::vector<double>& spectrum, std::int16
         StripFFT->SetRightHandle(count - 1);
         StripFFT->SetLeftHandle(0);
         StripFFT->SetXSpan(count - 1);
+        // The view ends at the last bin, also before the spans were first reset and after
+        // a configuration brought another block length.
+        StripFFT->SetXViewEnd(count - 1);
     }
     const std::int32_t fs = ctx.CurrentSettings.SampleFreq;
     const double n = BlockLength();
@@ -95,6 +99,10 @@ void frmMainScreen::ShowMaxMin(double maximum, double minimum)
 {
     lblMax->setText(FormatFixed(maximum, 4));
     lblMin->setText(FormatFixed(minimum, 4));
+    // Values of any size stay whole: the box widens to the right, where the top row has
+    // room, and never gets narrower than drawn.
+    const int width = std::max(Geometry.ToPixelsX(Geometry.Width(picMaxMinBox)), picMaxMinBox->sizeHint().width());
+    picMaxMinBox->resize(width, picMaxMinBox->height());
 }
 
 void frmMainScreen::cboDisplayMode_Click()
@@ -136,6 +144,7 @@ void frmMainScreen::chkTickPoints_Click()
 
 void frmMainScreen::chkZoomHandles_Click()
 {
+    ShowZoomHint();
     for (StripChart* chart : {stripDSO, StripFFT}) {
         if (chkZoomHandles->isChecked()) {
             chart->SetTopHandle(chart->TopLimit());
@@ -145,4 +154,16 @@ void frmMainScreen::chkZoomHandles_Click()
             chart->SetHandleMode(0);
         }
     }
+}
+
+void frmMainScreen::ShowZoomHint()
+{
+    const bool zoomed = stripDSO->Zoomed() || StripFFT->Zoomed();
+    cmdFullView->setEnabled(zoomed);
+    if (zoomed)
+        lblZoomHint->setText(tr("Zoomed in: press Full View, or right-click the chart, to see the whole trace."));
+    else if (chkZoomHandles->isChecked())
+        lblZoomHint->setText(tr("To zoom in, drag the dashed handles around the part to see, then double-click the chart."));
+    else
+        lblZoomHint->setText(tr("To zoom in, tick Zoom Handles."));
 }

@@ -25,7 +25,7 @@ void frmMainScreen::LoadStoredSettingsStep()
         return;
     RunStep([&] {
         move(Geometry.ToPixelsX(position->Left), Geometry.ToPixelsY(position->Top));
-        resize(std::max(1, Geometry.ToPixelsX(position->Width)), std::max(1, Geometry.ToPixelsY(position->Height)));
+        SetOuterSize(position->Width, position->Height);
     });
     ShowConfigurationStatus(ctx.CurrentSettings, *VEXMStatus2);
 }
@@ -36,8 +36,9 @@ void frmMainScreen::Form_Unload()
         return;
     unloaded_ = true;
     const QString commandLine = ctx.UpperCommandLine();
-    const WindowPosition position{Geometry.ToTwipsX(x()), Geometry.ToTwipsY(y()),
-                                  Geometry.ToTwipsX(width()), Geometry.ToTwipsY(height())};
+    const QRect outer = frameGeometry();
+    const WindowPosition position{Geometry.ToTwipsX(outer.x()), Geometry.ToTwipsY(outer.y()),
+                                  Geometry.ToTwipsX(outer.width()), Geometry.ToTwipsY(outer.height())};
     SaveStoredSettings(Store(), commandLine, position, ctx.CurrentSettings);
     DeleteStoredSettings(Store(), commandLine);
     if (setupDialog_)
@@ -48,6 +49,8 @@ void frmMainScreen::Form_Unload()
     if (ctx.Port)
         ctx.Port->ReleaseParallelPort(1);
 }
+
+frmSetup* frmMainScreen::SetupDialog() const { return setupDialog_; }
 
 void frmMainScreen::mnuSetUP_Click()
 {

@@ -1,6 +1,8 @@
 #include "display/main/frmMainScreen.h"
 
+#include "display/main/ExactWindowTitles.h"
 #include "display/main/QtMessenger.h"
+#include "display/main/WindowStateEcho.h"
 #include "files/StoredSettings.h"
 #include "display/widgets/FFTControl.h"
 #include "display/widgets/HistogramControl.h"
@@ -19,17 +21,32 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
+#include <QScopedValueRollback>
 
 namespace {
 
-// Swallows every key press of the display-mode box, so it changes only from its list.
-class DiscardKeys : public QObject {
+// Swallows every key press and wheel turn over the display-mode box, so it changes only
+// from its list.
+class ListOnly : public QObject {
 public:
     using QObject::QObject;
     bool eventFilter(QObject*, QEvent* e) override
     {
-        return e->type() == QEvent::KeyPress || e->type() == QEvent::ShortcutOverride;
+        return e->type() == QEvent::KeyPress || e->type() == QEvent::ShortcutOverride
+               || e->type() == QEvent::Wheel;
     }
+};
+
+// Records messages instead of showing them, answering OK.
+class HeldMessages : public Messenger {
+public:
+    MessageResult ShowMessage(const MessageRequest& request) override
+    {
+        held.push_back(request);
+        return MessageResult::Ok;
+    }
+    std::vector<MessageRequest> held;
 };
 
 QPushButton* MakeButton(const QString& text, QWidget* parent)
@@ -66,7 +83,22 @@ frmMainScreen::frmMainScreen(EvalContext& context, QWidget* parent)
         ownMessenger_ = std::make_unique<QtMessenger>(this);
         ctx.Messages = ownMessenger_.get();
     }
-    resize(Geometry.ToPixelsX(15000), Geometry.ToPixelsY(10800));
+    ExactWindowTitles::Install(this);
+    WindowStateEcho::StartIfAsked(this);
+    // Below this size the top row would be cut and the option column would run into the
+    // cursor read-out and the FFT control.
+    setMinimumSize(Geometry.ToPixelsX(9315), Geometry.ToPixelsY(6400) + statusBar()->sizeHint().height());
+    frameWatch_.setInterval(25);
+    connect(&frameWatch_, &QTimer::timeout, this, [this, ticks = 0]() mutable {
+        // A size set since (by the user or the program) stands.
+        if (size() != outerSizeApplied_ || frameGeometry().size() != size() || ++ticks > 80) {
+            frameWatch_.stop();
+            if (size() == outerSizeApplied_)
+                ApplyOuterSize();
+            outerSizePending_ = false;
+        }
+    });
+    SetOuterSize(15000, 10800);
 }
 
 frmMainScreen::~frmMainScreen()
@@ -116,7 +148,7 @@ void frmMainScreen::CreateControls()
     lblMin->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     cboDisplayMode = new QComboBox(area);
-    cboDisplayMode->installEventFilter(new DiscardKeys(cboDisplayMode));
+    cboDisplayMode->installEventFilter(new ListOnly(cboDisplayMode));
     chkVGrid = new QCheckBox(tr("Vertical Grid"), area);
     chkHGrid = new QCheckBox(tr("Horizontal Grid"), area);
     chkHoldZoom = new QCheckBox(tr("Hold Zoom"), area);
@@ -135,6 +167,21 @@ void frmMainScreen::CreateControls()
     VEXMFFTControl1 = new FFTControl(area);
     VEXMHistogram1 = new HistogramControl(area);
     VEXMHistogram1->setVisible(false);
+
+    // Zoom is explained where the user looks: on the charts, the option and the status bar.
+    const QString chartTip = tr("Press and drag to read the values under the cursor.\n"
+                                "To zoom in: tick Zoom Handles, drag the dashed handles around the part "
+                                "to see, then double-click the chart.\n"
+                                "Back to the whole trace: Full View below, or right-click the chart.");
+    stripDSO->setToolTip(chartTip);
+    StripFFT->setToolTip(chartTip);
+    chkZoomHandles->setToolTip(tr("Shows the dashed handles that mark the part of a chart to zoom in to."));
+    lblZoomHint = new QLabel(this);
+    statusBar()->addWidget(lblZoomHint, 1);
+    cmdFullView = new QPushButton(tr("Full View"), this);
+    cmdFullView->setToolTip(tr("Shows the whole trace on both charts again."));
+    statusBar()->addPermanentWidget(cmdFullView);
+    ShowZoomHint();
 
     // Start-up states: no board program yet, grids on, the FFT view in front.
     for (QPushButton* b : {cmdSample, cmdContSample, cmdStopSampling, cmdPowerDown, cmdPowerUp, Command2})
@@ -199,15 +246,29 @@ void frmMainScreen::ConnectHandlers()
     connect(StripFFT, &StripChart::CursorChange, this, &frmMainScreen::StripFFT_CursorChange);
     connect(stripDSO, &StripChart::MouseUp, this, &frmMainScreen::Chart_MouseUp);
     connect(StripFFT, &StripChart::MouseUp, this, &frmMainScreen::Chart_MouseUp);
+    connect(stripDSO, &StripChart::ZoomChanged, this, &frmMainScreen::ShowZoomHint);
+    connect(StripFFT, &StripChart::ZoomChanged, this, &frmMainScreen::ShowZoomHint);
+    connect(cmdFullView, &QPushButton::clicked, this, [this] {
+        stripDSO->FullView();
+        StripFFT->FullView();
+    });
 }
 
 void frmMainScreen::Form_Load()
 {
-    StartLink(ctx);
+    // The start-up's messages (the "/SS" status box) wait until the window is on screen.
+    {
+        HeldMessages held;
+        const QScopedValueRollback<Messenger*> restore(ctx.Messages, &held);
+        StartLink(ctx);
+        startupMessages_ = std::move(held.held);
+    }
 
+    // Centred by its outer size, frame included.
     if (const QScreen* screen = this->screen()) {
         const QRect area = screen->geometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+        move(area.x() + (area.width() - outerSize_.width()) / 2,
+             area.y() + (area.height() - outerSize_.height()) / 2);
     }
     setWindowTitle(QStringLiteral("KV2680 Evaluation Software"));
 
@@ -269,4 +330,34 @@ void frmMainScreen::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     Form_Resize();
+}
+
+void frmMainScreen::SetOuterSize(double widthTwips, double heightTwips)
+{
+    outerSize_ = QSize(Geometry.ToPixelsX(widthTwips), Geometry.ToPixelsY(heightTwips));
+    ApplyOuterSize();
+    outerSizePending_ = frameGeometry().size() == size();
+}
+
+void frmMainScreen::ApplyOuterSize()
+{
+    resize(outerSize_ - (frameGeometry().size() - size()));
+    outerSizeApplied_ = size();
+}
+
+void frmMainScreen::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (outerSizePending_)
+        frameWatch_.start();
+    if (!startupMessages_.empty())
+        QTimer::singleShot(0, this, &frmMainScreen::ShowStartupMessages);
+}
+
+void frmMainScreen::ShowStartupMessages()
+{
+    const std::vector<MessageRequest> messages = std::move(startupMessages_);
+    startupMessages_.clear();
+    for (const MessageRequest& m : messages)
+        ctx.Messages->ShowMessage(m);
 }

@@ -112,6 +112,7 @@ public:
     // The caption of lblCursorInfo with its lines separated by a carriage return.
     QString CursorInfoCaption() const { return cursorInfoCaption_; }
     std::int32_t BlockLength() const;
+    frmSetup* SetupDialog() const;   // while it is open
 
     // Controls, named as the program's documents name them.
     QPushButton *cmdSample, *cmdContSample, *cmdStopSampling, *cmdReset;
@@ -133,9 +134,18 @@ public:
     TwipsGeometry Geometry;
     int AboutAnimationFrame = 0;
 
+    // The window's size in twips is its outer size, frame included. Until the window
+    // manager has framed the window the frame counts as nothing; the size is applied again
+    // once the frame is known.
+    void SetOuterSize(double widthTwips, double heightTwips);
+
+    QLabel* lblZoomHint;        // the status bar's zoom hint
+    QPushButton* cmdFullView;   // in the status bar; enabled while a chart is zoomed in
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     // While an acquisition runs, nothing that reconfigures the board or replaces the block
@@ -165,6 +175,9 @@ private:
     void ShowDataFileError(int shownNumber, int recordedNumber, const QString& what);
     bool ShowNoDataToSave(bool hasData);
     void SelectDisplayModeIndex(int index);
+    void ApplyOuterSize();
+    void ShowZoomHint();
+    void ShowStartupMessages();
 
     EvalContext& ctx;
     AcquisitionEngine engine_;
@@ -178,4 +191,9 @@ private:
     std::unique_ptr<FileChooser> ownFileChooser_;
     std::unique_ptr<SettingsStore> ownSettingsStore_;
     std::unique_ptr<Messenger> ownMessenger_;
+    QSize outerSize_;
+    bool outerSizePending_ = false;
+    QSize outerSizeApplied_;   // the inner size the outer size gave
+    QTimer frameWatch_;                           // waits for the frame after the first showing
+    std::vector<MessageRequest> startupMessages_;   // shown once the window is on screen
 };

@@ -19,7 +19,10 @@
 
 #include <algorithm>
 
-frmSetup::frmSetup(EvalContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx)
+frmSetup::frmSetup(EvalContext& ctx, QWidget* parent)
+    // A dialog's frame: a title and a close box, nothing to minimise or maximise.
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      ctx_(ctx)
 {
     setObjectName(QStringLiteral("frmSetup"));
     setWindowTitle(QStringLiteral("Setup Menu"));
@@ -99,6 +102,7 @@ void frmSetup::BuildControls()
     auto* page = new QVBoxLayout(this);
     page->addLayout(columns);
     page->addLayout(buttons);
+    page->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void frmSetup::Connect()

@@ -3,6 +3,7 @@
 
 #include "config/FrequencyRules.h"
 #include "core/EvalError.h"
+#include "core/Numbers.h"
 #include "display/setup/EntryBox.h"
 
 #include <QComboBox>
@@ -55,8 +56,17 @@ void frmSetup::SelectSampleFrequencyItem()
 
 void frmSetup::cboFSample_Click()
 {
-    if (ChooseListFrequency(cboFSample->currentText(), ctx_.CurrentSettings, ctx_.SampleClock))
+    // Above the ceiling the ceiling's item is put in and selected first (which runs this
+    // handler again with it); only then is the clock set.
+    Settings& s = ctx_.CurrentSettings;
+    const QString text = cboFSample->currentText();
+    if (Val(text) <= s.Max_Frequency) {
+        s.SampleFreq = ToInt32(StrictDouble(text));
+    } else {
+        s.SampleFreq = s.Max_Frequency;
         SetMaxFreq();
+    }
+    ctx_.SampleClock.SetSampleFrequency(s.SampleFreq);
     cmdClose->setFocus();
 }
 

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -55,6 +56,7 @@ struct StripChart::Impl {
 
     View view;
     std::vector<View> zoomedFrom;   // the views before each zoom, the full view first
+    std::function<void()> zoomChanged;
     double handleValue[HandleCount] = {100, 0, 0, 99};
     int handleMode = 0;
     std::int32_t gridLines = 0;
@@ -77,10 +79,10 @@ struct StripChart::Impl {
         }
         plot->yAxis->setRange(lo, hi);
         const int span = std::max(view.span, 1);
-        // A view that would start before the first point shows the span from the first
-        // point instead: a stale view end never leaves the trace pushed off to one side.
+        // A view that would start before the first point starts there and keeps its end:
+        // a span wider than the trace does not leave empty room beside it.
         const int first = std::max(view.end - span + 1, 0);
-        plot->xAxis->setRange(first, first == 0 ? span : view.end + 1);
+        plot->xAxis->setRange(first, std::max(view.end + 1, first + 1));
     }
 
     void PlaceHandles()
@@ -125,9 +127,12 @@ struct StripChart::Impl {
     // A view set from outside becomes the new full view.
     void ViewSetByCaller()
     {
+        const bool wasZoomed = !zoomedFrom.empty();
         zoomedFrom.clear();
         ApplyView();
         plot->replot(QCustomPlot::rpQueuedReplot);
+        if (wasZoomed)
+            zoomChanged();
     }
 
     void ZoomToHandles()
@@ -137,6 +142,7 @@ struct StripChart::Impl {
             return;
         zoomedFrom.push_back(view);
         SetView(target);
+        zoomChanged();
     }
 
     void FullView()
@@ -146,6 +152,7 @@ struct StripChart::Impl {
         const View full = zoomedFrom.front();
         zoomedFrom.clear();
         SetView(full);
+        zoomChanged();
     }
 
     // The nearest data point to a pixel column, in point units (index + 1).
@@ -202,6 +209,7 @@ StripChart::StripChart(QWidget* parent) : QWidget(parent), d(new Impl)
     d->plot = new QCustomPlot(this);
     layout->addWidget(d->plot);
     d->plot->setMouseTracking(true);
+    d->zoomChanged = [this] { emit ZoomChanged(); };
     ChartStyle::Apply(d->plot);
 
     d->xTicker.reset(new ScaledAxisTicker);
@@ -400,6 +408,10 @@ void StripChart::SetXUnitsPerPoint(double unitsPerPoint, double offsetPoints)
     d->xTicker->SetScale(unitsPerPoint, offsetPoints);
     Redraw();
 }
+
+bool StripChart::Zoomed() const { return !d->zoomedFrom.empty(); }
+
+void StripChart::FullView() { d->FullView(); }
 
 QCustomPlot* StripChart::Plot() const { return d->plot; }
 

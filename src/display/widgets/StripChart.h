@@ -50,12 +50,17 @@ public:
     void SetAxisLabels(const QString& x, const QString& y);
     void SetXUnitsPerPoint(double unitsPerPoint, double offsetPoints = 1.0);
 
+    // Whether the user has zoomed in from the full view, and the way back to it.
+    bool Zoomed() const;
+    void FullView();
+
     // Test and benchmark access.
     QCustomPlot* Plot() const;
     int PointCount() const;
 
 signals:
     void CursorChange(double x);
+    void ZoomChanged();   // zoomed in, or back to the full view
     // button: 1 left, 2 right, 4 middle; shift: 1 shift, 2 control, 4 alt; x, y in pixels.
     void MouseUp(int button, int shift, float x, float y);
 

@@ -1,5 +1,8 @@
 #include "MainWindowFixture.h"
 
+#include <QApplication>
+#include <QWheelEvent>
+
 #include "display/widgets/StripChart.h"
 #include "support/FakeFileChooser.h"
 
@@ -121,5 +124,9 @@ TEST_F(MainWindowTest, TypingInTheDisplayModeBoxChangesNothing)
     window->cboDisplayMode->setFocus();
     QTest::keyClick(window->cboDisplayMode, Qt::Key_Down);
     QTest::keyClick(window->cboDisplayMode, Qt::Key_V);
+    const QPointF at(5, 5);
+    QWheelEvent wheel(at, window->cboDisplayMode->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(window->cboDisplayMode, &wheel);
     EXPECT_EQ(window->cboDisplayMode->currentIndex(), 0);
 }

@@ -3,7 +3,12 @@
 #include "display/widgets/FFTControl.h"
 #include "display/widgets/StripChart.h"
 
+#include "display/widgets/ToggleButton.h"
+
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
 #include <QTest>
 
 TEST_F(MainWindowTest, WiderAndTallerWindowsGrowTheCharts)
@@ -43,7 +48,39 @@ TEST_F(MainWindowTest, ATinyWindowStopsTheLayoutAndARestoreLaysOutAgain)
     QTest::qWait(0);
     window->resize(1000, 700);
     TwipsGeometry& g = window->Geometry;
-    EXPECT_NEAR(g.Width(window->StripFFT), g.ToTwipsX(1000) - g.Width(window->VEXMFFTControl1) - 240, 1);
+    // The layout works from the outer width, frame included.
+    EXPECT_NEAR(g.Width(window->StripFFT),
+                g.ToTwipsX(window->frameGeometry().width()) - g.Width(window->VEXMFFTControl1) - 240, 1);
     EXPECT_GT(g.Height(window->stripDSO), 0);
     EXPECT_NEAR(g.Top(window->VEXMFFTControl1), g.Top(window->StripFFT), 1);
+}
+
+TEST_F(MainWindowTest, TheDesignSizeIsOuterAndTheSmallestWindowKeepsControlsApart)
+{
+    window->SetOuterSize(15000, 10800);
+    window->show();
+    TwipsGeometry& g = window->Geometry;
+    const QSize design(g.ToPixelsX(15000), g.ToPixelsY(10800));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->frameGeometry().size() == design; }));
+    EXPECT_LT(window->width(), design.width());
+
+    window->resize(1, 1);
+    QTest::qWait(0);
+    window->lblCursorInfo->show();
+    const QWidget* controls[] = {
+        window->cmdSample, window->cmdContSample, window->cmdStopSampling, window->cmdReset,
+        window->cmdPowerDown, window->cmdPowerUp, window->Command2, window->cmdQuit,
+        window->VEXMStatus2, window->VEXMStatus1, window->ToggleButton1, window->picMaxMinBox,
+        window->cboDisplayMode, window->chkVGrid, window->chkHGrid, window->chkHoldZoom,
+        window->chkTickPoints, window->chkZoomHandles, window->lblCursorInfo, window->stripDSO,
+        window->StripFFT, window->VEXMFFTControl1,
+    };
+    const QRect area = window->centralWidget()->rect();
+    for (const QWidget* a : controls) {
+        EXPECT_TRUE(area.contains(a->geometry())) << a->metaObject()->className();
+        for (const QWidget* b : controls)
+            if (a < b)
+                EXPECT_FALSE(a->geometry().intersects(b->geometry()))
+                    << a->metaObject()->className() << " " << b->metaObject()->className();
+    }
 }

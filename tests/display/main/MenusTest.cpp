@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QSettings>
+#include <QTest>
 
 TEST_F(MainWindowTest, PortChoiceMovesTheAddressAndTheCheckMark)
 {
@@ -40,6 +41,19 @@ TEST_F(MainWindowTest, SavingWithoutDataSaysSo)
         EXPECT_EQ(m.title, QString(""));
         EXPECT_EQ(m.icon, MessageIcon::Information);
     }
+}
+
+TEST_F(MainWindowTest, TheStatusBoxOfTheSSSwitchWaitsForTheWindow)
+{
+    os.commandLine = "/ss";
+    frmMainScreen next(ctx);
+    next.SetSettingsStore(store.get());
+    next.Form_Load();
+    EXPECT_TRUE(messages.shown.empty());
+    next.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !messages.shown.empty(); }));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].title, QString("Show Status"));
 }
 
 namespace {

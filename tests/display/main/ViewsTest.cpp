@@ -8,6 +8,8 @@
 #include <QComboBox>
 #include <QCheckBox>
 #include <QLabel>
+#include <QTest>
+#include <qcustomplot.h>
 
 TEST_F(MainWindowTest, CursorReadOutsNeedDataAndFollowTheDisplayMode)
 {
@@ -101,4 +103,30 @@ TEST_F(MainWindowTest, VoltsModeWithoutDataChangesNothing)
     EXPECT_EQ(window->stripDSO->PointCount(), 0);
     EXPECT_EQ(ctx.CurrentSettings.DataLoaded, False);
     EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(MainWindowTest, SpectrumViewShowsEveryBinBeforeAndAfterTheSpansAreReset)
+{
+    LoadBoardProgram();
+    const auto range = [&] { return window->StripFFT->Plot()->xAxis->range(); };
+    ctx.CurrentSettings.NumberOfSamples = 2;   // 512 bins; the spans were never reset
+    window->TakeSamples();
+    EXPECT_EQ(range().lower, 1.0);
+    EXPECT_EQ(range().upper, 512.0);
+
+    // Another block length resets the spans at the next plot, Hold Zoom or not.
+    window->chkHoldZoom->setChecked(true);
+    ctx.CurrentSettings.NumberOfSamples = 1;
+    ctx.SpansChanged = true;
+    window->TakeSamples();
+    EXPECT_EQ(range().upper, 256.0);
+}
+
+TEST_F(MainWindowTest, MaxMinBoxShowsLargeValuesWhole)
+{
+    window->show();
+    window->ShowMaxMin(123456789012.5, -98765432109.25);
+    QTest::qWait(0);
+    for (const QLabel* label : {window->lblMax, window->lblMin})
+        EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
 }

@@ -1,6 +1,7 @@
 #include "SetupDialogFixture.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QScreen>
 
 namespace {
@@ -14,6 +15,8 @@ TEST_F(SetupDialogTest, FirstOpeningListsTheConfigurationsAndSelectsNothing)
     Open();
 
     EXPECT_EQ(dialog->windowTitle(), "Setup Menu");
+    EXPECT_EQ(dialog->windowFlags() & (Qt::CustomizeWindowHint | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint),
+              Qt::CustomizeWindowHint);
     QStringList files;
     for (int i = 0; i < dialog->fileConfig->count(); ++i)
         files << dialog->fileConfig->item(i)->text();
@@ -46,6 +49,17 @@ TEST_F(SetupDialogTest, ListChoiceAboveTheCeilingSelectsTheCeiling)
     EXPECT_EQ(settings.SampleFreq, 250000);
     EXPECT_EQ(rig.ctx.SampleClock.TPeriodHigh(), 0);
     EXPECT_EQ(rig.ctx.SampleClock.TPeriodLow(), 159);
+
+    // A ceiling without an item is put into the list before the clock changes.
+    settings.Max_Frequency = 260000;
+    rig.ctx.SampleClock.SetSampleFrequency(100000);
+    std::int32_t clockAtInsert = 0;
+    QObject::connect(dialog->cboFSample->model(), &QAbstractItemModel::rowsInserted,
+                     [&] { clockAtInsert = rig.ctx.SampleClock.SampleFrequency(); });
+    Choose(dialog->cboFSample, 10);   // "550000"
+    EXPECT_EQ(dialog->cboFSample->currentText(), "260000");
+    EXPECT_EQ(clockAtInsert, 100000);
+    EXPECT_EQ(rig.ctx.SampleClock.SampleFrequency(), 260000);
 }
 
 TEST_F(SetupDialogTest, OtherFrequencyEntry)
@@ -80,6 +94,31 @@ TEST_F(SetupDialogTest, OtherFrequencyEntry)
         EXPECT_EQ(dialog->cboFSample->currentIndex(), c.listIndex);
         EXPECT_TRUE(dialog->cmdClose->hasFocus());
         EXPECT_TRUE(rig.messages.shown.empty());
+    }
+}
+
+TEST_F(SetupDialogTest, PastedTextMeetsTheTypingRule)
+{
+    Open();
+    struct Case {
+        EntryBox* box;
+        const char* before;
+        int cursor;
+        const char* pasted;
+        const char* after;
+    };
+    const Case cases[] = {
+        {dialog->txtOtherFreq, "", 0, "12a5x000", "125000"},
+        {dialog->txtOtherFreq, "1000", 1, " 5-0", "150000"},
+        {dialog->txtVMin, "5.00", 0, "-1", "15.00"},
+    };
+    for (const Case& c : cases) {
+        c.box->setFocus();
+        c.box->setText(c.before);
+        c.box->setCursorPosition(c.cursor);
+        QGuiApplication::clipboard()->setText(c.pasted);
+        QTest::keySequence(c.box, QKeySequence::Paste);
+        EXPECT_EQ(c.box->text(), c.after) << c.pasted;
     }
 }
 
