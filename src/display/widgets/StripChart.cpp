@@ -404,3 +404,8 @@ void StripChart::SetXUnitsPerPoint(double unitsPerPoint, double offsetPoints)
 QCustomPlot* StripChart::Plot() const { return d->plot; }
 
 int StripChart::PointCount() const { return d->trace->dataCount(); }
+
+void StripChart::SetMarkers(const std::vector<ChartMarker>& markers)
+{
+    PlaceChartMarkers(d->plot, markers);
+}

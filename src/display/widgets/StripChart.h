@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ChartMarkers.h"
+
 #include <QWidget>
 #include <cstdint>
 #include <vector>
@@ -49,6 +51,9 @@ public:
     // point on the spectrum chart); positions stay in points.
     void SetAxisLabels(const QString& x, const QString& y);
     void SetXUnitsPerPoint(double unitsPerPoint, double offsetPoints = 1.0);
+
+    // Labelled marks (e.g. harmonics on the spectrum); replaces the last set.
+    void SetMarkers(const std::vector<ChartMarker>& markers);
 
     // Test and benchmark access.
     QCustomPlot* Plot() const;
