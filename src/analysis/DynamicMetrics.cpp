@@ -44,30 +44,39 @@ double Sum(std::span<const double> power, BinRange r)
     return std::reduce(power.begin() + std::ptrdiff_t(r.first), power.begin() + std::ptrdiff_t(r.end), 0.0);
 }
 
-struct SumAndLargest {
-    double sum = 0, largest = 0;
+struct Peak {
+    double value = -1;
+    std::size_t at = 0;
 };
 
-// Sum and largest of a range in one pass, four bins at a time (a GCC vector type, one
-// AVX2 register where the processor has it), so neither waits on the last addition.
-[[gnu::target_clones("avx2", "default")]]
-SumAndLargest SumAndMax(const double* power, BinRange r)
+// The largest bin of a range: the chunks wholly inside it by their largest, the rest and
+// the winning chunk bin by bin.
+Peak Largest(std::span<const double> power, const PowerSummary& summary, BinRange r)
 {
-    using Four = double __attribute__((vector_size(32)));
-    Four sums = {0, 0, 0, 0}, lanes = {0, 0, 0, 0};
-    std::size_t k = r.first;
-    for (; k + 4 <= r.end; k += 4) {
-        Four next;
-        std::memcpy(&next, &power[k], sizeof next);
-        sums += next;
-        lanes = next > lanes ? next : lanes;
+    constexpr std::size_t chunk = PowerSummary::ChunkBins;
+    Peak best;
+    auto scan = [&](std::size_t from, std::size_t to) {
+        for (std::size_t k = from; k < to; ++k)
+            if (power[k] > best.value)
+                best = {power[k], k};
+    };
+    const std::size_t firstWhole = (r.first + chunk - 1) / chunk, endWhole = r.end / chunk;
+    if (firstWhole >= endWhole) {
+        scan(r.first, r.end);
+        return best;
     }
-    SumAndLargest s{sums[0] + sums[1] + sums[2] + sums[3], std::max({lanes[0], lanes[1], lanes[2], lanes[3]})};
-    for (; k < r.end; ++k) {
-        s.sum += power[k];
-        s.largest = std::max(s.largest, power[k]);
-    }
-    return s;
+    scan(r.first, firstWhole * chunk);
+    scan(endWhole * chunk, r.end);
+    std::size_t bestChunk = endWhole;
+    double chunkValue = best.value;
+    for (std::size_t c = firstWhole; c < endWhole; ++c)
+        if (summary.chunkLargest[c] > chunkValue) {
+            chunkValue = summary.chunkLargest[c];
+            bestChunk = c;
+        }
+    if (bestChunk < endWhole)
+        scan(bestChunk * chunk, (bestChunk + 1) * chunk);
+    return best;
 }
 
 double NoiseBandwidth(WindowKind kind)
@@ -93,6 +102,17 @@ struct Harmonic {
 
 } // namespace
 
+PowerSummary Summarise(std::span<const double> power)
+{
+    PowerSummary s;
+    for (std::size_t k = 0; k < power.size(); k += PowerSummary::ChunkBins) {
+        const auto end = std::min(power.size(), k + PowerSummary::ChunkBins);
+        s.chunkLargest.push_back(*std::max_element(power.begin() + std::ptrdiff_t(k), power.begin() + std::ptrdiff_t(end)));
+        s.total += std::reduce(power.begin() + std::ptrdiff_t(k), power.begin() + std::ptrdiff_t(end));
+    }
+    return s;
+}
+
 void DynamicMetrics::Invalidate(const std::string& reason)
 {
     for (Metric* m : {&frequencyBin, &signalDbfs, &snrDb, &sinadDb, &thdDb, &sfdrDb, &enob, &noiseFloorDbfs}) {
@@ -103,8 +123,8 @@ void DynamicMetrics::Invalidate(const std::string& reason)
     worstSpur = {};
 }
 
-DynamicMetrics ComputeDynamicMetrics(std::span<const double> power, const BlockFacts& block,
-                                     const MetricSettings& settings)
+DynamicMetrics ComputeDynamicMetrics(std::span<const double> power, const PowerSummary& summary,
+                                     const BlockFacts& block, const MetricSettings& settings)
 {
     DynamicMetrics m;
     const std::size_t bins = power.size();
@@ -116,14 +136,14 @@ DynamicMetrics ComputeDynamicMetrics(std::span<const double> power, const BlockF
     }
     const BinRange dc{0, dcEnd};
 
-    const auto peakAt = std::max_element(power.begin() + std::ptrdiff_t(dcEnd), power.end());
-    const std::size_t peak = std::size_t(peakAt - power.begin());
+    const Peak top = Largest(power, summary, {dcEnd, bins});
+    const std::size_t peak = top.at;
     // The fundamental between the bins: from its peak bin and the larger neighbour,
     // through the window's own lobe shape.
     const double left = power[peak - 1], right = peak + 1 < bins ? power[peak + 1] : 0.0;
     const double side = right > left ? 1.0 : -1.0;
-    const double f0 = double(peak) + side * ToneOffset(settings.window, std::sqrt(std::max(left, right) / *peakAt));
-    if (!(*peakAt > 0) || !std::isfinite(f0) || !std::isfinite(*peakAt)) {
+    const double f0 = double(peak) + side * ToneOffset(settings.window, std::sqrt(std::max(left, right) / top.value));
+    if (!(top.value > 0) || !std::isfinite(f0) || !std::isfinite(top.value)) {
         m.Invalidate("no tone found");
         return m;
     }
@@ -181,26 +201,28 @@ DynamicMetrics ComputeDynamicMetrics(std::span<const double> power, const BlockF
         m.harmonics.push_back(mark);
     }
 
-    // The noise bins are the gaps between the taken ranges: one pass gives their sum and
-    // the largest bin among them (the highest spur that is not a harmonic).
+    // The noise bins are the gaps between the taken ranges: their sum is what the taken
+    // bins leave of the whole, and the largest bin among them is the highest spur that
+    // is not a harmonic.
     std::sort(taken.begin(), taken.end(), [](const BinRange& a, const BinRange& b) { return a.first < b.first; });
-    double noiseSum = 0, spurPeak = 0;
-    std::size_t noiseBins = 0, gapFrom = 0;
-    BinRange spurGap;
+    double noiseSum = summary.total;
+    std::size_t noiseBins = bins, gapFrom = 0;
+    Peak spurPeak{0, 0};
     for (std::size_t i = 0; i <= taken.size(); ++i) {
         const BinRange gap{gapFrom, i < taken.size() ? std::max(gapFrom, taken[i].first) : bins};
-        if (i < taken.size())
+        if (i < taken.size()) {
+            const BinRange newlyTaken{std::max(gapFrom, taken[i].first), std::max(gapFrom, taken[i].end)};
+            noiseSum -= Sum(power, newlyTaken);
+            noiseBins -= newlyTaken.Size();
             gapFrom = std::max(gapFrom, taken[i].end);
+        }
         if (gap.Size() == 0)
             continue;
-        const SumAndLargest s = SumAndMax(power.data(), gap);
-        noiseSum += s.sum;
-        noiseBins += gap.Size();
-        if (s.largest > spurPeak) {
-            spurPeak = s.largest;
-            spurGap = gap;
-        }
+        const Peak p = Largest(power, summary, gap);
+        if (p.value > spurPeak.value)
+            spurPeak = p;
     }
+    noiseSum = std::max(noiseSum, 0.0);
     const double enbw = NoiseBandwidth(settings.window);
     const double perBin = noiseBins ? noiseSum / double(noiseBins) : 0.0;
     // A tone between bins leaks past its main lobe (the rectangular window loses 0.8 dB
@@ -228,10 +250,8 @@ DynamicMetrics ComputeDynamicMetrics(std::span<const double> power, const BlockF
     for (const HarmonicMark& h : m.harmonics)
         if (!spur.found || h.levelDbfs > spur.levelDbfs)
             spur = {true, h.bin, h.levelDbfs, h.order};
-    if (spurGap.Size()) {
-        const auto at = std::find(power.begin() + std::ptrdiff_t(spurGap.first),
-                                  power.begin() + std::ptrdiff_t(spurGap.end), spurPeak);
-        const BinRange lobe = Lobe(double(at - power.begin()), halfWidth, bins);
+    if (spurPeak.value > 0) {
+        const BinRange lobe = Lobe(double(spurPeak.at), halfWidth, bins);
         double lobeSum = 0;
         std::size_t lobeBins = 0;
         for (std::size_t k = lobe.first; k < lobe.end; ++k)
@@ -239,9 +259,9 @@ DynamicMetrics ComputeDynamicMetrics(std::span<const double> power, const BlockF
                 lobeSum += power[k];
                 ++lobeBins;
             }
-        const double level = Db(std::max((lobeSum - perBin * double(lobeBins)) / enbw, spurPeak));
+        const double level = Db(std::max((lobeSum - perBin * double(lobeBins)) / enbw, spurPeak.value));
         if (!spur.found || level > spur.levelDbfs)
-            spur = {true, double(at - power.begin()), level, 0};
+            spur = {true, double(spurPeak.at), level, 0};
     }
     m.sfdrDb.value = m.signalDbfs.value - spur.levelDbfs;
 

@@ -58,7 +58,16 @@ struct BlockFacts {
     bool clipped = false;    // the codes sit on an end of the code range too long
 };
 
+// What one pass over the power spectrum leaves for the metrics, so they need not walk
+// it again: its sum and the largest bin of each run of ChunkBins bins.
+struct PowerSummary {
+    static constexpr std::size_t ChunkBins = 64;
+    double total = 0;
+    std::vector<double> chunkLargest;
+};
+PowerSummary Summarise(std::span<const double> power);
+
 // power: bins 0..N/2-1, each the squared amplitude of a tone at its centre relative to
-// full scale.
-DynamicMetrics ComputeDynamicMetrics(std::span<const double> power, const BlockFacts& block,
-                                     const MetricSettings& settings);
+// full scale; summary: Summarise(power) or the same from the caller's own pass.
+DynamicMetrics ComputeDynamicMetrics(std::span<const double> power, const PowerSummary& summary,
+                                     const BlockFacts& block, const MetricSettings& settings);

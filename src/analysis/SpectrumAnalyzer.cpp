@@ -44,19 +44,57 @@ Extremes WindowBlock(const double* codes, const double* window, double* in, std:
     return e;
 }
 
-// power = |X|^2 scale, or the average moved towards it by weight, in one pass.
-[[gnu::target_clones("avx2", "default")]]
-void AddPower(const std::complex<double>* out, double scale, double weight, double* power, std::size_t bins)
+using Four = double __attribute__((vector_size(32)));
+
+// |X|^2 scale for four bins, from their interleaved real and imaginary parts.
+[[gnu::always_inline]] inline void Norms(const std::complex<double>* out, double scale, Four& norms)
 {
-    if (weight >= 1.0) {
-        for (std::size_t k = 0; k < bins; ++k)
-            power[k] = (out[k].real() * out[k].real() + out[k].imag() * out[k].imag()) * scale;
-        return;
+    Four a, b;
+    std::memcpy(&a, out, sizeof a);       // r0 i0 r1 i1
+    std::memcpy(&b, out + 2, sizeof b);   // r2 i2 r3 i3
+    a *= a;
+    b *= b;
+    norms = (__builtin_shufflevector(a, b, 0, 2, 4, 6) + __builtin_shufflevector(a, b, 1, 3, 5, 7)) * scale;
+}
+
+// power = |X|^2 scale, or the average moved towards it by weight, and the summary the
+// metrics need (sum, largest of each chunk), in one pass, four bins at a time (so the
+// sums and maxima need no reordering by the compiler).
+template <bool Averaging>
+[[gnu::target_clones("avx2", "default")]]
+void AddPower(const std::complex<double>* out, double scale, double weight, double* power, std::size_t bins,
+              PowerSummary& summary)
+{
+    constexpr std::size_t chunk = PowerSummary::ChunkBins;
+    summary.chunkLargest.resize((bins + chunk - 1) / chunk);
+    Four sums = {0, 0, 0, 0};
+    double tail = 0;
+    for (std::size_t c = 0; c * chunk < bins; ++c) {
+        const std::size_t end = std::min(bins, (c + 1) * chunk);
+        Four lanes = {0, 0, 0, 0};
+        std::size_t k = c * chunk;
+        for (; k + 4 <= end; k += 4) {
+            Four p;
+            Norms(out + k, scale, p);
+            if constexpr (Averaging) {
+                Four old;
+                std::memcpy(&old, power + k, sizeof old);
+                p = old + (p - old) * weight;
+            }
+            std::memcpy(power + k, &p, sizeof p);
+            lanes = p > lanes ? p : lanes;
+            sums += p;
+        }
+        double largest = std::max({lanes[0], lanes[1], lanes[2], lanes[3]});
+        for (; k < end; ++k) {
+            const double p = std::norm(out[k]) * scale;
+            power[k] = Averaging ? power[k] + (p - power[k]) * weight : p;
+            largest = std::max(largest, power[k]);
+            tail += power[k];
+        }
+        summary.chunkLargest[c] = largest;
     }
-    for (std::size_t k = 0; k < bins; ++k) {
-        const double p = (out[k].real() * out[k].real() + out[k].imag() * out[k].imag()) * scale;
-        power[k] += (p - power[k]) * weight;
-    }
+    summary.total = sums[0] + sums[1] + sums[2] + sums[3] + tail;
 }
 
 } // namespace
@@ -163,7 +201,10 @@ void SpectrumAnalyzer::Analyse(std::span<const double> codes)
         averaged_ = 0;
     power_.resize(bins);
     averaged_ = std::min(averaged_ + 1, averaging_);
-    AddPower(out, toAmplitude * toAmplitude, 1.0 / averaged_, power_.data(), bins);
+    if (averaged_ == 1)
+        AddPower<false>(out, toAmplitude * toAmplitude, 1.0, power_.data(), bins, summary_);
+    else
+        AddPower<true>(out, toAmplitude * toAmplitude, 1.0 / averaged_, power_.data(), bins, summary_);
 
     if (!extremes.finite) {
         Fail("the block holds a value that is not a finite number");
@@ -172,13 +213,13 @@ void SpectrumAnalyzer::Analyse(std::span<const double> codes)
     // A clipped block spoils the average it is in.
     const bool clipped = Clipped(codes, extremes.lowest, extremes.highest);
     facts_ = {n, clipped || (averaged_ > 1 && facts_.clipped)};
-    metrics_ = ComputeDynamicMetrics(power_, facts_, settings_);
+    metrics_ = ComputeDynamicMetrics(power_, summary_, facts_, settings_);
 }
 
 void SpectrumAnalyzer::Reanalyse()
 {
     if (averaged_ > 0 && !power_.empty())
-        metrics_ = ComputeDynamicMetrics(power_, facts_, settings_);
+        metrics_ = ComputeDynamicMetrics(power_, summary_, facts_, settings_);
 }
 
 void SpectrumAnalyzer::SpectrumDb(std::vector<double>& out) const

@@ -69,5 +69,6 @@ private:
     std::vector<double> power_;
     std::size_t blockLength_ = 0;
     BlockFacts facts_;
+    PowerSummary summary_;
     DynamicMetrics metrics_;
 };
