@@ -30,9 +30,9 @@ void PlaceChartMarkers(QCustomPlot* plot, const std::vector<ChartMarker>& marker
         auto* text = new QCPItemText(plot);
         text->setLayer(layer);
         text->position->setCoords(m.point + 1, m.value);
-        text->setPositionAlignment(Qt::AlignHCenter | Qt::AlignBottom);
-        // The label stands above a small arrow whose tip is the mark.
-        text->setText(m.label + QStringLiteral("\n\u25BE"));
+        // The label stands above a small arrow whose tip is the mark, or beside the mark.
+        text->setPositionAlignment(m.beside ? Qt::AlignLeft | Qt::AlignTop : Qt::AlignHCenter | Qt::AlignBottom);
+        text->setText(m.beside ? QStringLiteral("\u25C2 ") + m.label : m.label + QStringLiteral("\n\u25BE"));
         text->setFont(font);
         text->setColor(m.highlight ? ChartStyle::Cursor : ChartStyle::Handle);
         text->setSelectable(false);
@@ -46,6 +46,6 @@ QStringList ChartMarkerLabels(QCustomPlot* plot)
     if (QCPLayer* layer = plot->layer(LayerName))
         for (QCPLayerable* item : layer->children())
             if (auto* text = qobject_cast<QCPItemText*>(item))
-                labels << text->text().section(u'\n', 0, 0);
+                labels << text->text().section(u'\n', 0, 0).remove(QStringLiteral("\u25C2 "));
     return labels;
 }

@@ -12,6 +12,7 @@ struct ChartMarker {
     double value = 0;
     QString label;
     bool highlight = false;
+    bool beside = false;   // label to the right of the mark (for a mark at the top of the chart)
 };
 
 // Replaces the marks on the plot (kept on their own layer, above the trace) by these.

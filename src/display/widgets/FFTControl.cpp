@@ -92,7 +92,7 @@ struct FFTControl::Impl {
         std::vector<ChartMarker> marks;
         if (m.frequencyBin.Valid()) {
             marks.push_back({m.frequencyBin.value, m.signalDbfs.value,
-                             QStringLiteral("1: %1").arg(m.signalDbfs.value, 0, 'f', 1)});
+                             QStringLiteral("1: %1").arg(m.signalDbfs.value, 0, 'f', 1), false, true});
             for (const HarmonicMark& h : m.harmonics)
                 marks.push_back({h.bin, h.levelDbfs, QStringLiteral("%1: %2").arg(h.order).arg(h.levelDbfs, 0, 'f', 1),
                                  m.worstSpur.order == h.order});

@@ -14,9 +14,9 @@
 
 namespace {
 
-QString Worst(double max, double min, double uncertainty)
+QString Worst(double max, double min)
 {
-    return QStringLiteral("%1/%2 \u00B1%3").arg(max, 0, 'f', 2).arg(min, 0, 'f', 2).arg(uncertainty, 0, 'f', 2);
+    return QStringLiteral("%1/%2").arg(max, 0, 'f', 2).arg(min, 0, 'f', 2);
 }
 
 } // namespace
@@ -27,7 +27,8 @@ struct HistogramControl::Impl {
     QCPGraph* inl = nullptr;
     QComboBox* viewBox = nullptr;
     QLabel *range = nullptr, *blocks = nullptr, *samples = nullptr, *outOfRange = nullptr, *perCode = nullptr,
-           *missing = nullptr, *dnl = nullptr, *inlWorst = nullptr, *warning = nullptr;
+           *missing = nullptr, *dnl = nullptr, *inlWorst = nullptr, *uncertainty = nullptr,
+           *warning = nullptr;
     CodeHistogramAccumulator sum;
     SineLinearity linearity;
     View view = View::Counts;
@@ -44,7 +45,7 @@ struct HistogramControl::Impl {
         blocks->setText(QString::number(sum.Blocks()));
         samples->setText(QString::number(h.inRange));
         outOfRange->setText(QString::number(h.outOfRange));
-        for (QLabel* l : {perCode, missing, dnl, inlWorst})
+        for (QLabel* l : {perCode, missing, dnl, inlWorst, uncertainty})
             l->setText(QStringLiteral("-"));
         warning->clear();
         if (!linearity.valid) {
@@ -62,8 +63,9 @@ struct HistogramControl::Impl {
             return;
         }
         missing->setText(QString::number(linearity.missingCodes));
-        dnl->setText(Worst(linearity.dnlMax, linearity.dnlMin, linearity.uncertaintyLsb));
-        inlWorst->setText(Worst(linearity.inlMax, linearity.inlMin, linearity.uncertaintyLsb));
+        dnl->setText(Worst(linearity.dnlMax, linearity.dnlMin));
+        inlWorst->setText(Worst(linearity.inlMax, linearity.inlMin));
+        uncertainty->setText(QStringLiteral("\u00B1%1").arg(linearity.uncertaintyLsb, 0, 'f', 2));
     }
 
     void Draw()
@@ -91,7 +93,10 @@ struct HistogramControl::Impl {
                 keys << linearity.firstCode + int(i);
             values = QVector<double>(series.begin(), series.end());
         }
-        const bool asLine = !counts && view == View::Inl;
+        // DNL as one impulse per code, INL as a line: a lone code (a missing one) stays
+        // visible where thousands of bars share the width.
+        const bool asLine = !counts;
+        inl->setLineStyle(view == View::Dnl ? QCPGraph::lsImpulse : QCPGraph::lsLine);
         bars->setVisible(!asLine);
         inl->setVisible(asLine);
         if (asLine) {
@@ -175,8 +180,9 @@ HistogramControl::HistogramControl(QWidget* parent) : QWidget(parent), d(new Imp
     d->outOfRange = readout->AddRow(tr("Outside"), tr("Samples outside the code range (not clamped)"));
     d->perCode = readout->AddRow(tr("Per code"), tr("Hits the least-visited inner code can expect for this sine; DNL and INL are shown from 16 on"));
     d->missing = readout->AddRow(tr("Missing"), tr("Inner codes never hit (DNL = -1)"));
-    d->dnl = readout->AddRow(tr("DNL"), tr("Worst DNL, max/min in LSB, from the sine histogram, with the counting uncertainty of one code"));
-    d->inlWorst = readout->AddRow(tr("INL"), tr("Worst end-point INL, max/min in LSB, from the sine histogram, with its counting uncertainty"));
+    d->dnl = readout->AddRow(tr("DNL"), tr("Worst DNL, max/min in LSB, from the sine histogram"));
+    d->inlWorst = readout->AddRow(tr("INL"), tr("Worst end-point INL, max/min in LSB, from the sine histogram"));
+    d->uncertainty = readout->AddRow(tr("Uncert."), tr("Counting uncertainty (one sigma, LSB) of one code's DNL and INL"));
     panelLayout->addWidget(readout);
     d->warning = new QLabel(panel);
     d->warning->setObjectName(QStringLiteral("lblHistogramWarning"));

@@ -180,11 +180,13 @@ TEST(HistogramControl, DrawsTheCountsAndReadsOutTheSineLinearity)
     const QStringList shown = Texts(histogram);
     EXPECT_TRUE(shown.contains("0..255"));
     EXPECT_TRUE(std::any_of(shown.begin(), shown.end(),
-                            [](const QString& t) { return t.contains("/-1.00 \u00B1"); }));
+                            [](const QString& t) { return t.endsWith("/-1.00"); }));
 
     histogram.SetView(HistogramControl::View::Dnl);
-    EXPECT_EQ(bars->data()->size(), 254);   // the end codes are left out
-    EXPECT_NEAR(bars->data()->at(99)->value, -1.0, 1e-9);
+    auto* dnl = qobject_cast<QCPGraph*>(histogram.findChild<QCustomPlot*>()->plottable(1));
+    ASSERT_NE(dnl, nullptr);
+    EXPECT_EQ(dnl->data()->size(), 254);   // the end codes are left out
+    EXPECT_EQ(dnl->data()->at(99)->value, -1.0);
 }
 
 TEST(HistogramControl, SumsBlocksUntilEveryCodeHasEnoughHits)
