@@ -74,12 +74,14 @@ AnalysisSettingsDialog::AnalysisSettingsDialog(const AnalysisSettings& settings,
     form->addRow(tr("DC bins"), dcBins_);
 
     averaging_ = new QSpinBox(this);
+    averaging_->setObjectName(QStringLiteral("spnAveraging"));
     averaging_->setRange(1, SpectrumAnalyzer::MaxAveraging);
     averaging_->setValue(settings.averaging);
     averaging_->setToolTip(tr("Blocks whose power spectra are averaged; the metrics use the average"));
     form->addRow(tr("Averaging (blocks)"), averaging_);
 
     wanted_ = new QLineEdit(this);
+    wanted_->setObjectName(QStringLiteral("txtWantedFrequency"));
     wanted_->setPlaceholderText(tr("Hz"));
     coherent_ = new QLineEdit(this);
     coherent_->setObjectName(QStringLiteral("txtCoherent"));

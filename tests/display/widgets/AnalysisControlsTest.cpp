@@ -129,10 +129,9 @@ TEST(FFTControl, SettingsDialogKeepsItsChoicesInTheStore)
     fft.ShowSettingsDialog();
     auto* dialog = fft.findChild<AnalysisSettingsDialog*>();
     ASSERT_NE(dialog, nullptr);
-    dialog->findChild<QLineEdit*>()->setText("1000.9");
+    dialog->findChild<QLineEdit*>("txtWantedFrequency")->setText("1000.9");
     EXPECT_TRUE(dialog->findChild<QLineEdit*>("txtCoherent")->text().startsWith("1001.000 Hz (1001 cycles)"));
-    const auto spins = dialog->findChildren<QSpinBox*>();
-    spins[2]->setValue(8);   // averaging
+    dialog->findChild<QSpinBox*>("spnAveraging")->setValue(8);
     dialog->findChild<QComboBox*>()->setCurrentText("BH7");
     dialog->accept();
     EXPECT_EQ(windowChanged.count(), 1);
