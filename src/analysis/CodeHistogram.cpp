@@ -24,3 +24,24 @@ CodeHistogram CountCodes(std::span<const double> codes, int bits)
     }
     return h;
 }
+
+void CodeHistogramAccumulator::Add(std::span<const double> codes, int bits)
+{
+    CodeHistogram block = CountCodes(codes, bits);
+    if (blocks_ == 0 || block.firstCode != sum_.firstCode || block.counts.size() != sum_.counts.size()) {
+        sum_ = std::move(block);
+        blocks_ = 1;
+        return;
+    }
+    for (std::size_t i = 0; i < sum_.counts.size(); ++i)
+        sum_.counts[i] += block.counts[i];
+    sum_.inRange += block.inRange;
+    sum_.outOfRange += block.outOfRange;
+    ++blocks_;
+}
+
+void CodeHistogramAccumulator::Restart()
+{
+    sum_ = {};
+    blocks_ = 0;
+}

@@ -1,14 +1,16 @@
 #include "DynamicMetrics.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstring>
 #include <numeric>
 
 namespace {
 
-constexpr int HighestHarmonic = 6;
+// Fewer noise bins than this leave the noise estimate a few tenths of a dB uncertain.
+constexpr std::size_t MinNoiseBins = 250;
+// Leakage above this share of the noise moves SNR by more than 0.4 dB.
+constexpr double LeakageShareOfNoise = 0.1;
 
 double Db(double ratio)
 {
@@ -16,7 +18,7 @@ double Db(double ratio)
 }
 
 // Where a harmonic of a tone at bin f lands after folding into the first Nyquist zone.
-double AliasedBin(double f, std::size_t n)
+double FoldedBin(double f, std::size_t n)
 {
     const double folded = std::fmod(f, double(n));
     return folded > double(n) / 2 ? double(n) - folded : folded;
@@ -26,12 +28,13 @@ double AliasedBin(double f, std::size_t n)
 struct BinRange {
     std::size_t first = 0, end = 0;
     std::size_t Size() const { return end - first; }
-    bool Contains(std::size_t k) const { return k >= first && k < end; }
+    bool Overlaps(const BinRange& o) const { return first < o.end && o.first < end; }
 };
 
-BinRange Lobe(double centre, int halfWidth, std::size_t firstBin, std::size_t binCount)
+// The bins within half-width bins of a fractional centre, clipped to 0..binCount.
+BinRange Lobe(double centre, int halfWidth, std::size_t binCount)
 {
-    const double lo = std::max(std::ceil(centre - halfWidth), double(firstBin));
+    const double lo = std::max(std::ceil(centre - halfWidth), 0.0);
     const double hi = std::min(std::floor(centre + halfWidth) + 1, double(binCount));
     return {std::size_t(lo), std::size_t(std::max(lo, hi))};
 }
@@ -41,100 +44,239 @@ double Sum(std::span<const double> power, BinRange r)
     return std::reduce(power.begin() + std::ptrdiff_t(r.first), power.begin() + std::ptrdiff_t(r.end), 0.0);
 }
 
-// The largest power in a range, four bins at a time (a GCC vector type, one AVX2
-// register where the processor has it), so the comparisons do not wait on each other.
-[[gnu::target_clones("avx2", "default")]]
-double Largest(std::span<const double> power, BinRange r)
+struct Peak {
+    double value = -1;
+    std::size_t at = 0;
+};
+
+// The largest bin of a range: the chunks wholly inside it by their largest, the rest and
+// the winning chunk bin by bin.
+Peak Largest(std::span<const double> power, const PowerSummary& summary, BinRange r)
 {
-    using Four = double __attribute__((vector_size(32)));
-    Four lanes = {0, 0, 0, 0};
-    std::size_t k = r.first;
-    for (; k + 4 <= r.end; k += 4) {
-        Four next;
-        std::memcpy(&next, &power[k], sizeof next);
-        lanes = next > lanes ? next : lanes;
+    constexpr std::size_t chunk = PowerSummary::ChunkBins;
+    Peak best;
+    auto scan = [&](std::size_t from, std::size_t to) {
+        for (std::size_t k = from; k < to; ++k)
+            if (power[k] > best.value)
+                best = {power[k], k};
+    };
+    const std::size_t firstWhole = (r.first + chunk - 1) / chunk, endWhole = r.end / chunk;
+    if (firstWhole >= endWhole) {
+        scan(r.first, r.end);
+        return best;
     }
-    double largest = std::max({lanes[0], lanes[1], lanes[2], lanes[3]});
-    for (; k < r.end; ++k)
-        largest = std::max(largest, power[k]);
-    return largest;
+    scan(r.first, firstWhole * chunk);
+    scan(endWhole * chunk, r.end);
+    std::size_t bestChunk = endWhole;
+    double chunkValue = best.value;
+    for (std::size_t c = firstWhole; c < endWhole; ++c)
+        if (summary.chunkLargest[c] > chunkValue) {
+            chunkValue = summary.chunkLargest[c];
+            bestChunk = c;
+        }
+    if (bestChunk < endWhole)
+        scan(bestChunk * chunk, (bestChunk + 1) * chunk);
+    return best;
 }
+
+double NoiseBandwidth(WindowKind kind)
+{
+    const auto a = WindowCoefficients(kind);
+    double squares = a[0] * a[0];
+    for (std::size_t m = 1; m < a.size(); ++m)
+        squares += a[m] * a[m] / 2;
+    return squares / (a[0] * a[0]);
+}
+
+void Flag(Metric& m, const std::string& reason)
+{
+    if (m.reason.empty())
+        m.reason = reason;
+}
+
+struct Harmonic {
+    BinRange lobe;
+    double sum = 0, largest = 0;
+    std::size_t ownBins = 0;
+};
 
 } // namespace
 
-double Enob(double sinadDb)
+PowerSummary Summarise(std::span<const double> power)
 {
-    return (sinadDb - 1.76) / 6.02;
+    PowerSummary s;
+    for (std::size_t k = 0; k < power.size(); k += PowerSummary::ChunkBins) {
+        const auto end = std::min(power.size(), k + PowerSummary::ChunkBins);
+        s.chunkLargest.push_back(*std::max_element(power.begin() + std::ptrdiff_t(k), power.begin() + std::ptrdiff_t(end)));
+        s.total += std::reduce(power.begin() + std::ptrdiff_t(k), power.begin() + std::ptrdiff_t(end));
+    }
+    return s;
 }
 
-DynamicMetrics ComputeDynamicMetrics(std::span<const double> power, std::size_t n,
-                                     int halfWidth, double enbw)
+void DynamicMetrics::Invalidate(const std::string& reason)
+{
+    for (Metric* m : {&frequencyBin, &signalDbfs, &snrDb, &sinadDb, &thdDb, &sfdrDb, &enob, &noiseFloorDbfs}) {
+        m->value = 0;
+        m->reason = reason;
+    }
+    harmonics.clear();
+    worstSpur = {};
+}
+
+DynamicMetrics ComputeDynamicMetrics(std::span<const double> power, const PowerSummary& summary,
+                                     const BlockFacts& block, const MetricSettings& settings)
 {
     DynamicMetrics m;
     const std::size_t bins = power.size();
-    const std::size_t firstBin = std::size_t(halfWidth) + 1;   // bins 0..halfWidth: DC
-    if (bins < firstBin + 4 * std::size_t(halfWidth) + 2)
+    const int halfWidth = MainLobeHalfWidth(settings.window);
+    const std::size_t dcEnd = std::size_t(std::max(halfWidth, settings.dcBins)) + 1;
+    if (bins < dcEnd + 4 * std::size_t(halfWidth) + 2) {
+        m.Invalidate("too few samples");
         return m;
-
-    const double peakPower = Largest(power, {firstBin, bins});
-    if (!(peakPower > 0) || !std::isfinite(peakPower))
-        return m;
-    const std::size_t peak = std::size_t(
-        std::find(power.begin() + std::ptrdiff_t(firstBin), power.end(), peakPower) - power.begin());
-
-    // Power-weighted centre of the main lobe: the fundamental between the bins.
-    const BinRange around = Lobe(double(peak), halfWidth, firstBin, bins);
-    double weight = 0, moment = 0;
-    for (std::size_t k = around.first; k < around.end; ++k) {
-        weight += power[k];
-        moment += double(k) * power[k];
     }
-    const double f0 = moment / weight;
-    if (!std::isfinite(f0))   // an infinite code in the block
+    const BinRange dc{0, dcEnd};
+
+    const Peak top = Largest(power, summary, {dcEnd, bins});
+    const std::size_t peak = top.at;
+    // The fundamental between the bins: from its peak bin and the larger neighbour,
+    // through the window's own lobe shape.
+    const double left = power[peak - 1], right = peak + 1 < bins ? power[peak + 1] : 0.0;
+    const double side = right > left ? 1.0 : -1.0;
+    const double f0 = double(peak) + side * ToneOffset(settings.window, std::sqrt(std::max(left, right) / top.value));
+    if (!(top.value > 0) || !std::isfinite(f0) || !std::isfinite(top.value)) {
+        m.Invalidate("no tone found");
         return m;
+    }
+    for (Metric* metric : {&m.frequencyBin, &m.signalDbfs, &m.snrDb, &m.sinadDb, &m.thdDb, &m.sfdrDb,
+                           &m.enob, &m.noiseFloorDbfs})
+        metric->reason.clear();
+    m.frequencyBin.value = f0;
+    const BinRange fundamental = Lobe(f0, halfWidth, bins);
+    if (f0 - halfWidth < double(dcEnd)) {
+        m.Invalidate("tone too near DC");
+        return m;
+    }
+    if (f0 + halfWidth > double(bins)) {
+        m.Invalidate("tone too near Nyquist");
+        return m;
+    }
 
-    const BinRange fundamentalBins = Lobe(f0, halfWidth, firstBin, bins);
-    const double fundamental = Sum(power, fundamentalBins);
-    const BinRange below{firstBin, fundamentalBins.first}, above{fundamentalBins.end, bins};
-
-    // Each harmonic takes the bins of its lobe that the fundamental or a lower harmonic
-    // has not taken. A spur is compared by its peak bin, a harmonic also by its lobe's
-    // power over the noise bandwidth, so a harmonic between bins is not undercounted.
-    std::array<BinRange, HighestHarmonic> taken{fundamentalBins};
-    double harmonics = 0, largestSpur = std::max(Largest(power, below), Largest(power, above));
-    std::size_t harmonicBins = 0;
-    for (int h = 2; h <= HighestHarmonic; ++h) {
-        const BinRange lobe = Lobe(AliasedBin(h * f0, n), halfWidth, firstBin, bins);
-        double sum = 0;
-        for (std::size_t k = lobe.first; k < lobe.end; ++k) {
-            if (std::any_of(taken.begin(), taken.begin() + h - 1,
-                            [k](const BinRange& r) { return r.Contains(k); }))
-                continue;
-            sum += power[k];
-            ++harmonicBins;
+    // Each harmonic owns the bins of its lobe that DC, the fundamental or a lower harmonic
+    // has not taken.
+    const int highest = std::clamp(settings.harmonics, 2, 25);
+    std::vector<BinRange> taken{dc, fundamental};
+    std::vector<Harmonic> harmonics;
+    for (int h = 2; h <= highest; ++h) {
+        HarmonicMark mark{h, FoldedBin(h * f0, block.n), 0, {}};
+        Harmonic harmonic{Lobe(mark.bin, halfWidth, bins)};
+        const std::string order = "harmonic " + std::to_string(h);
+        if (harmonic.lobe.Overlaps(dc)) {
+            mark.reason = order + " folds onto DC";
+            for (Metric* metric : {&m.thdDb, &m.sinadDb, &m.enob, &m.sfdrDb})
+                Flag(*metric, mark.reason);
+        } else if (harmonic.lobe.Overlaps(fundamental)) {
+            mark.reason = order + " folds onto the fundamental";
+            for (Metric* metric : {&m.thdDb, &m.sinadDb, &m.enob, &m.sfdrDb})
+                Flag(*metric, mark.reason);
+        } else if (mark.bin + halfWidth > double(bins)) {
+            mark.reason = order + " too near Nyquist";
+            Flag(m.thdDb, mark.reason);
+        } else {
+            for (int lower = 2; lower < h; ++lower)
+                if (harmonic.lobe.Overlaps(harmonics[std::size_t(lower - 2)].lobe)) {
+                    mark.reason = order + " folds onto harmonic " + std::to_string(lower);
+                    Flag(m.thdDb, mark.reason);
+                    break;
+                }
         }
-        taken[std::size_t(h) - 1] = lobe;
-        harmonics += sum;
-        largestSpur = std::max(largestSpur, sum / enbw);
+        for (std::size_t k = harmonic.lobe.first; k < harmonic.lobe.end; ++k) {
+            if (std::any_of(taken.begin(), taken.end(), [k](const BinRange& r) { return k >= r.first && k < r.end; }))
+                continue;
+            harmonic.sum += power[k];
+            harmonic.largest = std::max(harmonic.largest, power[k]);
+            ++harmonic.ownBins;
+        }
+        taken.push_back(harmonic.lobe);
+        harmonics.push_back(harmonic);
+        m.harmonics.push_back(mark);
     }
 
-    const double nonFundamental = Sum(power, below) + Sum(power, above);
-    const double noise = std::max(nonFundamental - harmonics, 0.0);
-    const std::size_t noiseBins = below.Size() + above.Size() - harmonicBins;
-    // The bins taken by DC, the fundamental and the harmonics held noise too: count the
-    // mean noise bin in their place.
-    const double noisePerBin = noiseBins ? noise / double(noiseBins) : 0.0;
-    const double noiseTotal = noisePerBin * double(bins);
-    const double noiseAndDistortion =
-        nonFundamental + noisePerBin * double(firstBin + fundamentalBins.Size());
+    // The noise bins are the gaps between the taken ranges: their sum is what the taken
+    // bins leave of the whole, and the largest bin among them is the highest spur that
+    // is not a harmonic.
+    std::sort(taken.begin(), taken.end(), [](const BinRange& a, const BinRange& b) { return a.first < b.first; });
+    double noiseSum = summary.total;
+    std::size_t noiseBins = bins, gapFrom = 0;
+    Peak spurPeak{0, 0};
+    for (std::size_t i = 0; i <= taken.size(); ++i) {
+        const BinRange gap{gapFrom, i < taken.size() ? std::max(gapFrom, taken[i].first) : bins};
+        if (i < taken.size()) {
+            const BinRange newlyTaken{std::max(gapFrom, taken[i].first), std::max(gapFrom, taken[i].end)};
+            noiseSum -= Sum(power, newlyTaken);
+            noiseBins -= newlyTaken.Size();
+            gapFrom = std::max(gapFrom, taken[i].end);
+        }
+        if (gap.Size() == 0)
+            continue;
+        const Peak p = Largest(power, summary, gap);
+        if (p.value > spurPeak.value)
+            spurPeak = p;
+    }
+    noiseSum = std::max(noiseSum, 0.0);
+    const double enbw = NoiseBandwidth(settings.window);
+    const double perBin = noiseBins ? noiseSum / double(noiseBins) : 0.0;
+    // A tone between bins leaks past its main lobe (the rectangular window loses 0.8 dB
+    // at half a bin); the lobe's sum is scaled back to the whole tone.
+    const double lobe = Sum(power, fundamental);
+    const double leakShare = LeakageOutsideMainLobe(settings.window, f0 - std::round(f0));
+    const double signal = std::max((lobe - perBin * double(fundamental.Size())) / (1 - std::min(leakShare, 0.5)), 1e-30);
+    double distortion = 0;
+    for (std::size_t i = 0; i < harmonics.size(); ++i) {
+        const double own = std::max(harmonics[i].sum - perBin * double(harmonics[i].ownBins), 0.0);
+        distortion += own;
+        m.harmonics[i].levelDbfs = Db(std::max(own / enbw, harmonics[i].largest));
+    }
+    const double noise = perBin * double(bins);
 
-    m.valid = true;
-    m.fundamentalBin = f0;
-    m.fundamentalDbfs = Db(fundamental / enbw);
-    m.snrDb = Db(fundamental / noiseTotal);
-    m.sinadDb = Db(fundamental / noiseAndDistortion);
-    m.thdDb = Db(harmonics / fundamental);
-    m.sfdrDb = Db(fundamental / enbw / largestSpur);
-    m.enob = Enob(m.sinadDb);
+    m.signalDbfs.value = Db(signal / enbw);
+    m.snrDb.value = Db(signal / noise);
+    m.sinadDb.value = Db(signal / (noise + distortion));
+    m.thdDb.value = Db(distortion / signal);
+    m.enob.value = (m.sinadDb.value - m.signalDbfs.value - 1.76) / 6.02;
+    m.noiseFloorDbfs.value = Db(perBin);
+
+    // The worst spur: a harmonic, or the highest other bin with its whole lobe.
+    SpurMark& spur = m.worstSpur;
+    for (const HarmonicMark& h : m.harmonics)
+        if (!spur.found || h.levelDbfs > spur.levelDbfs)
+            spur = {true, h.bin, h.levelDbfs, h.order};
+    if (spurPeak.value > 0) {
+        const BinRange lobe = Lobe(double(spurPeak.at), halfWidth, bins);
+        double lobeSum = 0;
+        std::size_t lobeBins = 0;
+        for (std::size_t k = lobe.first; k < lobe.end; ++k)
+            if (!dc.Overlaps({k, k + 1}) && !fundamental.Overlaps({k, k + 1})) {
+                lobeSum += power[k];
+                ++lobeBins;
+            }
+        const double level = Db(std::max((lobeSum - perBin * double(lobeBins)) / enbw, spurPeak.value));
+        if (!spur.found || level > spur.levelDbfs)
+            spur = {true, double(spurPeak.at), level, 0};
+    }
+    m.sfdrDb.value = m.signalDbfs.value - spur.levelDbfs;
+
+    if (noiseBins < MinNoiseBins)
+        for (Metric* metric : {&m.snrDb, &m.sinadDb, &m.enob, &m.noiseFloorDbfs})
+            Flag(*metric, "too few samples");
+    // Where the leakage reaches the noise, the noise and spurs measured are the window's,
+    // not the converter's.
+    const double leaked = lobe * leakShare / std::max(1.0 - leakShare, 1e-12);
+    if (leaked > LeakageShareOfNoise * std::max(noiseSum - leaked, 0.0))
+        for (Metric* metric : {&m.snrDb, &m.sinadDb, &m.thdDb, &m.sfdrDb, &m.enob, &m.noiseFloorDbfs})
+            Flag(*metric, std::string("leakage above the noise floor: ") + WindowName(settings.window)
+                              + " window, tone between bins");
+    if (block.clipped)
+        for (Metric* metric : {&m.signalDbfs, &m.snrDb, &m.sinadDb, &m.thdDb, &m.sfdrDb, &m.enob, &m.noiseFloorDbfs})
+            Flag(*metric, "clipping");
     return m;
 }

@@ -2,12 +2,15 @@
 
 #include <complex>
 #include <cstddef>
+#include <string>
 
 struct fftw_plan_s;
 
-// One FFTW real-to-complex transform of a fixed length: the plan is made once (measured,
-// so repeated blocks of the same length run the fastest code) and reused with its own
-// aligned buffers.
+// One FFTW real-to-complex transform of a fixed length: the plan is measured once
+// (FFTW_MEASURE, no time limit) and reused with its own aligned buffers. Measured plans
+// are kept as FFTW wisdom in a file in the user's cache folder: the first plan of a
+// process loads it, and a plan that had to be measured afresh saves it again, so the
+// first block after a restart does not wait for the planner.
 class RealFft {
 public:
     explicit RealFft(std::size_t n);
@@ -17,8 +20,12 @@ public:
 
     std::size_t Size() const { return n_; }
     double* Input() { return in_; }                       // n samples
-    const std::complex<double>* Output() const { return out_; }   // n/2 + 1 bins
+    std::complex<double>* Output() { return out_; }       // n/2 + 1 bins
     void Execute();
+
+    // The wisdom file (default: fftw-wisdom in the cache folder); empty: none kept.
+    static void SetWisdomFile(const std::string& path);
+    static std::string WisdomFile();
 
 private:
     std::size_t n_;

@@ -46,32 +46,79 @@ SineLinearity SineCodeDensity(const CodeHistogram& h)
 {
     SineLinearity s;
     const HitRange r = Hits(h);
-    if (r.empty || r.last - r.first < 3)
+    if (r.empty || r.last - r.first < 3) {
+        s.reason = "too few codes hit";
         return s;
-
-    // transitions[j]: lower edge of inner code first+1+j, on the sine's -1..1 scale.
-    const std::size_t innerCodes = r.last - r.first - 1;
-    std::vector<double> transitions(innerCodes + 1);
-    std::int64_t cumulative = 0;
-    for (std::size_t i = r.first; i < r.last; ++i) {
-        cumulative += h.counts[i];
-        transitions[i - r.first] =
-            -std::cos(std::numbers::pi * double(cumulative) / double(h.inRange));
     }
-    const double lsb = (transitions.back() - transitions.front()) / double(innerCodes);
+    if (!LooksLikeSine(h)) {
+        s.reason = "the codes are not spread like a sine";
+        return s;
+    }
+    s.reachesBothEnds = h.counts.front() > 0 && h.counts.back() > 0;
+
+    // A sine short of an end of the range turns at the code where it dwells longest;
+    // the codes beyond are noise tails. That code stands in for the end, holding the
+    // tail's hits (the cumulative counts are unchanged).
+    auto largestIn = [&](std::size_t from, std::size_t to) {
+        std::size_t best = from;
+        for (std::size_t i = from; i <= to; ++i)
+            if (h.counts[i] > h.counts[best])
+                best = i;
+        return best;
+    };
+    HitRange ends = r;
+    const std::size_t middle = (r.first + r.last) / 2;
+    if (h.counts.front() == 0)
+        ends.first = largestIn(r.first, middle);
+    if (h.counts.back() == 0)
+        ends.last = largestIn(middle + 1, r.last);
+    if (ends.last - ends.first < 3) {
+        s.reason = "too few codes hit";
+        return s;
+    }
+
+    // Transition t (1..M) lies between codes first+t-1 and first+t; the first and last
+    // sit at their ideal levels 1 and M.
+    const std::size_t transitions = ends.last - ends.first;
+    const double total = double(h.inRange);
+    std::int64_t below = 0, above = 0;
+    for (std::size_t i = r.first; i <= ends.first; ++i)
+        below += h.counts[i];
+    for (std::size_t i = ends.last; i <= r.last; ++i)
+        above += h.counts[i];
+    const double cosFirst = std::cos(std::numbers::pi * double(below) / total);
+    const double cosLast = std::cos(std::numbers::pi * double(above) / total);
+    const double a = double(transitions - 1) / (cosFirst + cosLast);
+    const double c = 1 + a * cosFirst;
+    std::vector<double> level(transitions + 1);
+    level[1] = 1;
+    for (std::size_t t = 2; t <= transitions; ++t) {
+        below += h.counts[ends.first + t - 1];
+        level[t] = c - a * std::cos(std::numbers::pi * double(below) / total);
+    }
 
     s.valid = true;
-    s.firstCode = h.firstCode + int(r.first) + 1;
-    s.dnl.resize(innerCodes);
-    s.inl.resize(innerCodes);
-    double inl = 0;
-    for (std::size_t j = 0; j < innerCodes; ++j) {
-        s.dnl[j] = (transitions[j + 1] - transitions[j]) / lsb - 1.0;
-        inl += s.dnl[j];
-        s.inl[j] = inl;
-        if (h.counts[r.first + 1 + j] == 0)
+    s.amplitudeLsb = a;
+    s.offsetLsb = c - double(transitions) / 2;
+    s.firstCode = h.firstCode + int(ends.first) + 1;
+    s.dnl.resize(transitions - 1);
+    s.inl.resize(transitions - 1);
+    auto fractionBelow = [&](double t) { return std::acos(std::clamp((c - t) / a, -1.0, 1.0)) / std::numbers::pi; };
+    double leastShare = 1;
+    for (std::size_t t = 1; t < transitions; ++t) {
+        s.dnl[t - 1] = level[t + 1] - level[t] - 1.0;
+        s.inl[t - 1] = level[t] - double(t);
+        if (h.counts[ends.first + t] == 0) {
+            s.dnl[t - 1] = -1.0;   // exactly: no hits, no width
             ++s.missingCodes;
+        }
+        leastShare = std::min(leastShare, fractionBelow(double(t + 1)) - fractionBelow(double(t)));
     }
+    s.leastExpectedHits = leastShare * total;
+    s.uncertaintyLsb = 1 / std::sqrt(std::max(s.leastExpectedHits, 1e-9));
+    s.enoughHits = s.leastExpectedHits >= SineLinearity::MinHitsPerCode;
+    if (!s.enoughHits)
+        s.reason = "too few hits per code";
     const auto [dnlMin, dnlMax] = std::minmax_element(s.dnl.begin(), s.dnl.end());
     const auto [inlMin, inlMax] = std::minmax_element(s.inl.begin(), s.inl.end());
     s.dnlMin = *dnlMin;

@@ -4,12 +4,125 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 #include <numeric>
 
+namespace {
+
+struct Extremes {
+    double lowest = 0, highest = 0;
+    bool finite = true;
+};
+
+// in = codes x window, and the codes' extremes, in one pass four samples at a time.
+[[gnu::target_clones("avx2", "default")]]
+Extremes WindowBlock(const double* codes, const double* window, double* in, std::size_t n)
+{
+    using Four = double __attribute__((vector_size(32)));
+    Four lo, hi;
+    const double first = n ? codes[0] : 0.0;
+    lo = hi = Four{first, first, first, first};
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        Four c, w;
+        std::memcpy(&c, codes + i, sizeof c);
+        std::memcpy(&w, window + i, sizeof w);
+        const Four x = c * w;
+        std::memcpy(in + i, &x, sizeof x);
+        lo = c < lo ? c : lo;
+        hi = c > hi ? c : hi;
+    }
+    Extremes e{std::min({lo[0], lo[1], lo[2], lo[3]}), std::max({hi[0], hi[1], hi[2], hi[3]})};
+    for (; i < n; ++i) {
+        in[i] = codes[i] * window[i];
+        e.lowest = std::min(e.lowest, codes[i]);
+        e.highest = std::max(e.highest, codes[i]);
+    }
+    // A NaN fails every comparison and slips past the extremes; the transform keeps it.
+    e.finite = std::isfinite(e.lowest) && std::isfinite(e.highest);
+    return e;
+}
+
+using Four = double __attribute__((vector_size(32)));
+
+// |X|^2 scale for four bins, from their interleaved real and imaginary parts.
+[[gnu::always_inline]] inline void Norms(const std::complex<double>* out, double scale, Four& norms)
+{
+    Four a, b;
+    std::memcpy(&a, out, sizeof a);       // r0 i0 r1 i1
+    std::memcpy(&b, out + 2, sizeof b);   // r2 i2 r3 i3
+    a *= a;
+    b *= b;
+    norms = (__builtin_shufflevector(a, b, 0, 2, 4, 6) + __builtin_shufflevector(a, b, 1, 3, 5, 7)) * scale;
+}
+
+// power = |X|^2 scale, or the average moved towards it by weight, and the summary the
+// metrics need (sum, largest of each chunk), in one pass, four bins at a time (so the
+// sums and maxima need no reordering by the compiler).
+template <bool Averaging>
+[[gnu::target_clones("avx2", "default")]]
+void AddPower(const std::complex<double>* out, double scale, double weight, double* power, std::size_t bins,
+              PowerSummary& summary)
+{
+    constexpr std::size_t chunk = PowerSummary::ChunkBins;
+    summary.chunkLargest.resize((bins + chunk - 1) / chunk);
+    Four sums = {0, 0, 0, 0};
+    double tail = 0;
+    for (std::size_t c = 0; c * chunk < bins; ++c) {
+        const std::size_t end = std::min(bins, (c + 1) * chunk);
+        Four lanes = {0, 0, 0, 0};
+        std::size_t k = c * chunk;
+        for (; k + 4 <= end; k += 4) {
+            Four p;
+            Norms(out + k, scale, p);
+            if constexpr (Averaging) {
+                Four old;
+                std::memcpy(&old, power + k, sizeof old);
+                p = old + (p - old) * weight;
+            }
+            std::memcpy(power + k, &p, sizeof p);
+            lanes = p > lanes ? p : lanes;
+            sums += p;
+        }
+        double largest = std::max({lanes[0], lanes[1], lanes[2], lanes[3]});
+        for (; k < end; ++k) {
+            const double p = std::norm(out[k]) * scale;
+            power[k] = Averaging ? power[k] + (p - power[k]) * weight : p;
+            largest = std::max(largest, power[k]);
+            tail += power[k];
+        }
+        summary.chunkLargest[c] = largest;
+    }
+    summary.total = sums[0] + sums[1] + sums[2] + sums[3] + tail;
+}
+
+} // namespace
+
+void SpectrumAnalyzer::SetWindow(WindowKind kind)
+{
+    if (kind != settings_.window)
+        Restart();
+    settings_.window = kind;
+}
+
 void SpectrumAnalyzer::SetResolution(int bits)
 {
-    bits_ = std::clamp(bits, 1, 32);
+    bits = std::clamp(bits, 1, 32);
+    if (bits != bits_)
+        Restart();
+    bits_ = bits;
+}
+
+void SpectrumAnalyzer::SetAveraging(int blocks)
+{
+    averaging_ = std::clamp(blocks, 1, MaxAveraging);
+    Restart();
+}
+
+std::size_t SpectrumAnalyzer::DcBins() const
+{
+    return std::min(power_.size(), std::size_t(std::max(MainLobeHalfWidth(settings_.window), settings_.dcBins)) + 1);
 }
 
 RealFft& SpectrumAnalyzer::TransformFor(std::size_t n)
@@ -20,59 +133,93 @@ RealFft& SpectrumAnalyzer::TransformFor(std::size_t n)
     return *slot;
 }
 
-const std::vector<double>& SpectrumAnalyzer::WindowFor(std::size_t n)
+void SpectrumAnalyzer::PrepareWindow(std::size_t n)
 {
-    if (windowSamples_.size() != n || windowSamplesKind_ != window_) {
-        windowSamples_ = MakeWindow(window_, n);
-        windowSamplesKind_ = window_;
-        windowSum_ = std::accumulate(windowSamples_.begin(), windowSamples_.end(), 0.0);
-        const double squares = std::inner_product(windowSamples_.begin(), windowSamples_.end(),
-                                                  windowSamples_.begin(), 0.0);
-        enbw_ = double(n) * squares / (windowSum_ * windowSum_);
-        // A cosine sum's spectrum has only as many bins as terms (worked out from the
-        // samples, so it also holds for blocks too short for the bins to stay apart).
-        windowSpectrum_.assign(std::size_t(MainLobeHalfWidth(window_)), 0.0);
-        for (std::size_t k = 0; k < windowSpectrum_.size(); ++k)
-            for (std::size_t i = 0; i < n; ++i)
-                windowSpectrum_[k] += windowSamples_[i] * std::cos(2 * std::numbers::pi * double(k * i % n) / double(n));
-    }
-    return windowSamples_;
+    if (windowSamples_.size() == n && windowSamplesKind_ == settings_.window)
+        return;
+    windowSamples_ = MakeWindow(settings_.window, n);
+    windowSamplesKind_ = settings_.window;
+    windowSum_ = std::accumulate(windowSamples_.begin(), windowSamples_.end(), 0.0);
+    // A cosine sum's spectrum has only as many bins as terms (worked out from the
+    // samples, so it also holds for blocks too short for the bins to stay apart).
+    windowSpectrum_.assign(std::size_t(MainLobeHalfWidth(settings_.window)), 0.0);
+    for (std::size_t k = 0; k < windowSpectrum_.size(); ++k)
+        for (std::size_t i = 0; i < n; ++i)
+            windowSpectrum_[k] += windowSamples_[i] * std::cos(2 * std::numbers::pi * double(k * i % n) / double(n));
+}
+
+bool SpectrumAnalyzer::Clipped(std::span<const double> codes, double lowest, double highest) const
+{
+    const double codeCount = std::ldexp(1.0, bits_);
+    const double bottom = lowest < 0 ? -codeCount / 2 : 0.0, top = bottom + codeCount - 1;
+    if (lowest > bottom && highest < top)
+        return false;
+    // A sine that just reaches an end code sits there acos(1 - 1/half) / pi of the time;
+    // a clipped one stays much longer.
+    const double half = codeCount / 2;
+    const double limit = 2 * double(codes.size()) * std::acos(std::max(-1.0, 1 - 1 / half)) / std::numbers::pi + 2;
+    const auto atBottom = std::count_if(codes.begin(), codes.end(), [&](double c) { return c <= bottom; });
+    const auto atTop = std::count_if(codes.begin(), codes.end(), [&](double c) { return c >= top; });
+    return double(std::max(atBottom, atTop)) > limit;
+}
+
+void SpectrumAnalyzer::Fail(const std::string& reason)
+{
+    metrics_.Invalidate(reason);
+    Restart();
 }
 
 void SpectrumAnalyzer::Analyse(std::span<const double> codes)
 {
     const std::size_t n = codes.size();
+    if (n != blockLength_)
+        Restart();
     blockLength_ = n;
-    metrics_ = {};
+    metrics_.Invalidate("no data");
     if (n == 0) {
         power_.clear();
         return;
     }
-    const std::vector<double>& w = WindowFor(n);
+    PrepareWindow(n);
     RealFft& fft = TransformFor(n);
-    double* in = fft.Input();
-    for (std::size_t i = 0; i < n; ++i)
-        in[i] = codes[i] * w[i];
+    const Extremes extremes = WindowBlock(codes.data(), windowSamples_.data(), fft.Input(), n);
     fft.Execute();
-
-    // |X_k| of a tone at a bin centre is amplitude * sum(w) / 2.
-    const double fullScale = std::ldexp(1.0, bits_ - 1);
-    const double toAmplitude = 2.0 / (windowSum_ * fullScale);
-    const double scale = toAmplitude * toAmplitude;
-    const std::complex<double>* out = fft.Output();
-    power_.resize(std::max<std::size_t>(n / 2, 1));
-    for (std::size_t k = 0; k < power_.size(); ++k)
-        power_[k] = std::norm(out[k]) * scale;
 
     // The mean comes off before windowing: the window-weighted mean m = X_0 / W_0, which
     // leaves exactly nothing in bin 0 (the plain mean of a block with part cycles would
     // leave a DC step). Windowing the block less m takes m W_k off each bin, and W has
     // only its first few bins, so that is done here rather than in a pass over the block.
+    std::complex<double>* out = fft.Output();
     const double mean = out[0].real() / windowSum_;
-    for (std::size_t k = 0; k < std::min(windowSpectrum_.size(), power_.size()); ++k)
-        power_[k] = std::norm(out[k] - mean * windowSpectrum_[k]) * scale;
+    const std::size_t bins = std::max<std::size_t>(n / 2, 1);
+    for (std::size_t k = 0; k < std::min(windowSpectrum_.size(), bins); ++k)
+        out[k] -= mean * windowSpectrum_[k];
 
-    metrics_ = ComputeDynamicMetrics(power_, n, MainLobeHalfWidth(window_), enbw_);
+    // |X_k| of a tone at a bin centre is amplitude * sum(w) / 2.
+    const double toAmplitude = 2.0 / (windowSum_ * std::ldexp(1.0, bits_ - 1));
+    if (power_.size() != bins)
+        averaged_ = 0;
+    power_.resize(bins);
+    averaged_ = std::min(averaged_ + 1, averaging_);
+    if (averaged_ == 1)
+        AddPower<false>(out, toAmplitude * toAmplitude, 1.0, power_.data(), bins, summary_);
+    else
+        AddPower<true>(out, toAmplitude * toAmplitude, 1.0 / averaged_, power_.data(), bins, summary_);
+
+    if (!extremes.finite) {
+        Fail("the block holds a value that is not a finite number");
+        return;
+    }
+    // A clipped block spoils the average it is in.
+    const bool clipped = Clipped(codes, extremes.lowest, extremes.highest);
+    facts_ = {n, clipped || (averaged_ > 1 && facts_.clipped)};
+    metrics_ = ComputeDynamicMetrics(power_, summary_, facts_, settings_);
+}
+
+void SpectrumAnalyzer::Reanalyse()
+{
+    if (averaged_ > 0 && !power_.empty())
+        metrics_ = ComputeDynamicMetrics(power_, summary_, facts_, settings_);
 }
 
 void SpectrumAnalyzer::SpectrumDb(std::vector<double>& out) const

@@ -19,6 +19,7 @@ void SimulatedConverter::Reseed(std::uint64_t seed)
     junk_.Seed(seed ^ 0xA5A5A5A5A5A5A5A5ull);
     phase_ = 0.0;
     rawNext_ = 0;
+    lastStart_.reset();
 }
 
 std::uint16_t SimulatedConverter::Junk()
@@ -33,6 +34,19 @@ void SimulatedConverter::Convert(int n, double fs, PartSupply supply, std::uint1
         return;
     const double fin = input_.frequencyHz > 0.0 ? input_.frequencyHz : input_.frequencyRatio * fs;
     const double step = fs > 0.0 ? kTwoPi * fin / fs : 0.0;
+    if (realTimeGenerator_) {
+        const auto now = std::chrono::steady_clock::now();
+        if (lastStart_) {
+            const double seconds = std::chrono::duration<double>(now - *lastStart_).count();
+            const double ran = std::fmod(lastStartPhase_ + kTwoPi * lastFin_ * seconds, kTwoPi);
+            if (seconds > lastSeconds_)   // the generator ran on after the last block ended
+                phase_ = ran;
+        }
+        lastStart_ = now;
+        lastStartPhase_ = phase_;
+        lastFin_ = fin;
+        lastSeconds_ = fs > 0.0 ? n / fs : 0.0;
+    }
     const double startPhase = phase_;
     phase_ = std::fmod(phase_ + step * n, kTwoPi);   // the generator runs on between blocks
 

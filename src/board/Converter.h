@@ -2,7 +2,9 @@
 
 #include "board/BoardRandom.h"
 
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 // The converter part on the simulated board and the signal at its input.
@@ -60,6 +62,11 @@ public:
     void SetRawCodes(std::vector<std::uint16_t> codes);
     const std::vector<std::uint16_t>& RawCodes() const { return raw_; }
 
+    // On: the generator runs on in real time between blocks, as a bench generator does;
+    // each block starts at the phase the steady clock has reached since the last block
+    // began (never behind where that block ended). Off: blocks follow without a gap.
+    void SetRealTimeGenerator(bool on) { realTimeGenerator_ = on; }
+
     // Restarts the noise, the junk bits and the signal phase as after power-on.
     void Reseed(std::uint64_t seed = kDefaultSeed);
 
@@ -79,6 +86,9 @@ private:
     std::vector<std::uint16_t> raw_;
     std::size_t rawNext_ = 0;
     double phase_ = 0.0;   // signal phase advanced since power-on, radians in [0, 2 pi)
+    bool realTimeGenerator_ = false;
+    std::optional<std::chrono::steady_clock::time_point> lastStart_;
+    double lastStartPhase_ = 0.0, lastFin_ = 0.0, lastSeconds_ = 0.0;
     BoardRandom noise_{kDefaultSeed};
     BoardRandom junk_{kDefaultSeed ^ 0xA5A5A5A5A5A5A5A5ull};
 };

@@ -94,7 +94,7 @@ int RunAcquire(const AcquireOptions& o)
     ApplyBlockOptions(session.ctx, o);
 
     AcquisitionEngine engine(session.ctx);
-    engine.Analyzer().SetWindow(o.analysis.window);
+    ApplyAnalysisOptions(engine.Analyzer(), o.analysis);
     if (!o.json)
         std::cout << qPrintable(ReportTableHeader()) << '\n';
     const bool progress = ShowProgress() && !o.verbose;

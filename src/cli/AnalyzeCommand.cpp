@@ -8,13 +8,20 @@
 #include <iostream>
 #include <utility>
 
+void ApplyAnalysisOptions(SpectrumAnalyzer& analyzer, const AnalysisOptions& options)
+{
+    analyzer.SetWindow(options.window);
+    analyzer.SetHarmonics(options.harmonics);
+    analyzer.SetAveraging(options.average);
+}
+
 int RunAnalyze(const AnalyzeOptions& o)
 {
     EvalContext ctx;
     ctx.CurrentSettings.NumberOfBits = std::int16_t(o.analysis.bits);
     ctx.CurrentSettings.SampleFreq = o.analysis.rate;
     AcquisitionEngine engine(ctx);
-    engine.Analyzer().SetWindow(o.analysis.window);
+    ApplyAnalysisOptions(engine.Analyzer(), o.analysis);
 
     bool header = !o.json;
     for (const QString& file : o.files) {

@@ -25,6 +25,8 @@ struct CommandFailure : std::runtime_error {
 
 struct AnalysisOptions {
     WindowKind window = DefaultWindow;
+    int harmonics = 5;          // highest harmonic order in THD and the markers
+    int average = 1;            // blocks whose power spectra are averaged (acquire)
     int bits = 12;              // resolution of saved codes
     std::int32_t rate = 0;      // Hz of saved codes; 0: frequencies in bins
 };
@@ -60,6 +62,9 @@ struct ExportOptions {
     int width = 1200, height = 800;
     AnalysisOptions analysis;
 };
+
+class SpectrumAnalyzer;
+void ApplyAnalysisOptions(SpectrumAnalyzer& analyzer, const AnalysisOptions& options);
 
 int RunAcquire(const AcquireOptions& options);
 int RunAnalyze(const AnalyzeOptions& options);

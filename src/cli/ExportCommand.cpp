@@ -17,7 +17,7 @@ int RunExport(const ExportOptions& o)
     ctx.CurrentSettings.SampleFreq = o.analysis.rate;
     ctx.SampleCodes = ReadRawBlock(o.file);
     AcquisitionEngine engine(ctx);
-    engine.Analyzer().SetWindow(o.analysis.window);
+    ApplyAnalysisOptions(engine.Analyzer(), o.analysis);
     engine.ComputeSpectrum();
 
     const QFileInfo input(o.file);

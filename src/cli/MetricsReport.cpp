@@ -6,17 +6,27 @@ namespace {
 
 struct Figure {
     const char* key;
-    double value;
+    const Metric* metric;
 };
 
-QStringList FigureTexts(const DynamicMetrics& m)
+std::vector<Figure> Figures(const DynamicMetrics& m)
 {
-    const double figures[] = {m.fundamentalDbfs, m.snrDb, m.sinadDb, m.thdDb, m.sfdrDb};
-    QStringList texts;
-    for (double f : figures)
-        texts << (m.valid ? QString::number(f, 'f', 2) : QStringLiteral("-"));
-    texts << (m.valid ? QString::number(m.enob, 'f', 2) : QStringLiteral("-"));
-    return texts;
+    return {{"signal_dbfs", &m.signalDbfs}, {"snr_db", &m.snrDb},       {"sinad_db", &m.sinadDb},
+            {"thd_dbc", &m.thdDb},          {"sfdr_dbc", &m.sfdrDb},    {"enob_bits", &m.enob},
+            {"noise_floor_dbfs", &m.noiseFloorDbfs}};
+}
+
+nlohmann::json MetricJson(const Metric& metric)
+{
+    return {{"value", metric.Valid() ? nlohmann::json(metric.value) : nlohmann::json(nullptr)},
+            {"valid", metric.Valid()},
+            {"reason", metric.reason}};
+}
+
+// Bins to Hz when the sample rate is known.
+double Frequency(const BlockReport& r, double bin)
+{
+    return r.sampleRate > 0 ? bin * r.sampleRate / double(r.samples) : bin;
 }
 
 } // namespace
@@ -24,23 +34,26 @@ QStringList FigureTexts(const DynamicMetrics& m)
 nlohmann::json ReportJson(const BlockReport& r)
 {
     const DynamicMetrics& m = r.metrics;
-    const QString reason = m.valid ? QString() : QStringLiteral("no tone in the block, or too few samples");
     nlohmann::json metrics = nlohmann::json::object();
-    const Figure figures[] = {{"signal_dbfs", m.fundamentalDbfs}, {"snr_db", m.snrDb},
-                              {"sinad_db", m.sinadDb},            {"thd_dbc", m.thdDb},
-                              {"sfdr_dbc", m.sfdrDb},             {"enob_bits", m.enob}};
-    for (const Figure& f : figures) {
-        metrics[f.key] = {{"value", m.valid ? nlohmann::json(f.value) : nlohmann::json(nullptr)},
-                          {"valid", m.valid},
-                          {"reason", reason.toStdString()}};
+    for (const Figure& f : Figures(m))
+        metrics[f.key] = MetricJson(*f.metric);
+    const char* frequencyKey = r.sampleRate > 0 ? "fundamental_hz" : "fundamental_bin";
+    Metric fundamental = m.frequencyBin;
+    fundamental.value = Frequency(r, fundamental.value);
+    metrics[frequencyKey] = MetricJson(fundamental);
+
+    nlohmann::json harmonics = nlohmann::json::array();
+    for (const HarmonicMark& h : m.harmonics) {
+        harmonics.push_back({{"order", h.order},
+                             {r.sampleRate > 0 ? "frequency_hz" : "bin", Frequency(r, h.bin)},
+                             {"level_dbfs", h.reason.empty() ? nlohmann::json(h.levelDbfs) : nlohmann::json(nullptr)},
+                             {"valid", h.reason.empty()},
+                             {"reason", h.reason}});
     }
-    nlohmann::json out = {{"block", r.label.toStdString()}, {"samples", r.samples}, {"metrics", metrics}};
-    if (r.sampleRate > 0) {
+    nlohmann::json out = {{"block", r.label.toStdString()}, {"samples", r.samples}, {"metrics", metrics},
+                          {"harmonics", harmonics}};
+    if (r.sampleRate > 0)
         out["sample_rate_hz"] = r.sampleRate;
-        out["fundamental_hz"] = m.fundamentalBin * r.sampleRate / double(r.samples);
-    } else {
-        out["fundamental_bin"] = m.fundamentalBin;
-    }
     return out;
 }
 
@@ -57,21 +70,24 @@ QString ReportTableHeader()
         .arg(QStringLiteral("ENOB"), 6);
 }
 
+// An invalid figure shows as "-"; the JSON output carries its reason.
 QString ReportTableRow(const BlockReport& r)
 {
     const DynamicMetrics& m = r.metrics;
+    const auto text = [](const Metric& metric, int decimals) {
+        return metric.Valid() ? QString::number(metric.value, 'f', decimals) : QStringLiteral("-");
+    };
     QString fin = QStringLiteral("-");
-    if (m.valid)
-        fin = r.sampleRate > 0 ? QStringLiteral("%1 Hz").arg(m.fundamentalBin * r.sampleRate / double(r.samples), 0, 'f', 1)
-                               : QStringLiteral("bin %1").arg(m.fundamentalBin, 0, 'f', 2);
-    const QStringList f = FigureTexts(m);
+    if (m.frequencyBin.Valid())
+        fin = r.sampleRate > 0 ? QStringLiteral("%1 Hz").arg(Frequency(r, m.frequencyBin.value), 0, 'f', 1)
+                               : QStringLiteral("bin %1").arg(m.frequencyBin.value, 0, 'f', 2);
     return QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8")
         .arg(r.label, -24)
         .arg(fin, 12)
-        .arg(f[0], 9)
-        .arg(f[1], 8)
-        .arg(f[2], 9)
-        .arg(f[3], 8)
-        .arg(f[4], 9)
-        .arg(f[5], 6);
+        .arg(text(m.signalDbfs, 2), 9)
+        .arg(text(m.snrDb, 2), 8)
+        .arg(text(m.sinadDb, 2), 9)
+        .arg(text(m.thdDb, 2), 8)
+        .arg(text(m.sfdrDb, 2), 9)
+        .arg(text(m.enob, 2), 6);
 }

@@ -65,12 +65,15 @@ int RunSelftest(bool verbose)
              return inside ? QString() : QStringLiteral("a code lies outside 0..%1").arg(top);
          }},
         {"test tone near full scale", [&] {
-             return m.valid && m.fundamentalDbfs > -1.0 && m.fundamentalDbfs < 0.0
+             const Metric& level = m.signalDbfs;
+             return level.Valid() && level.value > -1.0 && level.value < 0.0
                         ? QString()
-                        : QStringLiteral("signal at %1 dBFS").arg(m.fundamentalDbfs, 0, 'f', 2);
+                        : QStringLiteral("signal at %1 dBFS %2").arg(level.value, 0, 'f', 2).arg(QString::fromStdString(level.reason));
          }},
         {"SNR of a 12-bit converter", [&] {
-             return m.valid && m.snrDb > 60.0 ? QString() : QStringLiteral("SNR %1 dB").arg(m.snrDb, 0, 'f', 1);
+             return m.snrDb.Valid() && m.snrDb.value > 60.0
+                        ? QString()
+                        : QStringLiteral("SNR %1 dB %2").arg(m.snrDb.value, 0, 'f', 1).arg(QString::fromStdString(m.snrDb.reason));
          }},
     };
     int failed = 0;

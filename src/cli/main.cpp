@@ -15,6 +15,8 @@ namespace {
 
 void AddAnalysisOptions(CLI::App* command, AnalysisOptions& a, bool savedCodes)
 {
+    command->add_option("--harmonics", a.harmonics, "Highest harmonic order in THD (2 to 25)")
+        ->check(CLI::Range(2, 25))->capture_default_str();
     static const std::map<std::string, WindowKind> windows = {
         {"rect", WindowKind::Rectangular}, {"hann", WindowKind::Hann}, {"bh4", WindowKind::BlackmanHarris4},
         {"bh7", WindowKind::BlackmanHarris7}, {"flattop", WindowKind::FlatTop}};
@@ -67,6 +69,8 @@ int main(int argc, char** argv)
     acquireCmd->add_flag("--json", acquire.json, "One JSON object per block instead of a table");
     acquireCmd->add_flag("-v,--verbose", acquire.verbose, "Echo the status lines to standard error");
     AddAnalysisOptions(acquireCmd, acquire.analysis, false);
+    acquireCmd->add_option("--average", acquire.analysis.average, "Average the power spectra of this many blocks (1 to 256)")
+        ->check(CLI::Range(1, 256))->capture_default_str();
 
     AnalyzeOptions analyze;
     std::vector<std::string> files;

@@ -1,5 +1,6 @@
 #include "TestSignals.h"
 #include "analysis/SineCodeDensity.h"
+#include "board/Converter.h"
 
 #include <gtest/gtest.h>
 
@@ -41,36 +42,83 @@ TEST(CodeRange, FollowsTheSignOfTheCodesAndCountsEachCodeInItsBin)
               (std::vector<std::int64_t>{0, 2, 0, 0, 1, 0, 3, 0}));
 }
 
-TEST(SineCodeDensity, IdealConverterHasNoDnlOrInl)
+enum class Fault { None, MissingCode, StuckBit };
+
+struct LinearityCase {
+    const char* what;
+    Fault fault;
+    CodeFormat format = CodeFormat::StraightBinary;
+    double amplitude = 1.02;   // overdriven a little, so both end codes fill
+};
+
+constexpr int Bits = 12;
+constexpr int MissingCode = 1000;      // in offset binary
+constexpr int StuckBit = 1 << 4;       // stuck at one
+
+// One block of the simulated 12-bit part with its generator running freely between
+// blocks, read as signed codes in two's complement, with the fault applied.
+std::vector<double> ConverterBlock(SimulatedConverter& adc, Fault fault)
 {
-    const CodeHistogram h = CountCodes(IdealSine8(), 8);
-    ASSERT_TRUE(LooksLikeSine(h));
-    const SineLinearity s = SineCodeDensity(h);
-    ASSERT_TRUE(s.valid);
-    EXPECT_EQ(s.firstCode, 1);   // codes 0 and 255 hold the peaks and are left out
-    EXPECT_EQ(s.dnl.size(), 254u);
-    EXPECT_LT(std::max(-s.dnlMin, s.dnlMax), 0.1);
-    EXPECT_LT(std::max(-s.inlMin, s.inlMax), 0.1);
-    EXPECT_EQ(s.missingCodes, 0);
+    constexpr int n = 8192;
+    std::vector<std::uint16_t> raw(n);
+    adc.Convert(n, 1e8, {true, true, true}, raw.data());
+    const bool signedCodes = adc.Format() == CodeFormat::TwosComplement;
+    std::vector<double> codes(n);
+    for (int i = 0; i < n; ++i) {
+        int offsetBinary = (raw[std::size_t(i)] & 0xFFF) ^ (signedCodes ? 0x800 : 0);
+        if (fault == Fault::MissingCode && offsetBinary == MissingCode)
+            offsetBinary += 1;
+        if (fault == Fault::StuckBit)
+            offsetBinary |= StuckBit;
+        codes[std::size_t(i)] = signedCodes ? offsetBinary - 2048 : offsetBinary;
+    }
+    return codes;
 }
 
-TEST(SineCodeDensity, MissingCodeShowsDnlOfMinusOne)
+TEST(SineCodeDensity, AccumulatedOverBlocksOfTheSimulatedPart)
 {
-    // The converter never outputs code 100; straight binary and two's complement.
-    for (const double offset : {0.0, -128.0}) {
-        auto codes = IdealSine8();
-        for (double& c : codes)
-            c = (c == 100 ? 101 : c) + offset;
-        const double missing = 100 + offset;
-        const SineLinearity s = SineCodeDensity(CountCodes(codes, 8));
-        ASSERT_TRUE(s.valid);
-        EXPECT_EQ(s.firstCode, 1 + offset);
-        EXPECT_NEAR(s.dnl[std::size_t(missing - s.firstCode)], -1.0, 1e-9);
-        EXPECT_NEAR(s.dnl[std::size_t(missing + 1 - s.firstCode)], 1.0, 0.1);
-        EXPECT_NEAR(s.dnlMin, -1.0, 1e-9);
-        EXPECT_EQ(s.missingCodes, 1);
-        EXPECT_NEAR(s.inl[std::size_t(missing - s.firstCode)], -1.0, 0.1);
-        EXPECT_NEAR(s.inl[std::size_t(missing + 1 - s.firstCode)], 0.0, 0.1);
+    const LinearityCase cases[] = {
+        {"ideal", Fault::None},
+        {"ideal, two's complement", Fault::None, CodeFormat::TwosComplement},
+        {"ideal, sine short of both ends", Fault::None, CodeFormat::StraightBinary, 0.9},
+        {"missing code", Fault::MissingCode, CodeFormat::TwosComplement},
+        {"bit 4 stuck at one", Fault::StuckBit},
+    };
+    for (const LinearityCase& c : cases) {
+        SimulatedConverter adc;
+        adc.SetBits(Bits);
+        adc.SetFormat(c.format);
+        adc.SetRealTimeGenerator(true);
+        adc.Input().amplitude = c.amplitude;
+        adc.Input().harmonic2Dbfs = adc.Input().harmonic3Dbfs = -300;
+        adc.Input().frequencyHz = 101 * 1e8 / 8192;   // whole cycles: each block sees every phase
+        CodeHistogramAccumulator sum;
+        SineLinearity s;
+        for (int block = 0; block < 200 && s.leastExpectedHits < 64; ++block) {
+            sum.Add(ConverterBlock(adc, c.fault), Bits);
+            s = SineCodeDensity(sum.Histogram());
+            if (block == 0)
+                EXPECT_FALSE(s.enoughHits) << c.what;   // one block gives a few hits per code
+        }
+        ASSERT_TRUE(s.valid && s.enoughHits) << c.what;
+        EXPECT_GE(s.leastExpectedHits, 64.0);
+        EXPECT_LE(s.uncertaintyLsb, 0.125);
+        EXPECT_EQ(s.reachesBothEnds, c.amplitude > 1 && c.fault != Fault::StuckBit) << c.what;
+        const int offset = c.format == CodeFormat::TwosComplement ? -2048 : 0;
+        for (std::size_t i = 0; i < s.dnl.size(); ++i) {
+            const int code = s.firstCode + int(i) - offset;
+            const bool missing = (c.fault == Fault::MissingCode && code == MissingCode)
+                || (c.fault == Fault::StuckBit && !(code & StuckBit));
+            if (missing)
+                EXPECT_EQ(s.dnl[i], -1.0) << c.what << " code " << code;
+            else
+                EXPECT_GT(s.dnl[i], -0.5) << c.what << " code " << code;
+            if (c.fault == Fault::None)
+                ASSERT_LT(std::abs(s.inl[i]), 0.5) << c.what << " code " << code;
+        }
+        // Short of the ends, the sine turns near code 2047.5 - 0.9 x 2048 = 204.3.
+        if (c.fault == Fault::None)
+            EXPECT_NEAR(s.firstCode - offset, c.amplitude > 1 ? 1 : 205, c.amplitude > 1 ? 0 : 1) << c.what;
     }
 }
 

@@ -1,10 +1,13 @@
 #include "TestSignals.h"
+#include "analysis/CoherentFrequency.h"
 #include "analysis/SpectrumAnalyzer.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
+#include <random>
 
 namespace {
 
@@ -31,47 +34,162 @@ double HalfLsbLossDb(int bits)
     return 20 * std::log10(half / (half - 0.5));
 }
 
-struct SnrCase {
-    int bits;
-    WindowKind window;
-    double cycles;
-    double toleranceDb;
-};
-
-class IdealSine : public ::testing::TestWithParam<SnrCase> {};
 using W = WindowKind;
 
-// 1001 cycles in 8192 samples: coherent, and the 8-bit quantisation error spreads like
-// noise (at some frequencies it gathers a few tenths of a dB in the low harmonics,
-// which SNR leaves out by definition).
-INSTANTIATE_TEST_SUITE_P(
-    Coherent, IdealSine,
-    ::testing::Values(SnrCase{8, W::Rectangular, 1001, 0.2}, SnrCase{12, W::Rectangular, 1001, 0.2},
-                      SnrCase{16, W::Rectangular, 1001, 0.2}, SnrCase{8, W::BlackmanHarris4, 1001, 0.2},
-                      SnrCase{12, W::BlackmanHarris4, 1001, 0.2}, SnrCase{16, W::BlackmanHarris4, 1001, 0.2},
-                      SnrCase{12, W::Hann, 1001, 0.2}, SnrCase{16, W::BlackmanHarris7, 1001, 0.2},
-                      SnrCase{12, W::FlatTop, 1001, 0.2}));
-
-// Between bins the 4-term window's sidelobes leak about -86 dB, so 16 bits need the
-// 7-term window.
-INSTANTIATE_TEST_SUITE_P(
-    NonCoherent, IdealSine,
-    ::testing::Values(SnrCase{8, W::BlackmanHarris4, 331.37, 0.5}, SnrCase{12, W::BlackmanHarris4, 331.37, 0.5},
-                      SnrCase{12, W::BlackmanHarris4, 1000.5, 0.5}, SnrCase{16, W::BlackmanHarris7, 1000.5, 0.5}));
-
-TEST_P(IdealSine, ReachesTheQuantisationLimit)
+// Highest resolution whose quantisation noise stays above a window's leakage for a tone
+// between bins: the rectangular and Hann windows leak far above any of them, the 4-term
+// Blackman-Harris (sidelobes near -92 dB) serves 12 bits, the flat top (slowly falling
+// sidelobes) 8 bits, the 7-term one all.
+int BitsAboveLeakage(WindowKind w)
 {
-    const SnrCase c = GetParam();
-    const Result r = Analyse(QuantisedSine({.bits = c.bits, .n = 8192, .cycles = c.cycles}),
-                             c.bits, c.window);
-    ASSERT_TRUE(r.metrics.valid);
-    const double ideal = IdealSnrDb(c.bits) - HalfLsbLossDb(c.bits);
-    EXPECT_NEAR(r.metrics.snrDb, ideal, c.toleranceDb);
-    EXPECT_NEAR(r.metrics.sinadDb, ideal, c.toleranceDb);
-    EXPECT_NEAR(r.metrics.enob, (r.metrics.sinadDb - 1.76) / 6.02, 1e-12);
-    EXPECT_NEAR(r.metrics.fundamentalDbfs, -HalfLsbLossDb(c.bits), 0.05);
-    EXPECT_NEAR(r.metrics.fundamentalBin, c.cycles, 0.05);
-    EXPECT_LT(r.metrics.thdDb, -IdealSnrDb(c.bits));
+    switch (w) {
+    case W::Rectangular:
+    case W::Hann: return 0;
+    case W::FlatTop: return 8;
+    case W::BlackmanHarris4: return 12;
+    case W::BlackmanHarris7: break;
+    }
+    return 16;
+}
+
+TEST(IdealQuantiser, ReadsItsResolutionOrSaysWhyNot)
+{
+    // 1001 cycles in 8192 samples: whole, odd and prime to the length (coherent); 1000.37
+    // falls between bins.
+    for (const int bits : {8, 12, 16})
+        for (const WindowKind w : AllWindows)
+            for (const double cycles : {1001.0, 1000.37}) {
+                bool leaksAtFullScale = false;
+                for (const double levelDb : {0.0, -6.0}) {
+                    const double amplitude = (std::ldexp(1.0, bits - 1) - 0.5) * std::pow(10, levelDb / 20);
+                    const auto codes = QuantisedSine({.bits = bits, .n = 8192, .cycles = cycles, .amplitude = amplitude});
+                    const DynamicMetrics m = Analyse(codes, bits, w).metrics;
+                    const std::string where = std::to_string(bits) + " bits " + WindowName(w) + " "
+                        + std::to_string(cycles) + " cycles " + std::to_string(levelDb) + " dBFS";
+                    const bool coherent = cycles == 1001.0;
+                    EXPECT_TRUE(m.frequencyBin.Valid() && m.signalDbfs.Valid()) << where;
+                    EXPECT_NEAR(m.frequencyBin.value, cycles, 0.01) << where;
+                    EXPECT_NEAR(m.signalDbfs.value, levelDb - HalfLsbLossDb(bits), 0.05) << where;
+                    // 6 dB down, the leakage may sink below the noise.
+                    const bool leaks = !coherent && bits > BitsAboveLeakage(w);
+                    if (leaks && (levelDb == 0 || !m.snrDb.Valid())) {
+                        EXPECT_NE(m.snrDb.reason.find("leakage"), std::string::npos) << where;
+                        EXPECT_FALSE(m.enob.Valid()) << where;
+                        leaksAtFullScale = true;
+                        continue;
+                    }
+                    EXPECT_TRUE(!leaks || leaksAtFullScale) << where;
+                    ASSERT_TRUE(m.snrDb.Valid() && m.sinadDb.Valid() && m.thdDb.Valid() && m.sfdrDb.Valid()
+                                && m.enob.Valid() && m.noiseFloorDbfs.Valid()) << where << ": " << m.snrDb.reason;
+                    if (coherent && levelDb == 0)
+                        EXPECT_NEAR(m.snrDb.value, IdealSnrDb(bits) - HalfLsbLossDb(bits), 0.1) << where;
+                    EXPECT_NEAR(m.enob.value, bits, 0.05) << where;
+                    EXPECT_LE(m.sinadDb.value, m.snrDb.value) << where;
+                    EXPECT_LE(m.sinadDb.value, -m.thdDb.value) << where;
+                }
+            }
+}
+
+struct InvalidCase {
+    const char* what;
+    SineSpec signal;
+    std::function<std::string(const DynamicMetrics&)> reasonOf;
+    const char* reason;
+};
+
+TEST(Validity, EachUntrustworthyFigureSaysWhy)
+{
+    const std::vector<double> clipped = [] {
+        auto codes = QuantisedSine({.n = 8192, .cycles = 1001, .amplitude = 2300});
+        for (double& c : codes)
+            c = std::clamp(c, 0.0, 4095.0);
+        return codes;
+    }();
+    auto withNan = QuantisedSine({.n = 8192, .cycles = 1001});
+    withNan[5] = std::nan("");
+    auto snr = [](const DynamicMetrics& m) { return m.snrDb.reason; };
+    auto sinad = [](const DynamicMetrics& m) { return m.sinadDb.reason; };
+    auto thd = [](const DynamicMetrics& m) { return m.thdDb.reason; };
+    auto harmonic3 = [](const DynamicMetrics& m) { return m.harmonics.at(1).reason; };
+    // 8192 samples, 12 bits, 4-term Blackman-Harris (main lobe +-4 bins, DC bins 0..4).
+    const InvalidCase cases[] = {
+        {"256 samples", {.n = 256, .cycles = 31}, snr, "too few samples"},
+        {"tone at bin 3", {.n = 8192, .cycles = 3}, snr, "tone too near DC"},
+        {"tone 3 bins below Nyquist", {.n = 8192, .cycles = 4093},
+         [](const DynamicMetrics& m) { return m.signalDbfs.reason; }, "tone too near Nyquist"},
+        {"3 x 2731 = 8193 folds to bin 1", {.n = 8192, .cycles = 2731}, harmonic3, "harmonic 3 folds onto DC"},
+        {"2 x 2731 folds to 2730", {.n = 8192, .cycles = 2731}, sinad, "harmonic 2 folds onto the fundamental"},
+        {"3 x 1365 = 4095", {.n = 8192, .cycles = 1365}, thd, "harmonic 3 too near Nyquist"},
+        {"4 x 1171 folds to 3508, 3 x 1171 = 3513", {.n = 8192, .cycles = 1171}, thd,
+         "harmonic 4 folds onto harmonic 3"},
+        {"clipped", {}, sinad, "clipping"},
+    };
+    for (const InvalidCase& c : cases) {
+        const auto codes = c.signal.cycles == 127 ? clipped : QuantisedSine(c.signal);
+        EXPECT_EQ(c.reasonOf(Analyse(codes, 12, W::BlackmanHarris4).metrics), c.reason) << c.what;
+    }
+    EXPECT_FALSE(Analyse(withNan, 12, W::BlackmanHarris4).metrics.frequencyBin.Valid());
+    // Harmonics folding onto each other leave the figures they do not touch valid.
+    const DynamicMetrics folded = Analyse(QuantisedSine({.n = 8192, .cycles = 1171}), 12, W::BlackmanHarris4).metrics;
+    EXPECT_TRUE(folded.snrDb.Valid() && folded.sinadDb.Valid() && folded.sfdrDb.Valid());
+}
+
+struct SpurCase {
+    int bits;
+    WindowKind window;
+    double toneCycles, spurCycles, spurDbc;
+};
+
+TEST(Spurs, ReadTheirWholeLobeBetweenBins)
+{
+    // Between bins a spur's peak bin reads up to the window's scalloping loss low (Hann
+    // 1.4 dB, Blackman-Harris 0.8 dB); its lobe holds all of it.
+    const SpurCase cases[] = {{12, W::Hann, 1001, 1500.5, -60},
+                              {12, W::BlackmanHarris4, 1000.37, 2345.5, -70},
+                              {16, W::BlackmanHarris7, 1001, 3210.5, -100},
+                              {16, W::BlackmanHarris7, 1001, 3210.25, -90}};
+    for (const SpurCase& c : cases) {
+        const double amplitude = 0.9 * std::ldexp(1.0, c.bits - 1);
+        const auto codes = QuantisedSine({.bits = c.bits, .n = 8192, .cycles = c.toneCycles, .amplitude = amplitude,
+                                          .spurs = {{c.spurCycles, std::pow(10, c.spurDbc / 20)}}});
+        const DynamicMetrics m = Analyse(codes, c.bits, c.window).metrics;
+        ASSERT_TRUE(m.sfdrDb.Valid()) << m.sfdrDb.reason;
+        EXPECT_NEAR(m.sfdrDb.value, -c.spurDbc, 0.2) << c.spurCycles;
+        EXPECT_NEAR(m.worstSpur.bin, c.spurCycles, 0.5);
+        EXPECT_EQ(m.worstSpur.order, 0);
+    }
+}
+
+struct DistortionCase {
+    double cycles;
+    int harmonic;            // order of the added harmonic
+    double harmonicDbc;
+    WindowKind window;
+    double foldedBin;        // where the harmonic shows
+};
+
+TEST(Distortion, IsReportedAsThdAndSfdrAtTheFoldedHarmonic)
+{
+    const DistortionCase cases[] = {
+        {1001, 2, -60, W::BlackmanHarris4, 2002},
+        {1001, 3, -70, W::Rectangular, 3003},
+        {331.37, 5, -65, W::BlackmanHarris4, 1656.85},
+        {3000, 3, -60, W::BlackmanHarris4, 808},         // 9000 folds back to 8192 - 9000 + 8192
+        {3000.3, 2, -75, W::BlackmanHarris7, 2191.4},
+    };
+    for (const DistortionCase& c : cases) {
+        const auto codes = QuantisedSine({.bits = 12, .n = 8192, .cycles = c.cycles, .amplitude = 0.9 * 2048,
+                                          .harmonics = {{c.harmonic, std::pow(10, c.harmonicDbc / 20)}}});
+        const DynamicMetrics m = Analyse(codes, 12, c.window).metrics;
+        ASSERT_TRUE(m.thdDb.Valid()) << c.cycles << ": " << m.thdDb.reason;
+        EXPECT_NEAR(m.thdDb.value, c.harmonicDbc, 0.5) << c.cycles;
+        EXPECT_NEAR(m.sfdrDb.value, -c.harmonicDbc, 0.5) << c.cycles;
+        EXPECT_EQ(m.worstSpur.order, c.harmonic) << c.cycles;
+        EXPECT_NEAR(m.harmonics[std::size_t(c.harmonic - 2)].bin, c.foldedBin, 0.05) << c.cycles;
+        EXPECT_NEAR(m.harmonics[std::size_t(c.harmonic - 2)].levelDbfs, c.harmonicDbc + 20 * std::log10(0.9), 0.5);
+        EXPECT_GT(m.snrDb.value, IdealSnrDb(12) - 1.5);   // the harmonic is distortion, not noise
+        EXPECT_LT(m.sinadDb.value, -c.harmonicDbc + 0.5);
+    }
 }
 
 TEST(SpectrumScale, CoherentFullScaleSinePeaksAtZeroDbfsInEveryWindow)
@@ -85,66 +203,11 @@ TEST(SpectrumScale, CoherentFullScaleSinePeaksAtZeroDbfsInEveryWindow)
         EXPECT_LT(r.db[0], -100.0) << WindowName(w);
         EXPECT_EQ(std::max_element(r.db.begin(), r.db.end()) - r.db.begin(), 201) << WindowName(w);
     }
-}
-
-TEST(SpectrumScale, OffsetOfABlockWithPartCyclesLeavesNoDcBin)
-{
-    // 51.3 cycles: the plain mean is 8 codes off the offset.
-    auto codes = QuantisedSine({.bits = 12, .n = 1024, .cycles = 51.3, .amplitude = 1950});
-    const Result r = Analyse(codes, 12, WindowKind::BlackmanHarris4);
-    EXPECT_LT(*std::max_element(r.db.begin(), r.db.begin() + 4), -90.0);
-}
-
-TEST(SpectrumScale, FlatTopReadsTheAmplitudeBetweenBins)
-{
-    const auto codes = QuantisedSine({.bits = 16, .n = 8192, .cycles = 1000.5, .amplitude = 3276.8});
-    const Result r = Analyse(codes, 16, WindowKind::FlatTop);
-    EXPECT_NEAR(*std::max_element(r.db.begin(), r.db.end()), -20.0, 0.05);
-}
-
-double FromDbc(double dbc) { return std::pow(10, dbc / 20); }
-
-struct DistortionCase {
-    double cycles;
-    int harmonic;            // order of the added harmonic
-    double harmonicDbc;
-    WindowKind window;
-};
-
-class Distortion : public ::testing::TestWithParam<DistortionCase> {};
-
-INSTANTIATE_TEST_SUITE_P(
-    AddedHarmonic, Distortion,
-    ::testing::Values(DistortionCase{1001, 2, -60, WindowKind::BlackmanHarris4},
-                      DistortionCase{1001, 3, -70, WindowKind::Rectangular},
-                      DistortionCase{331.37, 5, -65, WindowKind::BlackmanHarris4},
-                      // 3 x 3000 cycles alias to bin 808; 2 x 3000.3 fold back to 2191.4
-                      DistortionCase{3000, 3, -60, WindowKind::BlackmanHarris4},
-                      DistortionCase{3000.3, 2, -75, WindowKind::BlackmanHarris7}));
-
-TEST_P(Distortion, IsReportedAsThdAndSfdr)
-{
-    const DistortionCase c = GetParam();
-    const auto codes = QuantisedSine({.bits = 12, .n = 8192, .cycles = c.cycles,
-                                      .amplitude = 0.9 * 2048,
-                                      .harmonics = {{c.harmonic, FromDbc(c.harmonicDbc)}}});
-    const Result r = Analyse(codes, 12, c.window);
-    ASSERT_TRUE(r.metrics.valid);
-    EXPECT_NEAR(r.metrics.thdDb, c.harmonicDbc, 0.5);
-    EXPECT_NEAR(r.metrics.sfdrDb, -c.harmonicDbc, 0.5);
-    EXPECT_NEAR(r.metrics.fundamentalDbfs, 20 * std::log10(0.9), 0.05);
-    // The harmonic is distortion, not noise.
-    EXPECT_GT(r.metrics.snrDb, IdealSnrDb(12) - 1.5);
-    EXPECT_LT(r.metrics.sinadDb, -c.harmonicDbc + 0.5);
-}
-
-TEST(Distortion, HarmonicsAddUpInThd)
-{
-    const auto codes = QuantisedSine({.bits = 16, .n = 8192, .cycles = 1001, .amplitude = 30000,
-                                      .harmonics = {{2, FromDbc(-70)}, {3, FromDbc(-66)}}});
-    const Result r = Analyse(codes, 16, WindowKind::BlackmanHarris4);
-    EXPECT_NEAR(r.metrics.thdDb, 10 * std::log10(std::pow(10, -7.0) + std::pow(10, -6.6)), 0.2);
-    EXPECT_NEAR(r.metrics.sfdrDb, 66, 0.2);
+    // 51.3 cycles: the plain mean is 8 codes off the offset, yet no DC bin is left.
+    const Result partCycles = Analyse(QuantisedSine({.n = 1024, .cycles = 51.3, .amplitude = 1950}), 12, W::BlackmanHarris4);
+    EXPECT_LT(*std::max_element(partCycles.db.begin(), partCycles.db.begin() + 4), -90.0);
+    const Result flatTop = Analyse(QuantisedSine({.bits = 16, .n = 8192, .cycles = 1000.5, .amplitude = 3276.8}), 16, W::FlatTop);
+    EXPECT_NEAR(*std::max_element(flatTop.db.begin(), flatTop.db.end()), -20.0, 0.05);
 }
 
 TEST(ShortBlocks, AndNonFiniteCodesGiveFiniteBinsAndNoMetrics)
@@ -155,30 +218,65 @@ TEST(ShortBlocks, AndNonFiniteCodesGiveFiniteBinsAndNoMetrics)
             codes[1] = 101;
         const Result r = Analyse(codes, 12, DefaultWindow);
         EXPECT_EQ(r.db.size(), n == 0 ? 0 : std::max<std::size_t>(n / 2, 1)) << n;
-        EXPECT_FALSE(r.metrics.valid) << n;
+        EXPECT_FALSE(r.metrics.sinadDb.Valid()) << n;
         EXPECT_TRUE(std::all_of(r.db.begin(), r.db.end(), [](double v) { return std::isfinite(v); })) << n;
     }
-    for (const double bad : {std::numeric_limits<double>::infinity(), std::nan("")}) {
-        auto codes = QuantisedSine({.bits = 12, .n = 1024, .cycles = 101});
-        codes[10] = bad;
-        const Result r = Analyse(codes, 12, DefaultWindow);
-        EXPECT_EQ(r.db.size(), 512u);
-        EXPECT_FALSE(r.metrics.valid);
-    }
+    auto codes = QuantisedSine({.bits = 12, .n = 1024, .cycles = 101});
+    codes[10] = std::numeric_limits<double>::infinity();
+    EXPECT_FALSE(Analyse(codes, 12, DefaultWindow).metrics.snrDb.Valid());
 }
 
-TEST(WindowChange, IsUsedByTheNextBlockOfTheSameLength)
+// Relative spread (standard deviation over mean) of the averaged power over noise bins.
+double NoiseSpread(int blocks)
 {
-    const auto codes = QuantisedSine({.bits = 12, .n = 8192, .cycles = 1000.5});
     SpectrumAnalyzer a;
-    a.SetResolution(12);
-    a.SetWindow(WindowKind::Rectangular);
-    a.Analyse(codes);
-    const double rectangular = a.Metrics().snrDb;
-    a.SetWindow(WindowKind::BlackmanHarris4);
-    a.Analyse(codes);
-    EXPECT_LT(rectangular, 40);   // leakage between bins swamps the noise
-    EXPECT_NEAR(a.Metrics().snrDb, IdealSnrDb(12), 0.5);
+    a.SetAveraging(blocks);
+    std::mt19937 rng(blocks);
+    std::normal_distribution<double> noise(0, 3);
+    for (int b = 0; b < blocks; ++b) {
+        auto codes = QuantisedSine({.n = 8192, .cycles = 1001, .amplitude = 1000, .phase = 0.1 * b});
+        for (double& c : codes)
+            c += std::round(noise(rng));
+        a.Analyse(codes);
+    }
+    EXPECT_EQ(a.AveragedBlocks(), blocks);
+    const auto p = a.Power().subspan(3500, 500);   // clear of the tone and its harmonics
+    const double mean = std::reduce(p.begin(), p.end()) / double(p.size());
+    double squares = 0;
+    for (const double v : p)
+        squares += (v - mean) * (v - mean);
+    return std::sqrt(squares / double(p.size())) / mean;
+}
+
+TEST(Averaging, NarrowsTheNoiseFloorAsOneOverRootK)
+{
+    const double single = NoiseSpread(1);
+    for (const int k : {16, 64})
+        EXPECT_NEAR(single / NoiseSpread(k), std::sqrt(double(k)), 0.2 * std::sqrt(double(k))) << k;
+}
+
+TEST(CoherentFrequency, NearestOddCycleCountsPrimeToTheLength)
+{
+    struct Case {
+        double wantedHz, fs;
+        std::int64_t n;
+        std::vector<std::int64_t> cycles;   // closest first
+    };
+    const Case cases[] = {
+        {1000.9, 8192, 8192, {1001, 999}},       // 1000 is even
+        {999.2, 8192, 8192, {999, 1001}},
+        {3, 1000, 1000, {3, 7}},                 // 5 shares a factor with 1000
+        {125.4, 1000, 1000, {127, 123}},         // so does 125
+        {1000, 1000, 1000, {499}},               // beyond Nyquist: the highest below it
+    };
+    for (const Case& c : cases) {
+        std::vector<std::int64_t> found;
+        for (const CoherentFrequency& f : NearestCoherentFrequencies(c.wantedHz, c.fs, c.n)) {
+            found.push_back(f.cycles);
+            EXPECT_DOUBLE_EQ(f.hz, double(f.cycles) * c.fs / double(c.n));
+        }
+        EXPECT_EQ(found, c.cycles) << c.wantedHz;
+    }
 }
 
 } // namespace

@@ -17,6 +17,11 @@ struct SineSpec {
     };
     std::vector<Harmonic> harmonics = {};
     double phase = 0.3;
+    struct Spur {
+        double cycles;
+        double relativeAmplitude;
+    };
+    std::vector<Spur> spurs = {};
 };
 
 inline std::vector<double> QuantisedSine(const SineSpec& s)
@@ -29,6 +34,8 @@ inline std::vector<double> QuantisedSine(const SineSpec& s)
         double x = std::sin(theta);
         for (const auto& h : s.harmonics)
             x += h.relativeAmplitude * std::sin(h.order * theta);
+        for (const auto& spur : s.spurs)
+            x += spur.relativeAmplitude * std::sin(2 * std::numbers::pi * spur.cycles * double(i) / double(s.n));
         codes[i] = std::round(half - 0.5 + a * x);
     }
     return codes;

@@ -4,6 +4,7 @@
 #include "config/ConfigFile.h"
 #include "display/about/frmSplash.h"
 #include "display/setup/frmSetup.h"
+#include "display/widgets/FFTControl.h"
 #include "display/widgets/StatusBox.h"
 #include "display/widgets/SupplyButton.h"
 #include "files/StoredSettings.h"
@@ -19,6 +20,8 @@ SettingsStore& frmMainScreen::Store()
 
 void frmMainScreen::LoadStoredSettingsStep()
 {
+    // The analysis settings: a section of their own in the same store.
+    VEXMFFTControl1->UseSettingsStore(&Store().Store());
     const std::optional<WindowPosition> position =
         LoadStoredSettings(Store(), ctx.UpperCommandLine(), ctx.CurrentSettings);
     if (!position)

@@ -242,6 +242,7 @@ void frmMainScreen::ConnectHandlers()
     connect(chkZoomHandles, &QCheckBox::toggled, this, &frmMainScreen::chkZoomHandles_Click);
     connect(ToggleButton1, &ToggleButton::Click, this, &frmMainScreen::ToggleButton1_Click);
     connect(VEXMFFTControl1, &FFTControl::BHWindow, this, &frmMainScreen::VEXMFFTControl1_BHWindow);
+    VEXMFFTControl1->AttachChart(StripFFT);   // harmonic markers on the spectrum
     connect(stripDSO, &StripChart::CursorChange, this, &frmMainScreen::stripDSO_CursorChange);
     connect(StripFFT, &StripChart::CursorChange, this, &frmMainScreen::StripFFT_CursorChange);
     connect(stripDSO, &StripChart::MouseUp, this, &frmMainScreen::Chart_MouseUp);

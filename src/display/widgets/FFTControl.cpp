@@ -1,13 +1,18 @@
 #include "FFTControl.h"
 
+#include "AnalysisSettingsDialog.h"
 #include "ReadoutGrid.h"
+#include "StripChart.h"
 #include "analysis/SpectrumAnalyzer.h"
 
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
+#include <QSettings>
 #include <QSignalBlocker>
+#include <QToolButton>
 #include <QVBoxLayout>
-
 
 namespace {
 
@@ -40,32 +45,82 @@ QString Decibels(double db, const char* unit = "dB")
     return QStringLiteral("%1 %2").arg(db, 0, 'f', 1).arg(QLatin1String(unit));
 }
 
+// One read-out row: its value label and what the tooltip says while the value is valid.
+struct Row {
+    QLabel* value = nullptr;
+    QString description;
+
+    void Show(const Metric& m, const QString& text) const
+    {
+        value->setEnabled(m.Valid());
+        value->setText(m.Valid() ? text : QStringLiteral("-"));
+        value->setToolTip(m.Valid() ? description : QObject::tr("Not shown: %1").arg(QString::fromStdString(m.reason)));
+    }
+};
+
 } // namespace
 
 struct FFTControl::Impl {
     SpectrumAnalyzer ownAnalyzer;
-    SpectrumAnalyzer* analyzer = &ownAnalyzer;
+    SpectrumAnalyzer* analyzer = &ownAnalyzer;   // the engine's once attached
     QComboBox* window = nullptr;
-    QLabel *frequency = nullptr, *amplitude = nullptr, *snr = nullptr, *sinad = nullptr,
-           *thd = nullptr, *sfdr = nullptr, *enob = nullptr;
+    Row frequency, snr, sinad, thd, sfdr, enob, floor;
+    QLabel* averaged = nullptr;
     std::optional<std::int32_t> sampleFrequency;
+    QPointer<StripChart> chart;
+    QSettings* store = nullptr;
 
     void ShowMetrics()
     {
         const DynamicMetrics& m = analyzer->Metrics();
-        QLabel* const values[] = {frequency, amplitude, snr, sinad, thd, sfdr, enob};
-        if (!m.valid) {
-            for (QLabel* v : values)
-                v->setText(QStringLiteral("-"));
+        frequency.Show(m.frequencyBin, FrequencyText(m.frequencyBin.value, analyzer->BlockLength(), sampleFrequency));
+        snr.Show(m.snrDb, Decibels(m.snrDb.value));
+        sinad.Show(m.sinadDb, Decibels(m.sinadDb.value));
+        thd.Show(m.thdDb, Decibels(m.thdDb.value, "dBc"));
+        sfdr.Show(m.sfdrDb, Decibels(m.sfdrDb.value, "dBc"));
+        // ENOB is referred to full scale; the level it was measured at stands beside it.
+        enob.Show(m.enob, QStringLiteral("%1 @ %2").arg(m.enob.value, 0, 'f', 2).arg(Decibels(m.signalDbfs.value, "dBFS")));
+        floor.Show(m.noiseFloorDbfs, Decibels(m.noiseFloorDbfs.value, "dBFS"));
+        averaged->setText(QStringLiteral("%1/%2").arg(analyzer->AveragedBlocks()).arg(analyzer->Averaging()));
+        MarkChart();
+    }
+
+    void MarkChart()
+    {
+        if (!chart)
             return;
+        const DynamicMetrics& m = analyzer->Metrics();
+        std::vector<ChartMarker> marks;
+        if (m.frequencyBin.Valid()) {
+            marks.push_back({m.frequencyBin.value, m.signalDbfs.value,
+                             QStringLiteral("1: %1").arg(m.signalDbfs.value, 0, 'f', 1), false, true});
+            for (const HarmonicMark& h : m.harmonics)
+                marks.push_back({h.bin, h.levelDbfs, QStringLiteral("%1: %2").arg(h.order).arg(h.levelDbfs, 0, 'f', 1),
+                                 m.worstSpur.order == h.order});
+            if (m.worstSpur.found && m.worstSpur.order == 0)
+                marks.push_back({m.worstSpur.bin, m.worstSpur.levelDbfs,
+                                 QObject::tr("spur: %1").arg(m.worstSpur.levelDbfs, 0, 'f', 1), true});
         }
-        frequency->setText(FrequencyText(m.fundamentalBin, analyzer->BlockLength(), sampleFrequency));
-        amplitude->setText(Decibels(m.fundamentalDbfs, "dBFS"));
-        snr->setText(Decibels(m.snrDb));
-        sinad->setText(Decibels(m.sinadDb));
-        thd->setText(Decibels(m.thdDb, "dBc"));
-        sfdr->setText(Decibels(m.sfdrDb, "dBc"));
-        enob->setText(QStringLiteral("%1 bits").arg(m.enob, 0, 'f', 2));
+        chart->SetMarkers(marks);
+    }
+
+    void Apply(const AnalysisSettings& s)
+    {
+        analyzer->SetHarmonics(s.metrics.harmonics);
+        analyzer->SetDcBins(s.metrics.dcBins);
+        if (s.averaging != analyzer->Averaging())
+            analyzer->SetAveraging(s.averaging);
+        analyzer->SetWindow(s.metrics.window);
+        const QSignalBlocker quiet(window);
+        window->setCurrentIndex(window->findData(int(s.metrics.window)));
+    }
+
+    AnalysisSettings Current() const
+    {
+        AnalysisSettings s;
+        s.metrics = analyzer->Settings();
+        s.averaging = analyzer->Averaging();
+        return s;
     }
 };
 
@@ -73,7 +128,7 @@ FFTControl::FFTControl(QWidget* parent) : QWidget(parent), d(new Impl)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
-    layout->setSpacing(4);
+    layout->setSpacing(2);
 
     d->window = new QComboBox(this);
     d->window->setObjectName(QStringLiteral("cboWindow"));
@@ -87,20 +142,43 @@ FFTControl::FFTControl(QWidget* parent) : QWidget(parent), d(new Impl)
     layout->addWidget(d->window);
 
     auto* readout = new ReadoutGrid(this);
-    d->frequency = readout->AddRow(tr("Fin"), tr("Fundamental frequency"));
-    d->amplitude = readout->AddRow(tr("Ain"), tr("Fundamental amplitude relative to full scale"));
-    d->snr = readout->AddRow(tr("SNR"), tr("Signal to noise ratio (harmonics 2 to 6 left out)"));
-    d->sinad = readout->AddRow(tr("SINAD"), tr("Signal to noise and distortion ratio"));
-    d->thd = readout->AddRow(tr("THD"), tr("Total harmonic distortion, harmonics 2 to 6"));
-    d->sfdr = readout->AddRow(tr("SFDR"), tr("Spurious-free dynamic range"));
-    d->enob = readout->AddRow(tr("ENOB"), tr("Effective number of bits, (SINAD - 1.76) / 6.02"));
+    auto row = [&](const QString& name, const QString& description) {
+        return Row{readout->AddRow(name, description), description};
+    };
+    d->frequency = row(tr("Fin"), tr("Fundamental frequency"));
+    d->snr = row(tr("SNR"), tr("Signal to noise ratio (harmonics 2 to H left out)"));
+    d->sinad = row(tr("SINAD"), tr("Signal to noise and distortion ratio"));
+    d->thd = row(tr("THD"), tr("Total harmonic distortion, harmonics 2 to H"));
+    d->sfdr = row(tr("SFDR"), tr("Spurious-free dynamic range: fundamental over the worst spur, each with its whole window lobe"));
+    d->enob = row(tr("ENOB"), tr("Effective number of bits referred to full scale, (SINAD - signal dBFS - 1.76) / 6.02, at the signal level shown"));
+    d->floor = row(tr("Floor"), tr("Mean noise power per bin"));
+    d->averaged = readout->AddRow(tr("Avg"), tr("Blocks in the power average / blocks chosen"));
+    d->averaged->setObjectName(QStringLiteral("lblAveraged"));
     layout->addWidget(readout);
+
+    auto* buttons = new QHBoxLayout;
+    auto* restart = new QToolButton(this);
+    restart->setObjectName(QStringLiteral("cmdRestartAveraging"));
+    restart->setText(tr("Restart"));
+    restart->setToolTip(tr("Start the spectrum average again"));
+    restart->setFont(ReadoutGrid::SmallFont(font()));
+    auto* settings = new QToolButton(this);
+    settings->setObjectName(QStringLiteral("cmdAnalysisSettings"));
+    settings->setText(tr("Settings..."));
+    settings->setToolTip(tr("Window, harmonics, DC bins, averaging and coherent input frequencies"));
+    settings->setFont(ReadoutGrid::SmallFont(font()));
+    buttons->addWidget(restart);
+    buttons->addWidget(settings);
+    layout->addLayout(buttons);
     layout->addStretch(1);
 
     connect(d->window, &QComboBox::currentIndexChanged, this, [this] {
         d->analyzer->SetWindow(WindowKind(d->window->currentData().toInt()));
         emit BHWindow();
     });
+    connect(restart, &QToolButton::clicked, this, &FFTControl::RestartAveraging);
+    connect(settings, &QToolButton::clicked, this, &FFTControl::ShowSettingsDialog);
+    d->ShowMetrics();
 }
 
 FFTControl::~FFTControl()
@@ -112,16 +190,15 @@ void FFTControl::ComputeSpectrum(const std::vector<double>& input, std::vector<d
                                  std::optional<std::int32_t> sampleFrequency)
 {
     d->sampleFrequency = sampleFrequency;
-    d->analyzer->Analyse(input);
-    d->analyzer->SpectrumDb(output);
+    try {
+        d->analyzer->Analyse(input);
+        d->analyzer->SpectrumDb(output);
+    } catch (...) {
+        d->analyzer->Fail("FFT failed");
+        d->ShowMetrics();
+        throw;
+    }
     d->ShowMetrics();
-}
-
-void FFTControl::AttachAnalyzer(SpectrumAnalyzer& analyzer)
-{
-    analyzer.SetWindow(d->analyzer->Window());
-    analyzer.SetResolution(d->analyzer->Resolution());
-    d->analyzer = &analyzer;
 }
 
 void FFTControl::SetResolution(int bits)
@@ -141,7 +218,63 @@ void FFTControl::SetWindow(WindowKind kind)
     d->analyzer->SetWindow(kind);
 }
 
+void FFTControl::SetAveraging(int blocks)
+{
+    d->analyzer->SetAveraging(blocks);
+    d->ShowMetrics();
+}
+
+void FFTControl::RestartAveraging()
+{
+    d->analyzer->Restart();
+    d->averaged->setText(QStringLiteral("0/%1").arg(d->analyzer->Averaging()));
+}
+
 const DynamicMetrics& FFTControl::Metrics() const
 {
     return d->analyzer->Metrics();
+}
+
+const SpectrumAnalyzer& FFTControl::Analyzer() const
+{
+    return *d->analyzer;
+}
+
+void FFTControl::AttachAnalyzer(SpectrumAnalyzer& analyzer)
+{
+    const AnalysisSettings settings = d->Current();
+    const int bits = d->analyzer->Resolution();
+    d->analyzer = &analyzer;
+    analyzer.SetResolution(bits);
+    d->Apply(settings);
+}
+
+void FFTControl::AttachChart(StripChart* chart)
+{
+    d->chart = chart;
+}
+
+void FFTControl::UseSettingsStore(QSettings* store)
+{
+    d->store = store;
+    if (store)
+        d->Apply(AnalysisSettings::Load(*store));
+}
+
+void FFTControl::ShowSettingsDialog()
+{
+    auto* dialog = new AnalysisSettingsDialog(d->Current(), d->sampleFrequency, d->analyzer->BlockLength(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        const AnalysisSettings chosen = dialog->Settings();
+        const bool newWindow = chosen.metrics.window != d->analyzer->Window();
+        d->Apply(chosen);
+        if (d->store)
+            chosen.Save(*d->store);
+        d->analyzer->Reanalyse();
+        d->ShowMetrics();
+        if (newWindow)
+            emit BHWindow();
+    });
+    dialog->open();
 }

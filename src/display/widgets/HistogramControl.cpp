@@ -6,16 +6,13 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <qcustomplot.h>
 
 #include <algorithm>
 
 namespace {
-
-// Mean hits per code below which the DNL and INL read-out stays empty (the estimate's
-// error is about one over the square root of the hits).
-constexpr double MinHitsPerCode = 4.0;
 
 QString Worst(double max, double min)
 {
@@ -29,47 +26,65 @@ struct HistogramControl::Impl {
     QCPBars* bars = nullptr;
     QCPGraph* inl = nullptr;
     QComboBox* viewBox = nullptr;
-    QLabel *range = nullptr, *samples = nullptr, *outOfRange = nullptr, *perCode = nullptr,
-           *missing = nullptr, *dnl = nullptr, *inlWorst = nullptr;
-    CodeHistogram histogram;
+    QLabel *range = nullptr, *blocks = nullptr, *samples = nullptr, *outOfRange = nullptr, *perCode = nullptr,
+           *missing = nullptr, *dnl = nullptr, *inlWorst = nullptr, *uncertainty = nullptr,
+           *warning = nullptr;
+    CodeHistogramAccumulator sum;
     SineLinearity linearity;
     View view = View::Counts;
     int firstHit = 0, lastHit = 0;
 
+    const CodeHistogram& Histogram() const { return sum.Histogram(); }
+    bool LinearityShown() const { return linearity.valid && linearity.enoughHits; }
+
     void ShowReadout()
     {
-        range->setText(QStringLiteral("%1..%2").arg(histogram.firstCode).arg(histogram.LastCode()));
-        samples->setText(QString::number(histogram.inRange));
-        outOfRange->setText(QString::number(histogram.outOfRange));
-        for (QLabel* l : {perCode, missing, dnl, inlWorst})
+        const CodeHistogram& h = Histogram();
+        range->setText(h.counts.empty() ? QStringLiteral("-")
+                                        : QStringLiteral("%1..%2").arg(h.firstCode).arg(h.LastCode()));
+        blocks->setText(QString::number(sum.Blocks()));
+        samples->setText(QString::number(h.inRange));
+        outOfRange->setText(QString::number(h.outOfRange));
+        for (QLabel* l : {perCode, missing, dnl, inlWorst, uncertainty})
             l->setText(QStringLiteral("-"));
-        if (!linearity.valid)
+        warning->clear();
+        if (!linearity.valid) {
+            warning->setText(QString::fromStdString(linearity.reason));
             return;
-        std::int64_t innerHits = 0;
-        for (std::size_t i = 0; i < linearity.dnl.size(); ++i)
-            innerHits += histogram.counts[std::size_t(linearity.firstCode - histogram.firstCode) + i];
-        const double hitsPerCode = double(innerHits) / double(linearity.dnl.size());
-        perCode->setText(QString::number(hitsPerCode, 'f', 1));
+        }
+        perCode->setText(QString::number(linearity.leastExpectedHits, 'f', 1));
+        if (!linearity.reachesBothEnds)
+            warning->setText(QObject::tr("Sine short of the range ends: linearity between the codes where it turns"));
         // With fewer hits the counting noise alone makes codes look missing or wide.
-        if (hitsPerCode < MinHitsPerCode)
+        if (!linearity.enoughHits) {
+            warning->setText(QObject::tr("Collecting: %1 hits per code of %2 needed")
+                                 .arg(linearity.leastExpectedHits, 0, 'f', 1)
+                                 .arg(SineLinearity::MinHitsPerCode));
             return;
+        }
         missing->setText(QString::number(linearity.missingCodes));
         dnl->setText(Worst(linearity.dnlMax, linearity.dnlMin));
         inlWorst->setText(Worst(linearity.inlMax, linearity.inlMin));
+        uncertainty->setText(QStringLiteral("\u00B1%1").arg(linearity.uncertaintyLsb, 0, 'f', 2));
     }
 
     void Draw()
     {
-        if (histogram.counts.empty())
+        const CodeHistogram& h = Histogram();
+        if (h.counts.empty()) {
+            bars->data()->clear();
+            inl->data()->clear();
+            plot->replot(QCustomPlot::rpQueuedReplot);
             return;
+        }
         QVector<double> keys, values;
-        const bool counts = view == View::Counts || !linearity.valid;
+        const bool counts = view == View::Counts || !LinearityShown();
         if (counts) {
             keys.reserve(lastHit - firstHit + 1);
             values.reserve(lastHit - firstHit + 1);
             for (int code = firstHit; code <= lastHit; ++code) {
                 keys << code;
-                values << double(histogram.counts[std::size_t(code - histogram.firstCode)]);
+                values << double(h.counts[std::size_t(code - h.firstCode)]);
             }
         } else {
             const std::vector<double>& series = view == View::Dnl ? linearity.dnl : linearity.inl;
@@ -78,7 +93,10 @@ struct HistogramControl::Impl {
                 keys << linearity.firstCode + int(i);
             values = QVector<double>(series.begin(), series.end());
         }
-        const bool asLine = !counts && view == View::Inl;
+        // DNL as one impulse per code, INL as a line: a lone code (a missing one) stays
+        // visible where thousands of bars share the width.
+        const bool asLine = !counts;
+        inl->setLineStyle(view == View::Dnl ? QCPGraph::lsImpulse : QCPGraph::lsLine);
         bars->setVisible(!asLine);
         inl->setVisible(asLine);
         if (asLine) {
@@ -89,9 +107,10 @@ struct HistogramControl::Impl {
             inl->data()->clear();
         }
 
+        const QString sigma = QStringLiteral(" \u00B1%1").arg(linearity.uncertaintyLsb, 0, 'f', 2);
         plot->yAxis->setLabel(counts ? QObject::tr("Hits")
-                              : view == View::Dnl ? QObject::tr("DNL (LSB)")
-                                                  : QObject::tr("INL (LSB)"));
+                              : view == View::Dnl ? QObject::tr("DNL (LSB)") + sigma
+                                                  : QObject::tr("INL (LSB)") + sigma);
         // The codes that were hit, with a little room each side.
         const double pad = std::max(1.0, (lastHit - firstHit) * 0.02);
         plot->xAxis->setRange(firstHit - pad, lastHit + pad);
@@ -104,6 +123,23 @@ struct HistogramControl::Impl {
             plot->yAxis->setRange(-reach, reach);
         }
         plot->replot(QCustomPlot::rpQueuedReplot);
+    }
+
+    void Update()
+    {
+        const CodeHistogram& h = Histogram();
+        linearity = h.counts.empty() ? SineLinearity{} : SineCodeDensity(h);
+        const auto first = std::find_if(h.counts.begin(), h.counts.end(), [](auto c) { return c > 0; });
+        const auto last = std::find_if(h.counts.rbegin(), h.counts.rend(), [](auto c) { return c > 0; });
+        if (first == h.counts.end()) {   // nothing in range: show the whole range
+            firstHit = h.firstCode;
+            lastHit = h.LastCode();
+        } else {
+            firstHit = h.firstCode + int(first - h.counts.begin());
+            lastHit = h.LastCode() - int(last - h.counts.rbegin());
+        }
+        ShowReadout();
+        Draw();
     }
 };
 
@@ -130,7 +166,7 @@ HistogramControl::HistogramControl(QWidget* parent) : QWidget(parent), d(new Imp
     panel->setFixedWidth(128);
     auto* panelLayout = new QVBoxLayout(panel);
     panelLayout->setContentsMargins(0, 2, 4, 2);
-    panelLayout->setSpacing(4);
+    panelLayout->setSpacing(2);
     d->viewBox = new QComboBox(panel);
     d->viewBox->setObjectName(QStringLiteral("cboHistogramView"));
     d->viewBox->setFont(ReadoutGrid::SmallFont(font()));
@@ -138,19 +174,35 @@ HistogramControl::HistogramControl(QWidget* parent) : QWidget(parent), d(new Imp
     panelLayout->addWidget(d->viewBox);
     auto* readout = new ReadoutGrid(panel);
     d->range = readout->AddRow(tr("Codes"), tr("Code range counted for this resolution"));
+    d->blocks = readout->AddRow(tr("Blocks"), tr("Blocks summed since the last restart"));
+    d->blocks->setObjectName(QStringLiteral("lblHistogramBlocks"));
     d->samples = readout->AddRow(tr("Hits"), tr("Samples within the code range"));
     d->outOfRange = readout->AddRow(tr("Outside"), tr("Samples outside the code range (not clamped)"));
-    d->perCode = readout->AddRow(tr("Per code"), tr("Mean hits per inner code; DNL and INL are shown from 4 on, their error being about one over its square root"));
-    d->missing = readout->AddRow(tr("Missing"), tr("Codes never hit between the end codes (sine input)"));
-    d->dnl = readout->AddRow(tr("DNL"), tr("Worst DNL, max/min in LSB, from the sine code density; end codes left out"));
-    d->inlWorst = readout->AddRow(tr("INL"), tr("Worst endpoint INL, max/min in LSB, from the sine code density"));
+    d->perCode = readout->AddRow(tr("Per code"), tr("Hits the least-visited inner code can expect for this sine; DNL and INL are shown from 16 on"));
+    d->missing = readout->AddRow(tr("Missing"), tr("Inner codes never hit (DNL = -1)"));
+    d->dnl = readout->AddRow(tr("DNL"), tr("Worst DNL, max/min in LSB, from the sine histogram"));
+    d->inlWorst = readout->AddRow(tr("INL"), tr("Worst end-point INL, max/min in LSB, from the sine histogram"));
+    d->uncertainty = readout->AddRow(tr("Uncert."), tr("Counting uncertainty (one sigma, LSB) of one code's DNL and INL"));
     panelLayout->addWidget(readout);
+    d->warning = new QLabel(panel);
+    d->warning->setObjectName(QStringLiteral("lblHistogramWarning"));
+    d->warning->setWordWrap(true);
+    d->warning->setFont(ReadoutGrid::SmallFont(font()));
+    d->warning->setStyleSheet(QStringLiteral("color: #a05000"));
+    panelLayout->addWidget(d->warning);
+    auto* restart = new QToolButton(panel);
+    restart->setObjectName(QStringLiteral("cmdRestartHistogram"));
+    restart->setText(tr("Restart"));
+    restart->setToolTip(tr("Empty the summed histogram; the next block starts it again"));
+    restart->setFont(ReadoutGrid::SmallFont(font()));
+    panelLayout->addWidget(restart);
     panelLayout->addStretch(1);
     layout->addWidget(panel);
 
     connect(d->viewBox, &QComboBox::currentIndexChanged, this,
             [this](int index) { SetView(View(index)); });
-    d->Draw();
+    connect(restart, &QToolButton::clicked, this, &HistogramControl::Restart);
+    d->Update();
 }
 
 HistogramControl::~HistogramControl()
@@ -160,20 +212,14 @@ HistogramControl::~HistogramControl()
 
 void HistogramControl::BuildHistogram(const std::vector<double>& codes, std::int16_t bits)
 {
-    d->histogram = CountCodes(codes, bits);
-    d->linearity = LooksLikeSine(d->histogram) ? SineCodeDensity(d->histogram) : SineLinearity{};
-    const auto& counts = d->histogram.counts;
-    const auto first = std::find_if(counts.begin(), counts.end(), [](auto c) { return c > 0; });
-    const auto last = std::find_if(counts.rbegin(), counts.rend(), [](auto c) { return c > 0; });
-    if (first == counts.end()) {   // nothing in range: show the whole range
-        d->firstHit = d->histogram.firstCode;
-        d->lastHit = d->histogram.LastCode();
-    } else {
-        d->firstHit = d->histogram.firstCode + int(first - counts.begin());
-        d->lastHit = d->histogram.LastCode() - int(last - counts.rbegin());
-    }
-    d->ShowReadout();
-    d->Draw();
+    d->sum.Add(codes, bits);
+    d->Update();
+}
+
+void HistogramControl::Restart()
+{
+    d->sum.Restart();
+    d->Update();
 }
 
 void HistogramControl::SetView(View view)
@@ -186,7 +232,12 @@ void HistogramControl::SetView(View view)
 
 const CodeHistogram& HistogramControl::Histogram() const
 {
-    return d->histogram;
+    return d->sum.Histogram();
+}
+
+int HistogramControl::Blocks() const
+{
+    return d->sum.Blocks();
 }
 
 const SineLinearity& HistogramControl::Linearity() const

@@ -7,24 +7,29 @@
 #include <cstdint>
 #include <vector>
 
-// Code histogram over the full code range of a resolution, with the code-density
-// DNL/INL estimate for a sine input.
+// Code histogram over the full code range of a resolution, summed over the blocks it is
+// given until restarted, with the sine-histogram DNL/INL once every code in range can
+// expect enough hits.
 class HistogramControl : public QWidget {
     Q_OBJECT
 public:
     explicit HistogramControl(QWidget* parent = nullptr);
     ~HistogramControl() override;
 
-    // Counts and draws; negative codes (two's complement) count over -2^(b-1)..2^(b-1)-1.
-    // Codes outside the range are counted as out of range, not clamped.
+    // Adds the block to the sum and draws; negative codes (two's complement) count over
+    // -2^(b-1)..2^(b-1)-1. Codes outside the range are counted as out of range, not
+    // clamped. A block of another resolution or code format starts a new sum.
     void BuildHistogram(const std::vector<double>& codes, std::int16_t bits);
+    // Empties the sum; the next block starts it again.
+    void Restart();
 
     // What the plot shows: the counts, or the sine code-density DNL or INL per code.
     enum class View { Counts, Dnl, Inl };
     void SetView(View view);
 
     const CodeHistogram& Histogram() const;
-    // Valid only when the last block looked like a sine.
+    int Blocks() const;
+    // Valid only when the sum looks like a sine; shown once it has enough hits.
     const SineLinearity& Linearity() const;
 
 private:

@@ -416,3 +416,8 @@ void StripChart::FullView() { d->FullView(); }
 QCustomPlot* StripChart::Plot() const { return d->plot; }
 
 int StripChart::PointCount() const { return d->trace->dataCount(); }
+
+void StripChart::SetMarkers(const std::vector<ChartMarker>& markers)
+{
+    PlaceChartMarkers(d->plot, markers);
+}

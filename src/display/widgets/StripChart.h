@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ChartMarkers.h"
+
 #include <QWidget>
 #include <cstdint>
 #include <vector>
@@ -53,6 +55,8 @@ public:
     // Whether the user has zoomed in from the full view, and the way back to it.
     bool Zoomed() const;
     void FullView();
+    // Labelled marks (e.g. harmonics on the spectrum); replaces the last set.
+    void SetMarkers(const std::vector<ChartMarker>& markers);
 
     // Test and benchmark access.
     QCustomPlot* Plot() const;

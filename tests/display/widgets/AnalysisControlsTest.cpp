@@ -1,8 +1,16 @@
 #include "display/widgets/FFTControl.h"
+#include "display/widgets/AnalysisSettingsDialog.h"
 #include "display/widgets/HistogramControl.h"
+#include "display/widgets/StripChart.h"
+#include "analysis/SpectrumAnalyzer.h"
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QToolButton>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 #include <qcustomplot.h>
@@ -61,12 +69,78 @@ TEST(FFTControl, ShowsTheFundamentalInHertzOrBins)
         fft.ComputeSpectrum(Sine(12, 1024, 101), spectrum, c.fs);
         EXPECT_TRUE(Texts(fft).contains(c.frequency)) << c.frequency.toStdString();
     }
-    EXPECT_TRUE(fft.Metrics().valid);
-    EXPECT_TRUE(Texts(fft).contains(QString("%1 dB").arg(fft.Metrics().snrDb, 0, 'f', 1)));
+    EXPECT_TRUE(fft.Metrics().snrDb.Valid());
+    EXPECT_TRUE(Texts(fft).contains(QString("%1 dB").arg(fft.Metrics().snrDb.value, 0, 'f', 1)));
 
     fft.ComputeSpectrum(std::vector<double>(1, 7.0), spectrum);   // too short for metrics
     EXPECT_EQ(spectrum.size(), 1u);
     EXPECT_FALSE(Texts(fft).contains("bin 101.0"));
+}
+
+// The value label of a read-out row, found by its row name.
+QLabel* Value(const QWidget& w, const QString& name)
+{
+    const auto labels = w.findChildren<QLabel*>();
+    for (qsizetype i = 0; i + 1 < labels.size(); ++i)
+        if (labels[i]->text() == name)
+            return labels[i + 1];
+    return nullptr;
+}
+
+TEST(FFTControl, GreysWhatItCannotTrustMarksTheHarmonicsAndAverages)
+{
+    FFTControl fft;
+    StripChart chart;
+    fft.AttachChart(&chart);
+    std::vector<double> spectrum;
+    // 256 samples leave too few noise bins for SNR; the tone and THD still read.
+    fft.ComputeSpectrum(Sine(12, 256, 21), spectrum);
+    QLabel* snr = Value(fft, "SNR");
+    ASSERT_NE(snr, nullptr);
+    EXPECT_FALSE(snr->isEnabled());
+    EXPECT_EQ(snr->text(), "-");
+    EXPECT_TRUE(snr->toolTip().contains("too few samples"));
+    EXPECT_TRUE(Value(fft, "THD")->isEnabled());
+
+    fft.SetAveraging(4);
+    for (int i = 0; i < 3; ++i)
+        fft.ComputeSpectrum(Sine(12, 4096, 201), spectrum);
+    EXPECT_TRUE(snr->isEnabled());
+    EXPECT_EQ(Value(fft, "Avg")->text(), "3/4");
+    EXPECT_TRUE(Value(fft, "ENOB")->text().endsWith("dBFS"));
+    const QStringList marks = ChartMarkerLabels(chart.Plot());
+    // The fundamental, harmonics 2 to 5 and, when the noise holds a higher peak, that spur.
+    ASSERT_GE(marks.size(), 5);
+    for (int order = 1; order <= 5; ++order)
+        EXPECT_TRUE(marks[order - 1].startsWith(QString("%1: ").arg(order))) << order;
+    fft.findChild<QToolButton*>("cmdRestartAveraging")->click();
+    EXPECT_EQ(Value(fft, "Avg")->text(), "0/4");
+}
+
+TEST(FFTControl, SettingsDialogKeepsItsChoicesInTheStore)
+{
+    QTemporaryDir dir;
+    QSettings store(dir.filePath("settings.ini"), QSettings::IniFormat);
+    FFTControl fft;
+    fft.UseSettingsStore(&store);
+    std::vector<double> spectrum;
+    fft.ComputeSpectrum(Sine(12, 8192, 1001), spectrum, 8192);
+    QSignalSpy windowChanged(&fft, &FFTControl::BHWindow);
+    fft.ShowSettingsDialog();
+    auto* dialog = fft.findChild<AnalysisSettingsDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    dialog->findChild<QLineEdit*>("txtWantedFrequency")->setText("1000.9");
+    EXPECT_TRUE(dialog->findChild<QLineEdit*>("txtCoherent")->text().startsWith("1001.000 Hz (1001 cycles)"));
+    dialog->findChild<QSpinBox*>("spnAveraging")->setValue(8);
+    dialog->findChild<QComboBox*>()->setCurrentText("BH7");
+    dialog->accept();
+    EXPECT_EQ(windowChanged.count(), 1);
+    EXPECT_EQ(store.value("Analysis/Averaging").toInt(), 8);
+
+    FFTControl next;
+    next.UseSettingsStore(&store);
+    EXPECT_EQ(next.Window(), WindowKind::BlackmanHarris7);
+    EXPECT_EQ(next.Analyzer().Averaging(), 8);
 }
 
 TEST(FFTControl, WindowChosenOnThePanelRaisesBHWindow)
@@ -108,20 +182,36 @@ TEST(HistogramControl, DrawsTheCountsAndReadsOutTheSineLinearity)
                             [](const QString& t) { return t.endsWith("/-1.00"); }));
 
     histogram.SetView(HistogramControl::View::Dnl);
-    EXPECT_EQ(bars->data()->size(), 254);   // the end codes are left out
-    EXPECT_NEAR(bars->data()->at(99)->value, -1.0, 1e-9);
+    auto* dnl = qobject_cast<QCPGraph*>(histogram.findChild<QCustomPlot*>()->plottable(1));
+    ASSERT_NE(dnl, nullptr);
+    EXPECT_EQ(dnl->data()->size(), 254);   // the end codes are left out
+    EXPECT_EQ(dnl->data()->at(99)->value, -1.0);
 }
 
-TEST(HistogramControl, TooFewHitsPerCodeLeaveDnlAndInlUnread)
+TEST(HistogramControl, SumsBlocksUntilEveryCodeHasEnoughHits)
 {
     HistogramControl histogram;
-    histogram.BuildHistogram(Sine(12, 8192, 1001), 12);   // about 2 hits per code
-    ASSERT_TRUE(histogram.Linearity().valid);
-    const QStringList shown = Texts(histogram);
-    EXPECT_FALSE(std::any_of(shown.begin(), shown.end(),
-                             [](const QString& t) { return t.contains('/'); }));
-    EXPECT_TRUE(std::any_of(shown.begin(), shown.end(),
-                            [](const QString& t) { return t.startsWith("2.") || t.startsWith("1."); }));
+    auto dnlShown = [&] {
+        const QStringList shown = Texts(histogram);
+        return std::any_of(shown.begin(), shown.end(), [](const QString& t) { return t.contains('/'); });
+    };
+    // The middle codes of a 12-bit sine get 8192 / (pi 2047.5) = 1.27 hits a block; 16
+    // are needed, so 13 blocks.
+    for (int block = 1; block <= 12; ++block) {
+        histogram.BuildHistogram(Sine(12, 8192, 1001), 12);
+        ASSERT_FALSE(dnlShown()) << block;
+    }
+    EXPECT_TRUE(histogram.findChild<QLabel*>("lblHistogramWarning")->text().startsWith("Collecting"));
+    histogram.BuildHistogram(Sine(12, 8192, 1001), 12);
+    EXPECT_TRUE(dnlShown());
+    EXPECT_EQ(histogram.findChild<QLabel*>("lblHistogramBlocks")->text(), "13");
+    EXPECT_EQ(histogram.Histogram().inRange, 13 * 8192);
+
+    histogram.findChild<QToolButton*>("cmdRestartHistogram")->click();
+    EXPECT_EQ(histogram.Blocks(), 0);
+    histogram.BuildHistogram(Sine(12, 8192, 1001), 12);
+    EXPECT_FALSE(dnlShown());
+    EXPECT_EQ(histogram.Histogram().inRange, 8192);
 }
 
 TEST(HistogramControl, SignedCodesAndNoSine)
