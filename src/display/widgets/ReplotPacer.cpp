@@ -17,6 +17,8 @@ ReplotPacer::ReplotPacer(QCustomPlot* plot) : QObject(plot), plot_(plot)
             stale_ = true;
     });
     plot_->installEventFilter(this);
+    // The chart fills its whole rectangle, so nothing beneath it needs painting first.
+    plot_->setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void ReplotPacer::Request()
@@ -32,7 +34,8 @@ void ReplotPacer::Now()
     timer_.stop();
     stale_ = false;
     sinceReplot_.start();
-    plot_->replot();
+    // Painted with the window's next paint, together with everything else that changed.
+    plot_->replot(QCustomPlot::rpQueuedRefresh);
 }
 
 bool ReplotPacer::eventFilter(QObject* watched, QEvent* event)
