@@ -57,6 +57,7 @@ int frmMainScreen::TakeSamples()
 
 void frmMainScreen::cmdSample_Click()
 {
+    const AcquisitionScope acquiring(this);   // a close waits for the block
     cmdSample->setEnabled(false);
     TakeSamples();
     cmdSample->setEnabled(true);
@@ -65,6 +66,7 @@ void frmMainScreen::cmdSample_Click()
 
 void frmMainScreen::cmdContSample_Click()
 {
+    const AcquisitionScope acquiring(this);   // a close stops the run and waits for its end
     ctx.ContinuousSampling = true;
     cmdSample->setEnabled(false);
     cmdStopSampling->setEnabled(true);

@@ -8,6 +8,8 @@
 #include "display/widgets/SupplyButton.h"
 #include "files/StoredSettings.h"
 
+#include <QCloseEvent>
+
 SettingsStore& frmMainScreen::Store()
 {
     if (settingsStore_)
@@ -29,6 +31,32 @@ void frmMainScreen::LoadStoredSettingsStep()
     });
     VEXMStatus2->SetDisplay(true);
     ShowConfigurationStatus(ctx.CurrentSettings, *VEXMStatus2);
+}
+
+frmMainScreen::AcquisitionScope::AcquisitionScope(frmMainScreen* window) : window_(window)
+{
+    ++window_->acquisitions_;
+}
+
+frmMainScreen::AcquisitionScope::~AcquisitionScope()
+{
+    if (--window_->acquisitions_ == 0 && window_->closeWaiting_)
+        QTimer::singleShot(0, window_, &QWidget::close);
+}
+
+void frmMainScreen::closeEvent(QCloseEvent* event)
+{
+    // A close request during an acquisition (the window manager's close box while a
+    // continuous run goes on) ends the run first and comes back once the loop is over, so
+    // the port is never released under a block in progress.
+    if (acquisitions_ > 0) {
+        closeWaiting_ = true;
+        ctx.ContinuousSampling = false;
+        event->ignore();
+        return;
+    }
+    Form_Unload();
+    event->accept();
 }
 
 void frmMainScreen::Form_Unload()

@@ -133,6 +133,16 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Marks an acquisition in progress for its lifetime; a close asked for meanwhile waits
+    // for the last one to end.
+    class AcquisitionScope {
+    public:
+        explicit AcquisitionScope(frmMainScreen* window);
+        ~AcquisitionScope();
+    private:
+        frmMainScreen* window_;
+    };
+
     void CreateControls();
     void CreateMenus();
     void PlaceControls();
@@ -150,6 +160,8 @@ private:
     EvalContext& ctx;
     QString cursorInfoCaption_;
     bool unloaded_ = false;
+    int acquisitions_ = 0;
+    bool closeWaiting_ = false;
     bool adjustingDisplayMode_ = false;
     QPointer<frmSetup> setupDialog_;
     QPointer<QWidget> aboutWindow_;
