@@ -4,15 +4,10 @@
 // 5000 blocks; the rates over the first and the last 500 show whether a block's cost
 // grows with the length of the run. Goals: at least 250 blocks/s, and the last 500 within
 // 10 % of the first 500.
-#include "board/SimulatedPorts.h"
-#include "display/main/frmMainScreen.h"
-#include "files/StoredSettings.h"
+#include "MainWindowRig.h"
 #include "OffscreenBenchmarkMain.h"
-#include "link/CommsFunctions.h"
 
 #include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <ctime>
 
@@ -21,12 +16,6 @@ namespace {
 constexpr int Blocks = 5000;
 constexpr int Window = 500;
 
-class BenchOs : public OsLayer {
-public:
-    OsVersionInfo GetVersion() override { return {148, 5, 0, 0, 2, {}}; }
-    QString CommandLine() override { return {}; }
-};
-
 double CpuSeconds()
 {
     return double(std::clock()) / CLOCKS_PER_SEC;
@@ -34,30 +23,12 @@ double CpuSeconds()
 
 void BM_ContinuousRun8192(benchmark::State& state)
 {
-    QTemporaryDir dir;
-    SimulatedPorts ports;
-    ports.Board().Trace().SetEnabled(false);
-    BenchOs os;
-    EvalContext ctx;
-    ctx.Port = &ports;
-    ctx.Os = &os;
-    SettingsStore store(dir.filePath("settings.ini"));
-    frmMainScreen window(ctx);
-    window.SetSettingsStore(&store);
-    window.Form_Load();
-    window.show();
-
-    QFile program(dir.filePath("B.PRG"));
-    program.open(QIODevice::WriteOnly);
-    program.write("x\r\n@PA\r\n000000\r\n123456\r\n#\r\n");
-    program.close();
-    ctx.CurrentSettings.EXEName = program.fileName();
-    ctx.BoardLatch.SetValue(0x7C);
-    if (LoadProgram(ctx) != 0) {
+    MainWindowRig rig;
+    if (!rig.ready) {
         state.SkipWithError("board program did not start");
         return;
     }
-    ctx.CurrentSettings.NumberOfSamples = 5;   // 8192 samples
+    frmMainScreen& window = *rig.window;
 
     double first = 0, last = 0, firstCpu = 0, lastCpu = 0, all = 0;
     for (auto _ : state) {
