@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev libqcustomplot-dev libqcustomplot2.1-qt6
   libfftw3-dev libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth imagemagick xdotool fonts-dejavu-core
+  xvfb xauth imagemagick xdotool fonts-dejavu-core libx11-dev
   clang-14 libclang-rt-14-dev
 )
 
