@@ -1,5 +1,6 @@
-// Drawing cost per acquisition: a new 8192-point trace loaded and drawn offscreen, and
-// the code histogram of the same block.
+// Drawing cost per acquisition: a new trace loaded and drawn offscreen, at the chart's own
+// choice of antialiasing and with it forced on and off (which sets the length above which
+// the chart drops it), and the code histogram of an 8192-sample block.
 #include "BenchSignals.h"
 #include "OffscreenBenchmarkMain.h"
 #include "display/widgets/HistogramControl.h"
@@ -10,20 +11,28 @@
 
 namespace {
 
+enum Antialiasing { ChartsChoice, ForcedOn, ForcedOff };
+
+// Args: points, Antialiasing.
 void LoadTraceAndRedraw(benchmark::State& state)
 {
+    const int n = int(state.range(0));
     StripChart chart;
     chart.resize(1000, 300);
     chart.show();
-    const std::vector<double> blocks[] = {NoisySine(8192, 101.3, 1), NoisySine(8192, 101.3, 2)};
-    chart.SetXViewEnd(8191);
-    chart.SetXSpan(8192);
+    if (state.range(1) == ForcedOn)
+        chart.Plot()->setAntialiasedElements(QCP::aePlottables);
+    if (state.range(1) == ForcedOff)
+        chart.Plot()->setNotAntialiasedElements(QCP::aePlottables);
+    const std::vector<double> blocks[] = {NoisySine(std::size_t(n), 101.3, 1), NoisySine(std::size_t(n), 101.3, 2)};
+    chart.SetXViewEnd(n - 1);
+    chart.SetXSpan(n);
     chart.SetTopLimit(4095);
     chart.SetBottomLimit(0);
     std::size_t i = 0;
     for (auto _ : state) {
         chart.ClearTrace();
-        chart.SetPointCapacity(8192 + 10);
+        chart.SetPointCapacity(std::int16_t(n + 10));
         chart.LoadTrace(0, blocks[i++ % 2]);
         chart.Plot()->replot(QCustomPlot::rpImmediateRefresh);
     }
@@ -43,7 +52,9 @@ void BuildHistogramAndRedraw(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(LoadTraceAndRedraw)->Unit(benchmark::kMillisecond)->Repetitions(10)->ReportAggregatesOnly(true);
+BENCHMARK(LoadTraceAndRedraw)
+    ->ArgsProduct({{256, 512, 1024, 2048, 4096, 8192}, {ChartsChoice, ForcedOn, ForcedOff}})
+    ->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BuildHistogramAndRedraw)->Unit(benchmark::kMillisecond)->Repetitions(10)->ReportAggregatesOnly(true);
 
 int main(int argc, char** argv)

@@ -1,7 +1,6 @@
 // Single and continuous acquisitions, power commands and the board reset.
 #include "display/main/frmMainScreen.h"
 
-#include "engine/WaveformScaling.h"
 #include "display/widgets/FFTControl.h"
 #include "display/widgets/HistogramControl.h"
 #include "display/widgets/StatusBox.h"
@@ -12,20 +11,28 @@
 #include <QComboBox>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QTimer>
 
-frmMainScreen::ReconfigurationLock::ReconfigurationLock(frmMainScreen& window)
+frmMainScreen::AcquisitionScope::AcquisitionScope(frmMainScreen* window) : window_(window)
 {
-    for (QAction* a : {window.mnuSetup, window.LoadEXE, window.mnuLoadRawData, window.mnuLoadFFTData,
-                       window.mnuLPT1, window.mnuLPT2, window.mnuPRN}) {
-        held_.emplace_back(a, a->isEnabled());
+    if (window_->acquisitions_++ > 0)
+        return;
+    for (QAction* a : {window_->mnuSetup, window_->LoadEXE, window_->mnuLoadRawData, window_->mnuLoadFFTData,
+                       window_->mnuLPT1, window_->mnuLPT2, window_->mnuPRN}) {
+        window_->heldActions_.emplace_back(a, a->isEnabled());
         a->setEnabled(false);
     }
 }
 
-frmMainScreen::ReconfigurationLock::~ReconfigurationLock()
+frmMainScreen::AcquisitionScope::~AcquisitionScope()
 {
-    for (const auto& [action, enabled] : held_)
+    if (--window_->acquisitions_ > 0)
+        return;
+    for (const auto& [action, enabled] : window_->heldActions_)
         action->setEnabled(enabled);
+    window_->heldActions_.clear();
+    if (window_->closeWaiting_)
+        QTimer::singleShot(0, window_, &QWidget::close);
 }
 
 int frmMainScreen::TakeSamples()
@@ -70,7 +77,7 @@ int frmMainScreen::TakeSamples()
 
 void frmMainScreen::cmdSample_Click()
 {
-    const ReconfigurationLock lock(*this);
+    const AcquisitionScope acquiring(this);   // a close waits for the block
     cmdSample->setEnabled(false);
     TakeSamples();
     cmdSample->setEnabled(true);
@@ -79,7 +86,7 @@ void frmMainScreen::cmdSample_Click()
 
 void frmMainScreen::cmdContSample_Click()
 {
-    const ReconfigurationLock lock(*this);
+    const AcquisitionScope acquiring(this);   // a close stops the run and waits for its end
     ctx.ContinuousSampling = true;
     cmdSample->setEnabled(false);
     cmdStopSampling->setEnabled(true);

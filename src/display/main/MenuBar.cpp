@@ -67,9 +67,3 @@ void frmMainScreen::SetPortMenuEntryEnabled(PortMenuEntry entry, bool enabled)
 }
 
 void frmMainScreen::ExitProgram_Click() { close(); }
-
-void frmMainScreen::closeEvent(QCloseEvent* event)
-{
-    Form_Unload();
-    event->accept();
-}

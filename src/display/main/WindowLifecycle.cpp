@@ -9,6 +9,8 @@
 #include "display/widgets/SupplyButton.h"
 #include "files/StoredSettings.h"
 
+#include <QCloseEvent>
+
 SettingsStore& frmMainScreen::Store()
 {
     if (settingsStore_)
@@ -31,6 +33,21 @@ void frmMainScreen::LoadStoredSettingsStep()
         SetOuterSize(position->Width, position->Height);
     });
     ShowConfigurationStatus(ctx.CurrentSettings, *VEXMStatus2);
+}
+
+void frmMainScreen::closeEvent(QCloseEvent* event)
+{
+    // A close request during an acquisition (the window manager's close box while a
+    // continuous run goes on) ends the run first and comes back once the loop is over, so
+    // the port is never released under a block in progress.
+    if (acquisitions_ > 0) {
+        closeWaiting_ = true;
+        ctx.ContinuousSampling = false;
+        event->ignore();
+        return;
+    }
+    Form_Unload();
+    event->accept();
 }
 
 void frmMainScreen::Form_Unload()

@@ -148,17 +148,15 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    // While an acquisition runs, nothing that reconfigures the board or replaces the block
-    // can be chosen: the menu entries that would are disabled, and restored afterwards.
-    class ReconfigurationLock {
+    // Marks an acquisition in progress for its lifetime. Meanwhile nothing that reconfigures
+    // the board or replaces the block can be chosen (those menu entries are disabled and
+    // restored afterwards), and a close asked for waits for the last acquisition to end.
+    class AcquisitionScope {
     public:
-        explicit ReconfigurationLock(frmMainScreen& window);
-        ~ReconfigurationLock();
-        ReconfigurationLock(const ReconfigurationLock&) = delete;
-        ReconfigurationLock& operator=(const ReconfigurationLock&) = delete;
-
+        explicit AcquisitionScope(frmMainScreen* window);
+        ~AcquisitionScope();
     private:
-        std::vector<std::pair<QAction*, bool>> held_;
+        frmMainScreen* window_;
     };
 
     void CreateControls();
@@ -183,6 +181,9 @@ private:
     AcquisitionEngine engine_;
     QString cursorInfoCaption_;
     bool unloaded_ = false;
+    int acquisitions_ = 0;
+    std::vector<std::pair<QAction*, bool>> heldActions_;   // entries disabled during acquisitions
+    bool closeWaiting_ = false;
     bool adjustingDisplayMode_ = false;
     QPointer<frmSetup> setupDialog_;
     QPointer<QWidget> aboutWindow_;

@@ -6,6 +6,9 @@ void ChartStyle::Apply(QCustomPlot* plot)
 {
     plot->setBackground(Qt::white);
     plot->setNoAntialiasingOnDrag(true);
+    // Nothing is drawn on the overlay layer; as a logical layer it shares the main paint
+    // buffer instead of holding and compositing a second window-sized one.
+    plot->layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
     QFont font = plot->font();
     font.setPointSizeF(FontPoints);
     for (QCPAxis* axis : {plot->xAxis, plot->yAxis}) {

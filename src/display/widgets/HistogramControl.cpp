@@ -2,6 +2,7 @@
 
 #include "ChartStyle.h"
 #include "ReadoutGrid.h"
+#include "ReplotPacer.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -23,6 +24,7 @@ QString Worst(double max, double min)
 
 struct HistogramControl::Impl {
     QCustomPlot* plot = nullptr;
+    ReplotPacer* pacer = nullptr;   // owned by the plot
     QCPBars* bars = nullptr;
     QCPGraph* inl = nullptr;
     QComboBox* viewBox = nullptr;
@@ -122,7 +124,7 @@ struct HistogramControl::Impl {
             const double reach = std::max({0.5, std::abs(*lo), std::abs(*hi)}) * 1.1;
             plot->yAxis->setRange(-reach, reach);
         }
-        plot->replot(QCustomPlot::rpQueuedReplot);
+        pacer->Request();
     }
 
     void Update()
@@ -150,6 +152,7 @@ HistogramControl::HistogramControl(QWidget* parent) : QWidget(parent), d(new Imp
     layout->setSpacing(4);
 
     d->plot = new QCustomPlot(this);
+    d->pacer = new ReplotPacer(d->plot);
     ChartStyle::Apply(d->plot);
     d->plot->xAxis->setLabel(tr("Code"));
     d->plot->xAxis->grid()->setVisible(false);

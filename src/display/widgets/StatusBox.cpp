@@ -1,12 +1,13 @@
 #include "StatusBox.h"
 
-#include <QListWidget>
+#include <QHelpEvent>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 namespace {
-
-// Continuous sampling adds a line per block; the oldest lines go beyond this.
-constexpr int MaxLines = 1000;
 
 QColor FromBgr(std::uint32_t colour)
 {
@@ -16,8 +17,8 @@ QColor FromBgr(std::uint32_t colour)
 } // namespace
 
 struct StatusBox::Impl {
-    QListWidget* list = nullptr;
-    std::vector<std::uint32_t> colours;   // per line, 0 for the default colour
+    QPlainTextEdit* text = nullptr;
+    bool empty = true;       // the document's single first block is not yet a line
     bool display = true;
 };
 
@@ -25,16 +26,20 @@ StatusBox::StatusBox(QWidget* parent) : QWidget(parent), d(new Impl)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    d->list = new QListWidget(this);
-    d->list->setSelectionMode(QAbstractItemView::NoSelection);
-    d->list->setFocusPolicy(Qt::NoFocus);
-    // The boxes are narrow: a long line wraps rather than losing its end.
-    d->list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    d->list->setWordWrap(true);
-    QFont font = d->list->font();
+    // A plain-text document lays out only the lines in view and drops the oldest block
+    // in constant time, unlike a list that re-measures every item.
+    d->text = new QPlainTextEdit(this);
+    d->text->setReadOnly(true);
+    d->text->setFocusPolicy(Qt::NoFocus);
+    d->text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    d->text->setUndoRedoEnabled(false);
+    d->text->setMaximumBlockCount(MaxLines);
+    d->text->setContextMenuPolicy(Qt::NoContextMenu);
+    QFont font = d->text->font();
     font.setPointSizeF(8);
-    d->list->setFont(font);
-    layout->addWidget(d->list);
+    d->text->setFont(font);
+    d->text->viewport()->installEventFilter(this);   // a line's whole text as its tooltip
+    layout->addWidget(d->text);
 }
 
 StatusBox::~StatusBox()
@@ -44,29 +49,31 @@ StatusBox::~StatusBox()
 
 void StatusBox::AddLine(const QString& text, std::optional<std::uint32_t> colour)
 {
-    auto* item = new QListWidgetItem(text, d->list);
-    item->setToolTip(text);
+    QTextCursor cursor(d->text->document());
+    cursor.movePosition(QTextCursor::End);
+    QTextCharFormat format;
     if (colour)
-        item->setForeground(FromBgr(*colour));
-    d->colours.push_back(colour.value_or(0));
-    if (d->list->count() > MaxLines) {
-        delete d->list->takeItem(0);
-        d->colours.erase(d->colours.begin());
-    }
-    d->list->scrollToBottom();
+        format.setForeground(FromBgr(*colour));
+    if (!d->empty)
+        cursor.insertBlock(QTextBlockFormat(), format);
+    cursor.insertText(text, format);
+    d->empty = false;
+    d->text->document()->lastBlock().setUserState(int(colour.value_or(0)));
+    QScrollBar* bar = d->text->verticalScrollBar();
+    bar->setValue(bar->maximum());
 }
 
 void StatusBox::ClearLines()
 {
-    d->list->clear();
-    d->colours.clear();
+    d->text->clear();
+    d->empty = true;
 }
 
 void StatusBox::SetDisplay(bool on)
 {
     // Off keeps the lines but shows an empty box.
     d->display = on;
-    d->list->setVisible(on);
+    d->text->setVisible(on);
 }
 
 bool StatusBox::Display() const { return d->display; }
@@ -74,12 +81,31 @@ bool StatusBox::Display() const { return d->display; }
 QStringList StatusBox::Lines() const
 {
     QStringList lines;
-    for (int i = 0; i < d->list->count(); ++i)
-        lines << d->list->item(i)->text();
+    if (d->empty)
+        return lines;
+    for (QTextBlock b = d->text->document()->firstBlock(); b.isValid(); b = b.next())
+        lines << b.text();
     return lines;
 }
 
 std::uint32_t StatusBox::LineColour(int index) const
 {
-    return index >= 0 && std::size_t(index) < d->colours.size() ? d->colours[std::size_t(index)] : 0;
+    const QTextBlock b = d->text->document()->findBlockByNumber(index);
+    return d->empty || !b.isValid() ? 0 : std::uint32_t(b.userState());
+}
+
+QPlainTextEdit* StatusBox::View() const { return d->text; }
+
+bool StatusBox::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == d->text->viewport() && event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QTextBlock b = d->text->cursorForPosition(help->pos()).block();
+        if (!d->empty && b.isValid())
+            QToolTip::showText(help->globalPos(), b.text(), d->text->viewport());
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }

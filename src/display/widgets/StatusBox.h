@@ -4,10 +4,16 @@
 
 #include <QWidget>
 
-// A box of coloured status lines, the newest one kept in view.
+class QPlainTextEdit;
+
+// A box of coloured status lines, one line each (never wrapped), the newest one always
+// fully in view at the bottom. It holds the newest MaxLines lines; adding a line costs
+// the same however many it holds, so a run of hours keeps its pace.
 class StatusBox : public QWidget, public StatusLines {
     Q_OBJECT
 public:
+    static constexpr int MaxLines = 5000;
+
     explicit StatusBox(QWidget* parent = nullptr);
     ~StatusBox() override;
 
@@ -18,6 +24,12 @@ public:
 
     QStringList Lines() const;
     std::uint32_t LineColour(int index) const;   // 0x00BBGGRR; the default colour is 0
+
+    // Test access.
+    QPlainTextEdit* View() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Impl;

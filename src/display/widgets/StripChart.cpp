@@ -1,6 +1,7 @@
 #include "StripChart.h"
 
 #include "ChartStyle.h"
+#include "ReplotPacer.h"
 #include "ScaledAxisTicker.h"
 
 #include <QVBoxLayout>
@@ -47,6 +48,7 @@ struct StripChart::Impl {
     };
 
     QCustomPlot* plot = nullptr;
+    ReplotPacer* pacer = nullptr;   // owned by the plot
     QCPGraph* trace = nullptr;
     QSharedPointer<ScaledAxisTicker> xTicker;
     QVector<QCPGraphData> points;   // refilled in place, shared with the graph
@@ -104,7 +106,7 @@ struct StripChart::Impl {
     {
         handleValue[h] = value;
         PlaceHandles();
-        plot->replot(QCustomPlot::rpQueuedReplot);
+        pacer->Request();
     }
 
     View HandleView() const
@@ -121,7 +123,7 @@ struct StripChart::Impl {
     {
         view = v;
         ApplyView();
-        plot->replot(QCustomPlot::rpQueuedReplot);
+        pacer->Request();
     }
 
     // A view set from outside becomes the new full view.
@@ -130,7 +132,7 @@ struct StripChart::Impl {
         const bool wasZoomed = !zoomedFrom.empty();
         zoomedFrom.clear();
         ApplyView();
-        plot->replot(QCustomPlot::rpQueuedReplot);
+        pacer->Request();
         if (wasZoomed)
             zoomChanged();
     }
@@ -198,7 +200,7 @@ struct StripChart::Impl {
         const bool onData = on && trace->dataCount() > 0;
         cursorDot->setGraph(onData ? trace : nullptr);
         cursorDot->setVisible(onData);
-        plot->replot(QCustomPlot::rpQueuedReplot);
+        pacer->Request();
     }
 };
 
@@ -207,6 +209,7 @@ StripChart::StripChart(QWidget* parent) : QWidget(parent), d(new Impl)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     d->plot = new QCustomPlot(this);
+    d->pacer = new ReplotPacer(d->plot);
     layout->addWidget(d->plot);
     d->plot->setMouseTracking(true);
     d->zoomChanged = [this] { emit ZoomChanged(); };
@@ -217,7 +220,12 @@ StripChart::StripChart(QWidget* parent) : QWidget(parent), d(new Impl)
 
     d->trace = d->plot->addGraph();
     d->trace->setPen(QPen(ChartStyle::Trace, 1));
-    d->trace->setAntialiased(true);
+    // Smoothing shows only while a segment spans more than a pixel; on a denser trace it
+    // doubles the drawing time and changes nothing visible.
+    connect(d->plot, &QCustomPlot::beforeReplot, this, [this] {
+        const double shown = std::min(double(d->trace->dataCount()), d->plot->xAxis->range().size());
+        d->trace->setAntialiased(shown < d->plot->axisRect()->width());
+    });
 
     for (auto*& h : d->handles) {
         h = new QCPItemStraightLine(d->plot);
@@ -266,7 +274,7 @@ StripChart::StripChart(QWidget* parent) : QWidget(parent), d(new Impl)
             if (x == d->cursorX)
                 return;
             d->PlaceCursor(x);
-            d->plot->replot(QCustomPlot::rpQueuedReplot);
+            d->pacer->Request();
             emit CursorChange(x);
             return;
         }
@@ -305,7 +313,7 @@ StripChart::~StripChart()
 void StripChart::ClearTrace()
 {
     d->ReleaseTrace();
-    d->plot->replot(QCustomPlot::rpQueuedReplot);
+    d->pacer->Request();
 }
 
 void StripChart::LoadTrace(int trace, const std::vector<double>& data)
@@ -319,12 +327,12 @@ void StripChart::LoadTrace(int trace, const std::vector<double>& data)
         d->points[qsizetype(i)].value = data[i];
     }
     d->trace->data()->set(d->points, true);
-    d->plot->replot(QCustomPlot::rpQueuedReplot);
+    d->pacer->Request();
 }
 
 void StripChart::Redraw()
 {
-    d->plot->replot(QCustomPlot::rpQueuedReplot);
+    d->pacer->Request();
 }
 
 double StripChart::TopLimit() const { return d->view.top; }

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QSettings>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 
 TEST_F(MainWindowTest, PortChoiceMovesTheAddressAndTheCheckMark)
 {
@@ -90,4 +92,31 @@ TEST_F(MainWindowTest, UnloadStoresThenDeletesThenReleasesThePortLast)
     os.commandLine = "/SAVE /DEL";
     window->close();
     EXPECT_TRUE(QSettings(ini, QSettings::IniFormat).allKeys().isEmpty());
+}
+
+TEST_F(MainWindowTest, ACloseRequestDuringAContinuousRunEndsTheRunThenUnloads)
+{
+    ReleaseWatcher watcher;
+    ctx.Port = &watcher;
+    LoadBoardProgram();
+    os.commandLine = "/SAVE";
+    const QString ini = dir.filePath("settings.ini");
+    QStringList statusAtRelease;
+    bool storedAtRelease = false;
+    watcher.onRelease = [&] {
+        statusAtRelease = Status1();
+        storedAtRelease = QSettings(ini, QSettings::IniFormat).contains("Position/Width");
+    };
+    window->show();
+    // The window manager's close box, a few blocks into the run.
+    QTimer::singleShot(30, window.get(), [&] { window->windowHandle()->close(); });
+    window->cmdContSample_Click();
+
+    EXPECT_EQ(watcher.releasedPort, 0);   // the port stays claimed until the loop is over
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 1000));
+    EXPECT_EQ(watcher.releasedPort, 1);
+    ASSERT_FALSE(statusAtRelease.isEmpty());
+    EXPECT_EQ(statusAtRelease.last(), "Continuous Sampling Stopped");
+    EXPECT_TRUE(storedAtRelease);
 }

@@ -1,5 +1,6 @@
 #include "display/widgets/StripChart.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -137,6 +138,45 @@ TEST_F(StripChartTest, HandlesZoomOnDoubleClickThenDoubleOrRightClickGoesBack)
         EXPECT_EQ(chart.TopLimit(), 990.0) << rightClickBack;
         plot()->replot();
     }
+}
+
+TEST_F(StripChartTest, DrawsAtMostOncePerFrameTheNewestDataAndNothingWhileHidden)
+{
+    QSignalSpy drawn(plot(), &QCustomPlot::afterReplot);
+    QTest::qWait(50);
+    drawn.clear();
+
+    // A burst of blocks within one frame: one drawing, of the last block, whose data was
+    // in the chart at once.
+    for (int block = 1; block <= 50; ++block) {
+        chart.ClearTrace();
+        chart.LoadTrace(0, std::vector<double>(100, double(block)));
+        chart.SetTopLimit(block);
+        chart.Redraw();
+        ASSERT_EQ(plot()->graph(0)->data()->at(0)->value, double(block));
+    }
+    QTest::qWait(100);
+    EXPECT_EQ(drawn.count(), 1);
+
+    // A source faster than the screen: at most one drawing per frame (~16 ms).
+    drawn.clear();
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 320) {
+        chart.Redraw();
+        QCoreApplication::processEvents();
+    }
+    EXPECT_GE(drawn.count(), 2);
+    EXPECT_LE(drawn.count(), 320 / 15 + 1);
+
+    chart.hide();
+    QTest::qWait(50);
+    drawn.clear();
+    chart.Redraw();
+    QTest::qWait(50);
+    EXPECT_EQ(drawn.count(), 0);
+    chart.show();
+    EXPECT_EQ(drawn.count(), 1);   // before its first paint
 }
 
 TEST(StripChartGrid, StartsWithBothGridsAndFollowsTheFlagArithmetic)

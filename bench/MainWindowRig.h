@@ -1,0 +1,61 @@
+#pragma once
+
+#include "board/SimulatedPorts.h"
+#include "display/main/frmMainScreen.h"
+#include "files/StoredSettings.h"
+#include "link/CommsFunctions.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <memory>
+
+// The main window on the simulated board in instant mode, shown, with a board program
+// running and 8192-sample blocks, as the setup dialog leaves it.
+class MainWindowRig {
+public:
+    explicit MainWindowRig(QString commandLine = {}) : os_(std::move(commandLine))
+    {
+        ports_.Board().Trace().SetEnabled(false);
+        ctx.Port = &ports_;
+        ctx.Os = &os_;
+        store_ = std::make_unique<SettingsStore>(dir_.filePath("settings.ini"));
+        window = std::make_unique<frmMainScreen>(ctx);
+        window->SetSettingsStore(store_.get());
+        window->Form_Load();
+        window->show();
+
+        QFile program(dir_.filePath("B.PRG"));
+        program.open(QIODevice::WriteOnly);
+        program.write("x\r\n@PA\r\n000000\r\n123456\r\n#\r\n");
+        program.close();
+        ctx.CurrentSettings.EXEName = program.fileName();
+        ctx.BoardLatch.SetValue(0x7C);
+        ready = LoadProgram(ctx) == 0;
+        ctx.CurrentSettings.ProgramLoaded = True;
+        for (MainButton b : {MainButton::Sample, MainButton::ContSample, MainButton::PowerDown, MainButton::PowerUp})
+            window->SetButtonEnabled(b, true);
+        ctx.CurrentSettings.NumberOfSamples = 5;   // 8192 samples
+    }
+
+    QString StorePath() const { return dir_.filePath("settings.ini"); }
+
+    EvalContext ctx;
+    std::unique_ptr<frmMainScreen> window;
+    bool ready = false;
+
+private:
+    class Os : public OsLayer {
+    public:
+        explicit Os(QString commandLine) : commandLine_(std::move(commandLine)) {}
+        OsVersionInfo GetVersion() override { return {148, 5, 0, 0, 2, {}}; }
+        QString CommandLine() override { return commandLine_; }
+
+    private:
+        QString commandLine_;
+    };
+
+    QTemporaryDir dir_;
+    SimulatedPorts ports_;
+    Os os_;
+    std::unique_ptr<SettingsStore> store_;
+};
