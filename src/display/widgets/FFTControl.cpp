@@ -79,7 +79,7 @@ struct FFTControl::Impl {
         thd.Show(m.thdDb, Decibels(m.thdDb.value, "dBc"));
         sfdr.Show(m.sfdrDb, Decibels(m.sfdrDb.value, "dBc"));
         // ENOB is referred to full scale; the level it was measured at stands beside it.
-        enob.Show(m.enob, QStringLiteral("%1 @ %2").arg(m.enob.value, 0, 'f', 2).arg(Decibels(m.signalDbfs.value, "dBFS")));
+        enob.Show(m.enob, QStringLiteral("%1 bits @ %2").arg(m.enob.value, 0, 'f', 2).arg(Decibels(m.signalDbfs.value, "dBFS")));
         floor.Show(m.noiseFloorDbfs, Decibels(m.noiseFloorDbfs.value, "dBFS"));
         averaged->setText(QStringLiteral("%1/%2").arg(analyzer->AveragedBlocks()).arg(analyzer->Averaging()));
         MarkChart();
