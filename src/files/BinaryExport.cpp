@@ -14,7 +14,7 @@ QByteArray BinaryLine(double value)
     return line;
 }
 
-std::int16_t SaveBinaryFile(FileChooser& chooser, Messenger& messenger,
+std::int16_t SaveBinaryFile(FileChooser& chooser, Messenger& messenger, StatusLines& status,
                             const std::vector<double>& values, std::int32_t count)
 {
     const qsizetype written = ValuesToWrite(values.size(), count);
@@ -28,5 +28,5 @@ std::int16_t SaveBinaryFile(FileChooser& chooser, Messenger& messenger,
             return FileStatus::Abandoned;
         }
     }
-    return SaveWithDialog(chooser, messenger, content, written, count);
+    return SaveWithDialog(chooser, messenger, status, content, written, count);
 }

@@ -7,6 +7,12 @@
 #include "display/widgets/StatusBox.h"
 #include "display/widgets/SupplyButton.h"
 #include "files/StoredSettings.h"
+#include "files/WindowPlacement.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStyle>
 
 SettingsStore& frmMainScreen::Store()
 {
@@ -19,13 +25,25 @@ SettingsStore& frmMainScreen::Store()
 
 void frmMainScreen::LoadStoredSettingsStep()
 {
+    QStringList refused;
     const std::optional<WindowPosition> position =
-        LoadStoredSettings(Store(), ctx.UpperCommandLine(), ctx.CurrentSettings);
+        LoadStoredSettings(Store(), ctx.UpperCommandLine(), ctx.CurrentSettings, &refused);
+    for (const QString& line : refused)
+        VEXMStatus1->AddLine(line, Colour::Red);
     if (!position)
         return;
     RunStep([&] {
-        move(Geometry.ToPixelsX(position->Left), Geometry.ToPixelsY(position->Top));
-        resize(std::max(1, Geometry.ToPixelsX(position->Width)), std::max(1, Geometry.ToPixelsY(position->Height)));
+        // A position stored on a larger or a second screen is brought back where the
+        // title bar can be reached.
+        QList<QRect> screens;
+        for (const QScreen* screen : QGuiApplication::screens())
+            screens << screen->availableGeometry();
+        const QRect frame = ReachableFrame(
+            QRect(Geometry.ToPixelsX(position->Left), Geometry.ToPixelsY(position->Top),
+                  std::max(1, Geometry.ToPixelsX(position->Width)), std::max(1, Geometry.ToPixelsY(position->Height))),
+            style()->pixelMetric(QStyle::PM_TitleBarHeight), screens);
+        move(frame.topLeft());
+        resize(frame.size());
     });
     VEXMStatus2->SetDisplay(true);
     ShowConfigurationStatus(ctx.CurrentSettings, *VEXMStatus2);
@@ -39,8 +57,14 @@ void frmMainScreen::Form_Unload()
     const QString commandLine = ctx.UpperCommandLine();
     const WindowPosition position{Geometry.ToTwipsX(x()), Geometry.ToTwipsY(y()),
                                   Geometry.ToTwipsX(width()), Geometry.ToTwipsY(height())};
-    SaveStoredSettings(Store(), commandLine, position, ctx.CurrentSettings);
-    DeleteStoredSettings(Store(), commandLine);
+    const bool saved = SaveStoredSettings(Store(), commandLine, position, ctx.CurrentSettings);
+    const bool deleted = DeleteStoredSettings(Store(), commandLine);
+    if (!saved || !deleted)
+        ctx.Messages->ShowMessage({QStringLiteral("The settings store %1 could not be written:\r\n"
+                                                  "the window position and configuration were not %2.")
+                                       .arg(QDir::toNativeSeparators(Store().FileName()),
+                                            saved ? QStringLiteral("deleted") : QStringLiteral("stored")),
+                                   std::nullopt, MessageIcon::Exclamation, MessageButtons::Ok});
     if (setupDialog_)
         setupDialog_->done(QDialog::Rejected);
     if (aboutWindow_)
