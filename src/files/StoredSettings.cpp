@@ -148,6 +148,9 @@ std::optional<WindowPosition> LoadStoredSettings(SettingsStore& store, const QSt
         settings.NumberOfSamples = section.Int16("NumberOfSamples", 0, MinExponent, MaxExponent);
         settings.PartName = section.Text("PartName", QStringLiteral("ECB"));
         settings.SampleFreq = section.Int32("SampleFreq", 100000, MinFrequency, MaxFrequency);
+        if (store.Store().status() != QSettings::NoError && refused)
+            *refused << QStringLiteral("The settings store %1 could not be read in full; missing values are defaults")
+                            .arg(QDir::toNativeSeparators(store.FileName()));
     }
     settings.EchoComms = ToVBool(switches.Echo);
     return restored;

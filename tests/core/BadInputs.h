@@ -20,16 +20,19 @@ struct BadInputs {
         file.write(content);
         return file.fileName();
     }
-    QString Folder(const QString& name) const
+    QString Folder(const QString& name) const { return MakeFolder(dir.filePath(name)); }
+    QString Pipe(const QString& name) const { return MakePipe(dir.filePath(name)); }
+
+    static QString MakeFolder(const QString& path)
     {
-        QDir(dir.path()).mkdir(name);
-        return dir.filePath(name);
+        EXPECT_TRUE(QDir().mkdir(path));
+        return path;
     }
     // Opening it for reading would wait for a writer that never comes.
-    QString Pipe(const QString& name) const
+    static QString MakePipe(const QString& path)
     {
-        EXPECT_EQ(mkfifo(QFile::encodeName(dir.filePath(name)).constData(), 0600), 0);
-        return dir.filePath(name);
+        EXPECT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        return path;
     }
     QString Unreadable(const QString& name, const QByteArray& content) const
     {
