@@ -1,5 +1,7 @@
 #include "core/TextFileGate.h"
 
+#include "core/EvalError.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -14,12 +16,12 @@ namespace {
 FileProblem FromErrno(int error)
 {
     switch (error) {
-    case ENOENT: return {53, QStringLiteral("The file does not exist.")};
-    case ENOTDIR: return {76, QStringLiteral("A folder on its path does not exist.")};
+    case ENOENT: return {ErrorNumber::FileNotFound, QStringLiteral("The file does not exist.")};
+    case ENOTDIR: return {ErrorNumber::PathNotFound, QStringLiteral("A folder on its path does not exist.")};
     case EACCES:
-    case EPERM: return {70, QStringLiteral("Permission to read it was denied.")};
-    case EIO: return {57, QStringLiteral("The device reported an input/output error.")};
-    default: return {75, QStringLiteral("It could not be opened (%1).").arg(QString::fromLocal8Bit(strerror(error)))};
+    case EPERM: return {ErrorNumber::PermissionDenied, QStringLiteral("Permission to read it was denied.")};
+    case EIO: return {ErrorNumber::DeviceIoError, QStringLiteral("The device reported an input/output error.")};
+    default: return {ErrorNumber::PathFileAccessError, QStringLiteral("It could not be opened (%1).").arg(QString::fromLocal8Bit(strerror(error)))};
     }
 }
 
@@ -29,7 +31,7 @@ FileProblem Missing(const QByteArray& name)
     const qsizetype slash = name.lastIndexOf('/');
     struct stat folder {};
     if (slash > 0 && ::stat(name.left(slash).constData(), &folder) != 0)
-        return {76, QStringLiteral("The folder it should be in does not exist.")};
+        return {ErrorNumber::PathNotFound, QStringLiteral("The folder it should be in does not exist.")};
     return FromErrno(ENOENT);
 }
 
@@ -37,12 +39,12 @@ FileProblem NotRegular(mode_t mode)
 {
     const char* kind = S_ISDIR(mode) ? "a folder" : S_ISFIFO(mode) ? "a named pipe"
                      : S_ISCHR(mode) || S_ISBLK(mode) ? "a device" : "not a regular file";
-    return {75, QStringLiteral("It is %1, not a file.").arg(QLatin1String(kind))};
+    return {ErrorNumber::PathFileAccessError, QStringLiteral("It is %1, not a file.").arg(QLatin1String(kind))};
 }
 
 FileProblem TooLarge(qint64 size, qint64 maxBytes)
 {
-    return {75, QStringLiteral("It is %1 bytes long; files of this kind are at most %2.")
+    return {ErrorNumber::PathFileAccessError, QStringLiteral("It is %1 bytes long; files of this kind are at most %2.")
                     .arg(size).arg(ByteSizeText(maxBytes))};
 }
 

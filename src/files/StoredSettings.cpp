@@ -108,7 +108,7 @@ SettingsStore::SettingsStore(const QString& iniPath) : path_(iniPath)
 {
     // A missing file (or folder) is an empty store that the first save creates.
     const FileProblem problem = CheckTextFile(iniPath, MaxStoreFileBytes);
-    if (problem.Number == 0 || problem.Number == 53 || problem.Number == 76)
+    if (problem.Number == 0 || problem.Number == ErrorNumber::FileNotFound || problem.Number == ErrorNumber::PathNotFound)
         settings_ = std::make_unique<QSettings>(iniPath, QSettings::IniFormat);
     else
         problem_ = QStringLiteral("The settings store %1 was not used: %2")

@@ -87,6 +87,12 @@ TEST_F(DataFileMenusTest, AFileLongerThanAnyBlockIsShownAndSavedAsTheLongestBloc
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll().count("\r\n"), 8192);
     EXPECT_EQ(Status1().last(), "Saved 8192 values to " + QDir::toNativeSeparators(saved.fileName()));
+
+    // Three values are shown as the shortest block; nothing reads past them.
+    files.answers = {WriteLines(dir.filePath("few.dat"), 3)};
+    window->mnuLoadRawData_Click();
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(Status1().last(), "256 Data Samples Read");
 }
 
 TEST_F(DataFileMenusTest, FftFileLoadLeavesTheBlockAlone)
