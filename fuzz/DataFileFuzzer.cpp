@@ -1,5 +1,6 @@
 // Raw and FFT data files: the field reader, the leading-number rule and both loads.
 #include "FuzzSupport.h"
+#include "config/ValueRanges.h"
 #include "files/DataFileIo.h"
 #include "files/FftDataFile.h"
 #include "files/RawDataFile.h"
@@ -22,23 +23,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const QString path = WriteInput(QStringLiteral("input.dat"), data, size);
     CancellingMessenger messenger;
+    DiscardingStatus status;
 
     Settings raw;
     std::vector<double> codes;
     OneFileChooser rawChooser(path);
-    const std::int16_t rawStatus = LoadRawDataFile(rawChooser, messenger, raw, codes);
+    const std::int16_t rawStatus = LoadRawDataFile(rawChooser, messenger, status, raw, codes);
     const bool codesLoaded = !codes.empty();
     if (codesLoaded) {
         FUZZ_CHECK(rawStatus == FileStatus::Done);
         CheckLoaded(codes, raw);
-        FUZZ_CHECK(raw.NumberOfSamples == BlockExponentFor(qsizetype(codes.size())));
+        FUZZ_CHECK(raw.NumberOfSamples == DeliverableExponent(BlockExponentFor(qsizetype(codes.size()))));
+        FUZZ_CHECK(raw.NumberOfSamples >= 0 && raw.NumberOfSamples <= 5);
     }
 
     Settings fft;
     fft.NumberOfSamples = 3;
     std::vector<double> spectrum;
     OneFileChooser fftChooser(path);
-    const std::int16_t fftStatus = LoadFFTFile(fftChooser, messenger, fft, spectrum);
+    const std::int16_t fftStatus = LoadFFTFile(fftChooser, messenger, status, fft, spectrum);
     const bool spectrumLoaded = fftStatus == FileStatus::Done;
     FUZZ_CHECK(fft.NumberOfSamples == 3);
     FUZZ_CHECK(spectrumLoaded == !spectrum.empty());

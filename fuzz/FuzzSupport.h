@@ -42,6 +42,12 @@ public:
     }
 };
 
+class DiscardingStatus : public StatusLines {
+public:
+    void AddLine(const QString&, std::optional<std::uint32_t>) override {}
+    void ClearLines() override {}
+};
+
 // Aborts the run when a property the readers promise does not hold.
 #define FUZZ_CHECK(condition) \
     do {                      \

@@ -1,25 +1,53 @@
 #include "config/ConfigFile.h"
 
+#include "config/ValueRanges.h"
 #include "core/CaseInsensitivePath.h"
 #include "core/EvalError.h"
 #include "core/FieldReader.h"
 #include "core/Numbers.h"
+#include "core/TextFileGate.h"
 
+#include <QFileInfo>
 #include <cmath>
+#include <vector>
 
 namespace {
 
 const QString kSource = QStringLiteral("ReadConfigFile");
 const QString kSelectionError = QStringLiteral("File Selection Error");
 
-// The first item that mentions the keyword anywhere, in any letter case.
-const QString* FindItem(const QStringList& items, const char* keyword)
-{
-    for (const QString& item : items)
-        if (item.toUpper().contains(QLatin1String(keyword)))
-            return &item;
-    return nullptr;
-}
+// A value the file gives that the program cannot work with: the item, its line, and
+// what the key allows.
+struct OutOfRange {
+    QString item;
+    int line;
+    QString allowed;
+};
+
+// A file that could not be read at all, and why.
+struct Unread {
+    FileProblem problem;
+};
+
+// The file's items after the header, with the line each began on.
+struct ConfigItems {
+    QStringList& items;
+    std::vector<int> lines;
+
+    // The index of the first item that mentions the keyword anywhere, in any letter case.
+    int Find(const char* keyword) const
+    {
+        for (int i = 0; i < items.size(); ++i)
+            if (items[i].toUpper().contains(QLatin1String(keyword)))
+                return i;
+        return -1;
+    }
+    const QString* Item(const char* keyword) const
+    {
+        const int i = Find(keyword);
+        return i < 0 ? nullptr : &items[i];
+    }
+};
 
 // Everything after the first colon, untrimmed; the whole item when there is no colon.
 QString ValueOf(const QString& item)
@@ -33,10 +61,18 @@ bool Mentions(const QString* item, const char* marker)
     return item && item->toUpper().contains(QLatin1String(marker));
 }
 
-double NumberOr(const QStringList& items, const char* keyword, double missing)
+// Applies the key's conversion and refuses a number outside [low, high]. A value without
+// a number reads as 0, as it always has.
+template <typename Convert>
+auto Checked(const ConfigItems& c, const char* keyword, double missing, double low, double high,
+             const QString& allowed, Convert convert)
 {
-    const QString* item = FindItem(items, keyword);
-    return item ? Val(ValueOf(*item)) : missing;
+    const int i = c.Find(keyword);
+    bool isNumber = false;
+    const auto value = convert(i < 0 ? missing : Val(ValueOf(c.items[i]), &isNumber));
+    if (isNumber && !InRange(value, low, high))
+        throw OutOfRange{c.items[i], c.lines[size_t(i)], allowed};
+    return value;
 }
 
 // The block-length exponent for a sample count: log2(n / 256), rounded.
@@ -49,49 +85,59 @@ std::int16_t SamplesExponent(double n)
 }
 
 // Reads the file's items after the header; false when the first field is not the header.
-bool ReadItems(const QString& path, QStringList& items)
+bool ReadItems(const QString& path, ConfigItems& c)
 {
-    items.clear();
-    auto reader = FieldReader::FromFile(ResolveCaseInsensitive(path));
-    if (!reader)
-        throw EvalError(ErrorNumber::FileNotFound, kSource, QStringLiteral("File not found"));
-    if (!reader->Next().toUpper().contains(QLatin1String("[EVAL-CONTROL BOARD]")))
+    c.items.clear();
+    const TextFile file = ReadTextFile(ResolveCaseInsensitive(path), MaxConfigFileBytes);
+    if (!file.Content)
+        throw Unread{file.Problem};
+    FieldReader reader(*file.Content);
+    if (reader.AtEnd() || !reader.Next().toUpper().contains(QLatin1String("[EVAL-CONTROL BOARD]")))
         return false;
-    while (!reader->AtEnd())
-        items << reader->Next();
+    c.lines.clear();
+    while (!reader.AtEnd()) {
+        c.items << reader.Next();
+        c.lines.push_back(reader.Line());
+    }
     return true;
 }
 
 // Applies the keys in their fixed order, each from its first matching item or from its
 // default. Returns false, with the keys after it untouched, when no item names a program.
-bool ApplyKeys(const QStringList& items, Settings& s, Latch& latch)
+bool ApplyKeys(const ConfigItems& c, Settings& s, Latch& latch)
 {
-    const QString* part = FindItem(items, "PARTNAME");
+    using namespace ValueRange;
+    const QString* part = c.Item("PARTNAME");
     s.PartName = part ? ValueOf(*part) : QStringLiteral("Unknown");
-    const QString* program = FindItem(items, "PROGRAMNAME");
+    const QString* program = c.Item("PROGRAMNAME");
     if (!program)
         return false;
     s.EXEName = ValueOf(*program);
 
-    s.SampleFreq = ToInt32(NumberOr(items, "SAMPLEFREQUENCY", 100000));
-    s.Max_Frequency = ToInt32(NumberOr(items, "MAXSAMPLEFREQUENCY", 250000));
-    const QString* samples = FindItem(items, "SAMPLES");
-    s.NumberOfSamples = samples ? SamplesExponent(Val(ValueOf(*samples))) : 0;
+    const QString hz = QStringLiteral("a frequency must be ") + RangeText(MinFrequency, MaxFrequency) + " Hz";
+    s.SampleFreq = Checked(c, "SAMPLEFREQUENCY", 100000, MinFrequency, MaxFrequency, hz, ToInt32);
+    s.Max_Frequency = Checked(c, "MAXSAMPLEFREQUENCY", 250000, MinFrequency, MaxFrequency, hz, ToInt32);
+    s.NumberOfSamples = Checked(c, "SAMPLES", 256, MinExponent, MaxExponent,
+                                QStringLiteral("the number of samples must be 256, 512, 1024, 2048, 4096 or 8192"),
+                                SamplesExponent);
 
-    latch.SetHiSupply(ToVBool(Mentions(FindItem(items, "+/-15V"), "ON")));
-    const QString* dvdd = FindItem(items, "DVDD");
+    latch.SetHiSupply(ToVBool(Mentions(c.Item("+/-15V"), "ON")));
+    const QString* dvdd = c.Item("DVDD");
     latch.SetDVDD(ToVBool(dvdd && !Mentions(dvdd, "3")));
     latch.SetDigiON_OFF(ToVBool(Mentions(dvdd, "ON")));
-    const QString* avdd = FindItem(items, "AVDD");
+    const QString* avdd = c.Item("AVDD");
     latch.SetAVDD(ToVBool(avdd && !Mentions(avdd, "3")));
     latch.SetAVDD_On_Off(ToVBool(Mentions(avdd, "ON")));
-    latch.SetENA_QS(ToVBool(Mentions(FindItem(items, "BUS"), "ON")));
+    latch.SetENA_QS(ToVBool(Mentions(c.Item("BUS"), "ON")));
 
-    const QString* format = FindItem(items, "DATAFORMAT");
+    const QString* format = c.Item("DATAFORMAT");
     s.DataFormat = format && !Mentions(format, "BINARY") ? 1 : 0;
-    s.NumberOfBits = ToInt16(NumberOr(items, "NUMBEROFBITS", 12));
-    s.InputVMax = NumberOr(items, "INPUTVMAX", 5.0);
-    s.InputVMin = NumberOr(items, "INPUTVMIN", 0.0);
+    s.NumberOfBits = Checked(c, "NUMBEROFBITS", 12, MinBits, MaxBits,
+                             QStringLiteral("the number of bits must be ") + RangeText(MinBits, MaxBits), ToInt16);
+    const auto volts = [](double v) { return v; };
+    const QString range = QStringLiteral("a voltage must be ") + RangeText(-MaxVolts, MaxVolts) + " V";
+    s.InputVMax = Checked(c, "INPUTVMAX", 5.0, -MaxVolts, MaxVolts, range, volts);
+    s.InputVMin = Checked(c, "INPUTVMIN", 0.0, -MaxVolts, MaxVolts, range, volts);
     return true;
 }
 
@@ -100,20 +146,28 @@ MessageRequest Exclamation(QString text, QString title, MessageButtons buttons =
     return {std::move(text), std::move(title), MessageIcon::Exclamation, buttons};
 }
 
+MessageRequest UnexpectedError(int number, const QString& cause = QString())
+{
+    return Exclamation(QStringLiteral("An Unexpected Error (Code:%1 Occurred.\r\n"
+                                      "Please check the synthax of the .INI file.").arg(number) + cause,
+                       QStringLiteral("Error"));
+}
+
 } // namespace
 
 std::int16_t ReadConfigFile(const QString& path, Settings& s, Latch& latch,
                             QStringList& lstINI_File, Messenger& messages)
 {
+    ConfigItems items{lstINI_File, {}};
     try {
         // Retry reads the whole file again, so the user can fix it in between.
         for (;;) {
-            if (!ReadItems(path, lstINI_File)) {
+            if (!ReadItems(path, items)) {
                 messages.ShowMessage(Exclamation(QStringLiteral("This is not a valid CFG file"),
                                                  kSelectionError));
                 return 2;
             }
-            if (ApplyKeys(lstINI_File, s, latch))
+            if (ApplyKeys(items, s, latch))
                 return 0;
             const MessageResult answer = messages.ShowMessage(Exclamation(
                 QStringLiteral("This file does not contian an EXE filename to load.\r\n"
@@ -124,11 +178,19 @@ std::int16_t ReadConfigFile(const QString& path, Settings& s, Latch& latch,
                 return 0;
             }
         }
-    } catch (const EvalError& e) {
+    } catch (const OutOfRange& e) {
         messages.ShowMessage(Exclamation(
-            QStringLiteral("An Unexpected Error (Code:%1 Occurred.\r\n"
-                           "Please check the synthax of the .INI file.").arg(e.Number),
+            QStringLiteral("%1, line %2: \"%3\" is out of range:\r\n%4.")
+                .arg(QFileInfo(path).fileName()).arg(e.line).arg(e.item, e.allowed),
             QStringLiteral("Error")));
+        return 2;
+    } catch (const Unread& e) {
+        // The classic message with the cause's number, and the cause on a line of its own.
+        messages.ShowMessage(UnexpectedError(e.problem.Number, QStringLiteral("\r\n") + QFileInfo(path).fileName()
+                                                                   + QStringLiteral(": ") + e.problem.Reason));
+        return 2;
+    } catch (const EvalError& e) {
+        messages.ShowMessage(UnexpectedError(e.Number));
         return 2;
     }
 }

@@ -40,7 +40,9 @@ std::optional<std::int32_t> ChooseListFrequency(const QString& text, Settings& s
                                                 ClockSettings& clock)
 {
     std::optional<std::int32_t> ceiling;
-    if (Val(text) <= s.Max_Frequency) {
+    // The ceiling also holds for the value taken, where it reads differently from the
+    // leading number (a text that begins with a vertical tab, say).
+    if (Val(text) <= s.Max_Frequency && StrictDouble(text) <= s.Max_Frequency) {
         s.SampleFreq = ToInt32(StrictDouble(text));
     } else {
         s.SampleFreq = s.Max_Frequency;

@@ -21,6 +21,9 @@ constexpr int Overflow = 6;
 constexpr int TypeMismatch = 13;
 constexpr int InputPastEnd = 62;
 constexpr int FileNotFound = 53;
+constexpr int DeviceIoError = 57;
+constexpr int PermissionDenied = 70;
+constexpr int PathFileAccessError = 75;
 constexpr int PathNotFound = 76;
 }
 

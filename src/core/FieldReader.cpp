@@ -2,20 +2,7 @@
 
 #include "core/EvalError.h"
 
-#include <QFile>
-
 FieldReader::FieldReader(QByteArray content) : data_(std::move(content)) {}
-
-std::optional<FieldReader> FieldReader::FromFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return FieldReader(std::move(content));
-}
 
 namespace {
 
@@ -41,6 +28,10 @@ QString FieldReader::Next()
     const QByteArray& d = data_;
     while (pos_ < d.size() && (d[pos_] == ' ' || d[pos_] == '\t'))
         ++pos_;
+    for (; counted_ < pos_; ++counted_)
+        if (d[counted_] == '\n' || (d[counted_] == '\r' && (counted_ + 1 == d.size() || d[counted_ + 1] != '\n')))
+            ++lineEnds_;
+    line_ = lineEnds_ + 1;
 
     QByteArray field;
     if (pos_ < d.size() && d[pos_] == '"') {

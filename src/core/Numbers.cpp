@@ -13,10 +13,10 @@ bool IsBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\
 // Reads an integer in the given radix after a "&H" or "&O" prefix. Like the classic
 // rule, a value that fits 16 bits is taken as a signed 16-bit pattern and one that fits
 // 32 bits as a signed 32-bit pattern.
-double ReadRadixInteger(QStringView text, qsizetype pos, int radix)
+double ReadRadixInteger(QStringView text, qsizetype pos, int radix, bool& any)
 {
     double value = 0;
-    bool any = false;
+    any = false;
     for (; pos < text.size(); ++pos) {
         const QChar c = text[pos];
         if (IsBlank(c))
@@ -41,17 +41,21 @@ double ReadRadixInteger(QStringView text, qsizetype pos, int radix)
 
 } // namespace
 
-double Val(QStringView text)
+double Val(QStringView text, bool* isNumber)
 {
+    bool found = false;
+    if (!isNumber)
+        isNumber = &found;
+    *isNumber = false;
     qsizetype pos = 0;
     while (pos < text.size() && IsBlank(text[pos]))
         ++pos;
     if (pos + 1 < text.size() && text[pos] == u'&') {
         const QChar kind = text[pos + 1].toUpper();
         if (kind == u'H')
-            return ReadRadixInteger(text, pos + 2, 16);
+            return ReadRadixInteger(text, pos + 2, 16, *isNumber);
         if (kind == u'O')
-            return ReadRadixInteger(text, pos + 2, 8);
+            return ReadRadixInteger(text, pos + 2, 8, *isNumber);
     }
 
     // Collect the characters that form the number, skipping blanks, then let the C
@@ -90,6 +94,7 @@ double Val(QStringView text)
             break;
         }
     }
+    *isNumber = digitsSeen;
     if (!digitsSeen)
         return 0;
     // A dangling exponent marker ("12e", "12e-") does not change the value.

@@ -17,7 +17,8 @@ constexpr VBool ToVBool(bool b) { return b ? True : False; }
 // digits, a full stop as decimal point, an optional exponent (E or D); "&H" and "&O"
 // introduce hexadecimal and octal integers. Reading stops at the first character that
 // cannot continue the number; text without a number gives 0. The locale plays no part.
-double Val(QStringView text);
+// *isNumber, when given, tells whether the text began with a number at all.
+double Val(QStringView text, bool* isNumber = nullptr);
 
 // A whole text read as a number (surrounding blanks allowed); anything else raises the
 // type-mismatch error 13. Used where an empty or malformed entry must be refused.

@@ -14,7 +14,7 @@ QByteArray BinaryLine(double value)
     return line;
 }
 
-std::int16_t SaveBinaryFile(FileChooser& chooser, Messenger& messenger,
+std::int16_t SaveBinaryFile(FileChooser& chooser, Messenger& messenger, StatusLines& status,
                             const std::vector<double>& values, std::int32_t count)
 {
     // Lines are counted in 16 bits: a block whose last index is beyond 32767 is refused.
@@ -36,5 +36,5 @@ std::int16_t SaveBinaryFile(FileChooser& chooser, Messenger& messenger,
             return FileStatus::Abandoned;
         }
     }
-    return SaveWithDialog(chooser, messenger, content, written, count);
+    return SaveWithDialog(chooser, messenger, status, content, written, count);
 }

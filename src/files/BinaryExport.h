@@ -16,5 +16,5 @@ QByteArray BinaryLine(double value);
 // after each. A value that does not fit 32 bits is reported to the user and nothing is
 // written; values the array does not hold are not invented (the user is told how many
 // lines were written). Returns a FileStatus.
-std::int16_t SaveBinaryFile(FileChooser& chooser, Messenger& messenger,
+std::int16_t SaveBinaryFile(FileChooser& chooser, Messenger& messenger, StatusLines& status,
                             const std::vector<double>& values, std::int32_t count);

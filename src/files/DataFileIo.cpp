@@ -3,9 +3,11 @@
 #include "core/EvalError.h"
 #include "core/FieldReader.h"
 #include "core/Numbers.h"
+#include "core/TextFileGate.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -17,7 +19,10 @@ DataValues ReadDataValues(const QByteArray& content)
     while (!reader.AtEnd()) {
         if (qsizetype(data.Values.size()) == MaxDataValues)
             RaiseOverflow();
-        const double value = Val(reader.Next());
+        bool isNumber = false;
+        const double value = Val(reader.Next(), &isNumber);
+        if (!isNumber && data.NotNumbers++ == 0)
+            data.FirstNotNumberLine = reader.Line();
         data.Values.push_back(value);
         if (value > data.MaxValue)
             data.MaxValue = value;
@@ -27,19 +32,16 @@ DataValues ReadDataValues(const QByteArray& content)
     return data;
 }
 
-std::optional<QByteArray> ReadWholeFile(const QString& path, QString* reason)
+std::optional<QByteArray> ReadWholeFile(const QString& path, qint64 maxBytes, QString* reason)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *reason = file.errorString();
-        return std::nullopt;
-    }
-    QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *reason = file.errorString();
-        return std::nullopt;
-    }
-    return content;
+    TextFile file = ReadTextFile(path, maxBytes);
+    *reason = file.Problem.Reason;
+    return std::move(file.Content);
+}
+
+QString WithDataExtension(const QString& path)
+{
+    return QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".dat") : path;
 }
 
 qsizetype ValuesToWrite(qsizetype held, qsizetype count)
@@ -47,23 +49,32 @@ qsizetype ValuesToWrite(qsizetype held, qsizetype count)
     return std::clamp<qsizetype>(count, 0, held);
 }
 
-std::int16_t SaveWithDialog(FileChooser& chooser, Messenger& messenger, const QByteArray& content,
-                            qsizetype written, qsizetype asked)
+std::int16_t SaveWithDialog(FileChooser& chooser, Messenger& messenger, StatusLines& status,
+                            const QByteArray& content, qsizetype written, qsizetype asked)
 {
-    const auto path = chooser.ChooseFile({QStringLiteral("Save FFT Data"), DataFileFilter,
-                                          /*save=*/true, /*promptOverwrite=*/true});
-    if (!path)
+    const auto chosen = chooser.ChooseFile({QStringLiteral("Save FFT Data"), DataFileFilter,
+                                            /*save=*/true, /*promptOverwrite=*/true});
+    if (!chosen)
+        return FileStatus::Cancelled;
+    // The dialog asked about the name as typed; the name with ".dat" is asked about here.
+    const QString path = WithDataExtension(*chosen);
+    if (path != *chosen && QFileInfo::exists(path)
+        && messenger.ShowMessage({QStringLiteral("%1 already exists.\r\nDo you want to replace it?")
+                                      .arg(QDir::toNativeSeparators(path)),
+                                  std::nullopt, MessageIcon::Exclamation, MessageButtons::YesNo})
+               != MessageResult::Yes)
         return FileStatus::Cancelled;
 
     // Unbuffered, so a write that fails (a full disk) is seen here and not lost in a
     // buffer that the final rename would not check.
-    QSaveFile file(*path);
+    QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(content) != content.size() || !file.commit()) {
         const QString reason = file.errorString();
         file.cancelWriting();
-        TellFileProblem(messenger, QStringLiteral("could not be written"), *path, reason);
+        TellFileProblem(messenger, QStringLiteral("could not be written"), path, reason);
         return FileStatus::Abandoned;
     }
+    status.AddLine(QStringLiteral("Saved %1 values to %2").arg(written).arg(QDir::toNativeSeparators(path)));
     if (written < asked)
         messenger.ShowMessage({QStringLiteral("Only %1 of the %2 values exist; %1 lines were written.")
                                    .arg(written).arg(asked),

@@ -21,31 +21,44 @@ inline const QString DataFileFilter = QStringLiteral("DAT Files|*.dat|All Files|
 
 // A data file never holds more values than a 16-bit counter can count.
 constexpr qsizetype MaxDataValues = 32767;
+// No real raw or FFT data file comes near these sizes (32767 values of 15 characters and a
+// line end are about 560 KB); larger files are refused unread.
+constexpr qint64 MaxRawFileBytes = 1024 * 1024;
+constexpr qint64 MaxFftFileBytes = 1024 * 1024;
 
 // The fields of a data file read as numbers in file order, with the largest and smallest
-// value scanned from -6666666 and 6666666.
+// value scanned from -6666666 and 6666666, and how many fields held no number (they read
+// as 0) with the line of the first.
 struct DataValues {
     std::vector<double> Values;
     double MaxValue = -6666666;
     double MinValue = 6666666;
+    qsizetype NotNumbers = 0;
+    int FirstNotNumberLine = 0;
 };
 
 // Reads every field of a data file's content with the leading-number rule. Raises the
 // overflow error 6 when the file holds more than MaxDataValues fields.
 DataValues ReadDataValues(const QByteArray& content);
 
-// The whole content of a file, or nullopt with the system's reason in *reason.
-std::optional<QByteArray> ReadWholeFile(const QString& path, QString* reason);
+// The whole content of a regular file of at most maxBytes, or nullopt with the reason in
+// *reason (not found, no permission, a folder, pipe or device, too large ...).
+std::optional<QByteArray> ReadWholeFile(const QString& path, qint64 maxBytes, QString* reason);
 
 // The number of values a save can write: count, but never more than the array holds.
 qsizetype ValuesToWrite(qsizetype held, qsizetype count);
 
 // Shows the data save dialog ("Save FFT Data", overwrite prompt) and writes content, the
 // lines of `written` values, to the chosen file through a temporary file, so a failed save
-// leaves any earlier file intact. A failure is told to the user and gives
-// FileStatus::Abandoned; when fewer values were written than asked for, the user is told.
-std::int16_t SaveWithDialog(FileChooser& chooser, Messenger& messenger, const QByteArray& content,
-                            qsizetype written, qsizetype asked);
+// leaves any earlier file intact. A name without an extension gets ".dat" (and the user is
+// asked before that name's existing file is replaced). A failure is told to the user and
+// gives FileStatus::Abandoned; a save that worked says "Saved N values to NAME" in the
+// status box, and when fewer values were written than asked for, the user is told.
+std::int16_t SaveWithDialog(FileChooser& chooser, Messenger& messenger, StatusLines& status,
+                            const QByteArray& content, qsizetype written, qsizetype asked);
+
+// The name a save writes to: the chosen one, with ".dat" added when it has no extension.
+QString WithDataExtension(const QString& path);
 
 // Tells the user that something went wrong with a file, naming it and the system's reason.
 void TellFileProblem(Messenger& messenger, const QString& what, const QString& path,

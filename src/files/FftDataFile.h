@@ -15,8 +15,9 @@ inline const QString FftReadErrorText = QStringLiteral(
 
 // Asks for an FFT data file and reads it into target; MaxValue and MinValue of settings
 // become the file's extremes, NumberOfSamples is left alone. A file that cannot be read,
-// is empty or holds more than 32767 values brings up the Retry/Cancel message; Retry asks
+// is not a regular file, is larger than MaxFftFileBytes, is empty or holds more than 32767
+// values brings up the Retry/Cancel message, after a status line that says why; Retry asks
 // for a file again. Returns 0 loaded, 1 the dialog was cancelled, 2 the user chose Cancel
 // at the message.
-std::int16_t LoadFFTFile(FileChooser& chooser, Messenger& messenger, Settings& settings,
-                         std::vector<double>& target);
+std::int16_t LoadFFTFile(FileChooser& chooser, Messenger& messenger, StatusLines& status,
+                         Settings& settings, std::vector<double>& target);

@@ -6,7 +6,6 @@
 #include "link/PortAccess.h"
 #include "link/ProgramFile.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <array>
 
@@ -85,13 +84,13 @@ std::int16_t LoadProgram(EvalContext& ctx)
         return NoFile;
 
     ctx.lstINI_File.clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const ProgramWords program = ReadProgramFile(path);
+    if (!program.Words) {   // nothing is sent; the status box says what is wrong
+        if (ctx.Status1)
+            ctx.Status1->AddLine(program.Problem, Colour::Red);
         return NotAProgram;
-    const auto words = ReadProgramWordList(file.readAll());
-    if (!words)
-        return NotAProgram;   // no "@PA" marker, or no "#" terminator: nothing is sent
-    ctx.lstINI_File = *words;
+    }
+    ctx.lstINI_File = *program.Words;
 
     if (RunStep([&] { SendCommand(ctx, 0, 0, 2); }) == LinkError::SendCommandFailed)
         return DownloadRefused;

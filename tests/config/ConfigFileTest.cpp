@@ -1,4 +1,5 @@
 #include "config/ConfigFile.h"
+#include "core/BadInputs.h"
 #include "support/FakePort.h"   // message boxes compare as a whole
 
 #include <QDir>
@@ -107,7 +108,8 @@ TEST_F(ConfigFileTest, KeyAndValueRules)
         {"SAMPLEFREQUENCY=500000\r\n", [](auto& s, auto&) { EXPECT_EQ(s.SampleFreq, 0); }},
         {"SAMPLEFREQUENCY: 1 2 5 000 Hz\r\n", [](auto& s, auto&) { EXPECT_EQ(s.SampleFreq, 125000); }},
         {"SAMPLES:1000\r\n", [](auto& s, auto&) { EXPECT_EQ(s.NumberOfSamples, 2); }},
-        {"SAMPLES:100\r\n", [](auto& s, auto&) { EXPECT_EQ(s.NumberOfSamples, -1); }},
+        {"SAMPLES:11000\r\n", [](auto& s, auto&) { EXPECT_EQ(s.NumberOfSamples, 5); }},
+        {"NUMBEROFBITS:none\r\n", [](auto& s, auto&) { EXPECT_EQ(s.NumberOfBits, 0); }},
         {"SAMPLES:8192\r\n", [](auto& s, auto&) { EXPECT_EQ(s.NumberOfSamples, 5); }},
         {"note: 2048 SAMPLES\r\nSAMPLES:8192\r\n",
          [](auto& s, auto&) { EXPECT_EQ(s.NumberOfSamples, 3); }},
@@ -189,6 +191,57 @@ TEST_F(ConfigFileTest, NameInOtherLetterCaseOpensTheExistingFile)
     Write(kHeader + "PROGRAMNAME:P.PRG\r\n", "KV2680.CFG");
     EXPECT_EQ(ReadConfigFile(dir.filePath("kv2680.cfg"), s, latch, items, messages), 0);
     EXPECT_EQ(s.EXEName, "P.PRG");
+}
+
+TEST_F(ConfigFileTest, BadFilesAndValuesAreRefusedWithTheirCauseAndKeepWhatWasSetBefore)
+{
+    BadInputs bad;
+    const QString old = "old part|OLD.EXE|7|7|7|7|7|7|7";
+    const QByteArray start = kHeader + "PARTNAME:NEW\r\nPROGRAMNAME:P.PRG\r\n";
+    const QString unexpected = "An Unexpected Error (Code:%1 Occurred.\r\nPlease check the synthax of the .INI file.";
+    struct Case { QString path; std::int16_t result; QString message; QString fields; };
+    const Case cases[] = {
+        {bad.File("empty.cfg", ""), 2, "This is not a valid CFG file", old},
+        {bad.File("garbage.cfg", BadInputs::Garbage()), 2, "This is not a valid CFG file", old},
+        {bad.File("cut.cfg", kHeader + "PARTNAME:NEW\r\nPROGRAMNA"), 0,
+         "This file does not contian an EXE filename to load.\r\nPlease select a valid INI file.", "|OLD.EXE|7|7|7|7|7|7|7"},
+        {bad.File("big.cfg", start + QByteArray(70000, ' ')), 2,
+         unexpected.arg(75) + "\r\nbig.cfg: It is 70055 bytes long; files of this kind are at most 64 KiB.", old},
+        {bad.File("bits.cfg", start + "SAMPLES:512\r\nNUMBEROFBITS:33\r\n"), 2,
+         "bits.cfg, line 5: \"NUMBEROFBITS:33\" is out of range:\r\nthe number of bits must be from 1 to 16.",
+         "NEW|P.PRG|100000|250000|1|0|7|7|7"},
+        {bad.File("few.cfg", start + "SAMPLES:100\r\n"), 2,
+         "few.cfg, line 4: \"SAMPLES:100\" is out of range:\r\n"
+         "the number of samples must be 256, 512, 1024, 2048, 4096 or 8192.",
+         "NEW|P.PRG|100000|250000|7|7|7|7|7"},
+        {bad.File("minus.cfg", start + "SAMPLEFREQUENCY:-5\r\n"), 2,
+         "minus.cfg, line 4: \"SAMPLEFREQUENCY:-5\" is out of range:\r\n"
+         "a frequency must be from 611 to 40000000 Hz.", "NEW|P.PRG|7|7|7|7|7|7|7"},
+        {bad.File("volts.cfg", start + "INPUTVMIN:-1e400\r\n"), 2,
+         "volts.cfg, line 4: \"INPUTVMIN:-1e400\" is out of range:\r\na voltage must be from -1000 to 1000 V.",
+         "NEW|P.PRG|100000|250000|0|0|12|5|7"},
+        {bad.Folder("folder.cfg"), 2, unexpected.arg(75) + "\r\nfolder.cfg: It is a folder, not a file.", old},
+        {bad.Pipe("pipe.cfg"), 2, unexpected.arg(75) + "\r\npipe.cfg: It is a named pipe, not a file.", old},
+        {bad.dir.filePath("gone/x.cfg"), 2,
+         unexpected.arg(76) + "\r\nx.cfg: The folder it should be in does not exist.", old},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        EXPECT_EQ(ReadConfigFile(c.path, s, latch, items, messages), c.result) << c.path.toStdString();
+        ASSERT_EQ(messages.shown.size(), 1u) << c.path.toStdString();
+        EXPECT_EQ(messages.shown[0].text, c.message);
+        EXPECT_EQ(KeyFields(s), c.fields) << c.path.toStdString();
+    }
+}
+
+TEST_F(ConfigFileTest, FileWithoutReadPermissionIsCode70)
+{
+    SKIP_WHEN_ROOT();
+    BadInputs bad;
+    EXPECT_EQ(ReadConfigFile(bad.Unreadable("locked.cfg", kHeader), s, latch, items, messages), 2);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(messages.shown[0].text.startsWith("An Unexpected Error (Code:70 Occurred."));
+    EXPECT_EQ(s.EXEName, "OLD.EXE");
 }
 
 } // namespace

@@ -69,4 +69,19 @@ TEST_F(Rules, OtherFrequencyFailuresRaiseAndKeepEarlierSteps)
     EXPECT_EQ(out.otherText, "0");
 }
 
+TEST_F(Rules, ListFrequencyNeverPassesTheCeiling)
+{
+    // A leading vertical tab stops the leading number at 0, but the text still converts to
+    // 600000: the ceiling is taken instead (found by fuzzing).
+    struct Case { QString text; std::int32_t freq; std::optional<std::int32_t> ceiling; };
+    const Case cases[] = {
+        {"500000", 500000, std::nullopt}, {"600000", 580000, 580000}, {"\v600000", 580000, 580000},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ChooseListFrequency(c.text, s, clock), c.ceiling) << c.text.toStdString();
+        EXPECT_EQ(s.SampleFreq, c.freq);
+        EXPECT_EQ(clock.SampleFrequency(), c.freq);
+    }
+}
+
 } // namespace

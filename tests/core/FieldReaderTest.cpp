@@ -38,6 +38,25 @@ TEST(FieldReader, CommaLineEndQuoteAndBlankRules)
         EXPECT_EQ(AllFields(c.text), c.fields) << c.text;
 }
 
+TEST(FieldReader, LineOfEachFieldCountsEveryKindOfLineEnd)
+{
+    struct Case { const char* text; std::vector<int> lines; };
+    const Case cases[] = {
+        {"a,b\r\nc", {1, 1, 2}},
+        {"a\rb\nc\r\n\r\nd", {1, 2, 3, 4, 5}},
+        {"\"x\ny\",z\r\nw", {1, 2, 3}},
+    };
+    for (const auto& c : cases) {
+        FieldReader r{QByteArray(c.text)};
+        std::vector<int> lines;
+        while (!r.AtEnd()) {
+            r.Next();
+            lines.push_back(r.Line());
+        }
+        EXPECT_EQ(lines, c.lines) << c.text;
+    }
+}
+
 TEST(FieldReader, ReadingPastTheEndRaises62AndCountLeavesPosition)
 {
     FieldReader r{QByteArray("a,b\r\nc")};

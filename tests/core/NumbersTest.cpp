@@ -5,16 +5,19 @@
 
 TEST(Val, LeadingNumberRules)
 {
-    struct Case { const char* text; double expected; };
+    struct Case { const char* text; double expected; bool isNumber = true; };
     const Case cases[] = {
-        {"", 0}, {"abc", 0}, {"  42", 42}, {"-3.5x", -3.5}, {"1.2.3", 1.2},
+        {"", 0, false}, {"abc", 0, false}, {"  42", 42}, {"-3.5x", -3.5}, {"1.2.3", 1.2},
         {" 1 2 3", 123}, {"\t7", 7}, {"+8", 8}, {"1e3", 1000}, {"2.5E-1", 0.25},
         {"1d2", 100}, {"12e", 12}, {"&HFF", 255}, {"&hFFFF", -1}, {"&H10000", 65536},
-        {"&O17", 15}, {"&Hxyz", 0}, {".5", 0.5}, {"-", 0}, {"500000", 500000},
-        {"SAMPLEFREQUENCY=500000", 0}, {" 2.5 V", 2.5},
+        {"&O17", 15}, {"&Hxyz", 0, false}, {".5", 0.5}, {"-", 0, false}, {"500000", 500000},
+        {"SAMPLEFREQUENCY=500000", 0, false}, {" 2.5 V", 2.5}, {"0", 0}, {"-.e5", 0, false},
     };
-    for (const auto& c : cases)
-        EXPECT_DOUBLE_EQ(Val(QString::fromLatin1(c.text)), c.expected) << c.text;
+    for (const auto& c : cases) {
+        bool isNumber = !c.isNumber;
+        EXPECT_DOUBLE_EQ(Val(QString::fromLatin1(c.text), &isNumber), c.expected) << c.text;
+        EXPECT_EQ(isNumber, c.isNumber) << c.text;
+    }
 }
 
 TEST(Conversion, RoundsHalfToEvenAndRaisesOverflow)

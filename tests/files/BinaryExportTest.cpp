@@ -23,14 +23,14 @@ TEST(BinaryExport, ZeroBlockGivesOneLineOfSixteenZerosPerSample)
 {
     ScriptedUser user;
     const QString path = user.Choose("bin.dat");
-    ASSERT_EQ(SaveBinaryFile(user.chooser, user.messenger, std::vector<double>(256, 0.0), 256),
+    ASSERT_EQ(SaveBinaryFile(user.chooser, user.messenger, user.status, std::vector<double>(256, 0.0), 256),
               FileStatus::Done);
     EXPECT_EQ(user.chooser.requests.at(0).title, "Save FFT Data");
     EXPECT_EQ(ScriptedUser::Read(path), QByteArray("0000000000000000\r\n").repeated(256));
     EXPECT_TRUE(user.messenger.shown.empty());
 
     // A value beyond 32 bits is reported before any dialog.
-    EXPECT_EQ(SaveBinaryFile(user.chooser, user.messenger, {1, 1e12}, 2), FileStatus::Abandoned);
+    EXPECT_EQ(SaveBinaryFile(user.chooser, user.messenger, user.status, {1, 1e12}, 2), FileStatus::Abandoned);
     EXPECT_EQ(user.chooser.requests.size(), 1u);
     ASSERT_EQ(user.messenger.shown.size(), 1u);
     EXPECT_TRUE(user.messenger.shown[0].text.contains("1000000000000"));

@@ -3,6 +3,7 @@
 #include "files/RawDataFile.h"
 
 #include "TempFiles.h"
+#include "core/BadInputs.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,7 @@ struct FftLoad : ScriptedUser {
     Settings settings;
     std::vector<double> spectrum{-1, -2};
 
-    std::int16_t Load() { return LoadFFTFile(chooser, messenger, settings, spectrum); }
+    std::int16_t Load() { return LoadFFTFile(chooser, messenger, status, settings, spectrum); }
 };
 
 } // namespace
@@ -24,7 +25,7 @@ TEST(FftDataFile, SpectrumOfA1024SampleBlockSaves512LinesAndLoadsBack)
     for (int k = 0; k < 512; ++k)
         spectrum.push_back(k == 40 ? -0.5 : -120.25 + k % 3);
     const QString path = user.Choose("fft.dat");
-    ASSERT_EQ(SaveDataFile(user.chooser, user.messenger, spectrum, 512), FileStatus::Done);
+    ASSERT_EQ(SaveDataFile(user.chooser, user.messenger, user.status, spectrum, 512), FileStatus::Done);
     EXPECT_EQ(ScriptedUser::Read(path).count("\r\n"), 512);
 
     user.settings.NumberOfSamples = 2;
@@ -38,33 +39,42 @@ TEST(FftDataFile, SpectrumOfA1024SampleBlockSaves512LinesAndLoadsBack)
     EXPECT_TRUE(user.messenger.shown.empty());
 }
 
-TEST(FftDataFile, UnreadableFileAsksRetryOrCancel)
+TEST(FftDataFile, UnreadableFileSaysWhyAndAsksRetryOrCancel)
 {
     struct Case {
         std::deque<std::optional<QString>> files;   // names in the scratch folder
         std::deque<MessageResult> answers;
         std::int16_t status;
-        size_t dialogs, messages;
+        size_t dialogs;
+        QStringList reasons;                        // status lines, one per failed file
     };
     const Case cases[] = {
-        {{"empty.dat"}, {MessageResult::Cancel}, 2, 1, 1},
-        {{"missing.dat"}, {MessageResult::Cancel}, 2, 1, 1},
-        {{"empty.dat", std::nullopt}, {MessageResult::Retry}, 1, 2, 1},
-        {{"empty.dat", "good.dat"}, {MessageResult::Retry}, 0, 2, 1},
-        {{std::nullopt}, {}, 1, 1, 0},
+        {{"empty.dat"}, {MessageResult::Cancel}, 2, 1, {"empty.dat was not loaded: It holds no values."}},
+        {{"missing.dat"}, {MessageResult::Cancel}, 2, 1, {"missing.dat was not loaded: The file does not exist."}},
+        {{"big.dat"}, {}, 2, 1, {"big.dat was not loaded: It is 1048577 bytes long; files of this kind are at most 1 MiB."}},
+        {{"many.dat"}, {}, 2, 1, {"many.dat was not loaded: It holds more than 32767 values."}},
+        {{"folder.dat"}, {}, 2, 1, {"folder.dat was not loaded: It is a folder, not a file."}},
+        {{"pipe.dat"}, {}, 2, 1, {"pipe.dat was not loaded: It is a named pipe, not a file."}},
+        {{"empty.dat", std::nullopt}, {MessageResult::Retry}, 1, 2, {"empty.dat was not loaded: It holds no values."}},
+        {{"empty.dat", "good.dat"}, {MessageResult::Retry}, 0, 2, {"empty.dat was not loaded: It holds no values."}},
+        {{std::nullopt}, {}, 1, 1, {}},
     };
     for (const Case& c : cases) {
         FftLoad load;
         load.Write("empty.dat", "");
         load.Write("good.dat", "-3\r\n-4\r\n");
+        load.Write("big.dat", QByteArray(1024 * 1024 + 1, ' '));
+        load.Write("many.dat", QByteArray("-1,").repeated(32768));
+        BadInputs::MakeFolder(load.Path("folder.dat"));
+        BadInputs::MakePipe(load.Path("pipe.dat"));
         for (const auto& file : c.files)
             load.chooser.answers.push_back(file ? std::optional(load.Path(*file)) : std::nullopt);
         load.messenger.answers = c.answers;
         EXPECT_EQ(load.Load(), c.status);
         EXPECT_EQ(load.chooser.requests.size(), c.dialogs);
-        ASSERT_EQ(load.messenger.shown.size(), c.messages);
-        if (c.messages) {
-            const MessageRequest& m = load.messenger.shown[0];
+        EXPECT_EQ(load.status.Texts(), c.reasons);
+        ASSERT_EQ(load.messenger.shown.size(), size_t(c.reasons.size()));
+        for (const MessageRequest& m : load.messenger.shown) {
             EXPECT_EQ(m.text, "An Error Occurred While Reading This File.\rIt May Not Be A Valid Data File.");
             EXPECT_EQ(m.title, QString(""));
             EXPECT_EQ(m.icon, MessageIcon::Exclamation);

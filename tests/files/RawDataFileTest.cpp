@@ -2,10 +2,12 @@
 #include "files/RawDataFile.h"
 
 #include "TempFiles.h"
+#include "core/BadInputs.h"
 
 #include <QFileInfo>
 #include <QLocale>
 
+#include <cmath>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -34,7 +36,7 @@ struct RawLoad : ScriptedUser {
     {
         if (!path.isEmpty())
             chooser.answers.push_back(path);
-        return LoadRawDataFile(chooser, messenger, settings, codes);
+        return LoadRawDataFile(chooser, messenger, status, settings, codes);
     }
 };
 
@@ -47,7 +49,7 @@ TEST(RawDataFile, SavedBlockLoadsBackWithItsCodesAndLength)
     for (int i = 0; i < 1024; ++i)
         block.push_back(i % 7 == 0 ? -2048 + i : i);
     const QString path = user.Choose("block.dat");
-    ASSERT_EQ(SaveDataFile(user.chooser, user.messenger, block, 1024), FileStatus::Done);
+    ASSERT_EQ(SaveDataFile(user.chooser, user.messenger, user.status, block, 1024), FileStatus::Done);
     ASSERT_EQ(user.Load(path), FileStatus::Done);
 
     const FileDialogRequest& save = user.chooser.requests.at(0);
@@ -68,11 +70,12 @@ TEST(RawDataFile, FieldsValuesAndBlockExponent)
 {
     struct Case { QByteArray content; std::vector<double> firstValues; size_t count; int exponent; };
     const Case cases[] = {
+        // Counts no block length matches take the nearest one the board delivers.
         {NumberedLines(1024), {0, 1}, 1024, 2},   {NumberedLines(1000), {0, 1}, 1000, 2},
-        {NumberedLines(600), {0, 1}, 600, 1},     {NumberedLines(23170), {0}, 23170, 6},
-        {NumberedLines(23171), {0}, 23171, 7},    {NumberedLines(32767), {0}, 32767, 7},
-        {"1,5\r\n", {1, 5}, 2, -7},               {"abc\r\n-3.25\r\n", {0, -3.25}, 2, -7},
-        {"1.5E3\r\n2e-1", {1500, 0.2}, 2, -7},
+        {NumberedLines(600), {0, 1}, 600, 1},     {NumberedLines(23170), {0}, 23170, 5},
+        {NumberedLines(23171), {0}, 23171, 5},    {NumberedLines(32767), {0}, 32767, 5},
+        {NumberedLines(182), {0}, 182, 0},        {NumberedLines(181), {0}, 181, 0},
+        {"1,5\r\n", {1, 5}, 2, 0},                {"1.5E3\r\n2e-1", {1500, 0.2}, 2, 0},
     };
     for (const Case& c : cases) {
         RawLoad load;
@@ -84,14 +87,27 @@ TEST(RawDataFile, FieldsValuesAndBlockExponent)
     }
 }
 
-TEST(RawDataFile, EmptyUnreadableOversizedOrCancelledLoadKeepsTheBlockInHand)
+TEST(RawDataFile, BadFilesSayWhatIsWrongAndKeepTheBlockInHandWhenNotLoaded)
 {
-    struct Case { const char* name; QByteArray content; std::int16_t status; };
+    const std::vector<double> old{7, 8, 9};
+    struct Case {
+        const char* name; QByteArray content; std::int16_t status; const char* message;
+        QStringList lines; std::vector<double> codes; std::int16_t exponent;
+    };
+    const QString few = "%1 holds %2 values; blocks are 256 to 8192 samples, so it is taken as a block of 256";
     const Case cases[] = {
-        {"empty.dat", "", FileStatus::Done},
-        {"missing.dat", {}, FileStatus::Abandoned},
-        {"huge.dat", NumberedLines(32768), FileStatus::Abandoned},
-        {"", {}, FileStatus::Cancelled},
+        {"empty.dat", "", FileStatus::Done, "", {"empty.dat holds no values; the block in hand stays"}, old, 3},
+        {"missing.dat", {}, FileStatus::Abandoned, "The file does not exist.", {}, old, 3},
+        {"huge.dat", NumberedLines(32768), FileStatus::Abandoned, "It holds more than 32767 values.", {}, old, 3},
+        {"big.dat", QByteArray(1024 * 1024 + 1, '1'), FileStatus::Abandoned, "files of this kind are at most 1 MiB", {}, old, 3},
+        {"folder.dat", "folder", FileStatus::Abandoned, "It is a folder, not a file.", {}, old, 3},
+        {"pipe.dat", "pipe", FileStatus::Abandoned, "It is a named pipe, not a file.", {}, old, 3},
+        {"", {}, FileStatus::Cancelled, "", {}, old, 3},
+        {"letters.dat", "abc\r\n-3.25\r\n\x01\xff,", FileStatus::Done, "",
+         {"letters.dat: 2 of its 3 fields held no number and read as 0 (first on line 1)", few.arg("letters.dat").arg(3)},
+         {0, -3.25, 0}, 0},
+        {"cut.dat", "-32768\r\n1e400\r\n4", FileStatus::Done, "", {few.arg("cut.dat").arg(3)},
+         {-32768, HUGE_VAL, 4}, 0},
     };
     for (const Case& c : cases) {
         RawLoad load;
@@ -99,19 +115,33 @@ TEST(RawDataFile, EmptyUnreadableOversizedOrCancelledLoadKeepsTheBlockInHand)
         load.settings.MaxValue = 9;
         load.settings.MinValue = 7;
         QString path = *c.name ? load.Path(c.name) : QString();
-        if (!c.content.isNull())
+        if (c.content == "folder")
+            BadInputs::MakeFolder(path);
+        else if (c.content == "pipe")
+            BadInputs::MakePipe(path);
+        else if (!c.content.isNull())
             load.Write(c.name, c.content);
         EXPECT_EQ(load.Load(path), c.status) << c.name;
-        EXPECT_EQ(load.codes, (std::vector<double>{7, 8, 9}));
-        EXPECT_EQ(load.settings.NumberOfSamples, 3);
-        EXPECT_EQ(load.settings.MaxValue, 9);
-        EXPECT_EQ(load.settings.MinValue, 7);
-        const bool told = c.status == FileStatus::Abandoned;
-        ASSERT_EQ(load.messenger.shown.size(), told ? 1u : 0u) << c.name;
-        if (told) {
+        EXPECT_EQ(load.codes, c.codes) << c.name;
+        EXPECT_EQ(load.settings.NumberOfSamples, c.exponent) << c.name;
+        EXPECT_EQ(load.status.Texts(), c.lines) << c.name;
+        ASSERT_EQ(load.messenger.shown.size(), *c.message ? 1u : 0u) << c.name;
+        if (*c.message) {
             EXPECT_TRUE(load.messenger.shown[0].text.contains(c.name));
+            EXPECT_TRUE(load.messenger.shown[0].text.contains(c.message)) << load.messenger.shown[0].text.toStdString();
         }
     }
+}
+
+TEST(RawDataFile, FileWithoutReadPermissionIsReported)
+{
+    SKIP_WHEN_ROOT();
+    RawLoad load;
+    BadInputs bad;
+    EXPECT_EQ(load.Load(bad.Unreadable("locked.dat", "1\r\n")), FileStatus::Abandoned);
+    ASSERT_EQ(load.messenger.shown.size(), 1u);
+    EXPECT_TRUE(load.messenger.shown[0].text.contains("Permission to read it was denied."));
+    EXPECT_EQ(load.codes, (std::vector<double>{7, 8, 9}));
 }
 
 TEST(RawDataFile, SaveWritesCountLinesWithFullStopsInEveryLocale)
@@ -120,15 +150,30 @@ TEST(RawDataFile, SaveWritesCountLinesWithFullStopsInEveryLocale)
     const QLocale before;
     QLocale::setDefault(QLocale::German);
     const QString path = user.Choose("out.dat");
-    const std::int16_t status = SaveDataFile(user.chooser, user.messenger, {2048, -5, 1.25, 0.0000004, 99}, 4);
+    const std::int16_t status = SaveDataFile(user.chooser, user.messenger, user.status, {2048, -5, 1.25, 0.0000004, 99}, 4);
     QLocale::setDefault(before);
     EXPECT_EQ(status, FileStatus::Done);
     EXPECT_EQ(ScriptedUser::Read(path), "2048.000000\r\n-5.000000\r\n1.250000\r\n0.000000\r\n");
     EXPECT_TRUE(user.messenger.shown.empty());
+    EXPECT_EQ(user.status.Texts(), QStringList{"Saved 4 values to " + QDir::toNativeSeparators(path)});
+
+    // A name without an extension gets ".dat"; an existing file of that name is replaced
+    // only when the user says yes.
+    user.Choose("plain");
+    EXPECT_EQ(SaveDataFile(user.chooser, user.messenger, user.status, {1}, 1), FileStatus::Done);
+    EXPECT_EQ(ScriptedUser::Read(user.Path("plain.dat")), "1.000000\r\n");
+    EXPECT_FALSE(QFileInfo::exists(user.Path("plain")));
+    user.Choose("plain");
+    user.messenger.answers = {MessageResult::No};
+    EXPECT_EQ(SaveDataFile(user.chooser, user.messenger, user.status, {2}, 1), FileStatus::Cancelled);
+    EXPECT_EQ(ScriptedUser::Read(user.Path("plain.dat")), "1.000000\r\n");
+    ASSERT_EQ(user.messenger.shown.size(), 1u);
+    EXPECT_EQ(user.messenger.shown[0].buttons, MessageButtons::YesNo);
+    user.messenger.shown.clear();
 
     // A block shorter than asked for: what is held is written and the user is told.
     user.Choose("short.dat");
-    EXPECT_EQ(SaveDataFile(user.chooser, user.messenger, std::vector<double>(1000, 1.0), 1024),
+    EXPECT_EQ(SaveDataFile(user.chooser, user.messenger, user.status, std::vector<double>(1000, 1.0), 1024),
               FileStatus::Done);
     EXPECT_EQ(ScriptedUser::Read(user.Path("short.dat")).count("\r\n"), 1000);
     ASSERT_EQ(user.messenger.shown.size(), 1u);
@@ -143,7 +188,7 @@ TEST(RawDataFile, FailedOrCancelledSaveLeavesTheOldFileIntact)
     std::int16_t status;
     {
         const FileSizeLimit diskFull(4096);
-        status = SaveDataFile(user.chooser, user.messenger, std::vector<double>(1024, 1.0), 1024);
+        status = SaveDataFile(user.chooser, user.messenger, user.status, std::vector<double>(1024, 1.0), 1024);
     }
     EXPECT_EQ(status, FileStatus::Abandoned);
     ASSERT_EQ(user.messenger.shown.size(), 1u);
@@ -152,7 +197,7 @@ TEST(RawDataFile, FailedOrCancelledSaveLeavesTheOldFileIntact)
     EXPECT_EQ(ScriptedUser::Read(old), "old\r\n");
 
     // The script is used up: the next dialog is cancelled.
-    EXPECT_EQ(SaveDataFile(user.chooser, user.messenger, {1, 2}, 2), FileStatus::Cancelled);
+    EXPECT_EQ(SaveDataFile(user.chooser, user.messenger, user.status, {1, 2}, 2), FileStatus::Cancelled);
     EXPECT_EQ(user.messenger.shown.size(), 1u);
     EXPECT_EQ(ScriptedUser::Read(old), "old\r\n");
 }

@@ -1,5 +1,8 @@
 #include "files/StoredSettings.h"
 
+#include "core/BadInputs.h"
+#include "files/CommandLineSwitches.h"
+
 #include <QLocale>
 #include <QTemporaryDir>
 
@@ -52,7 +55,8 @@ TEST(StoredSettings, LowerCaseGetSaveRoundTripsInACommaDecimalLocale)
 
 TEST(StoredSettings, StoredTextsConvertOrFallBackToTheirDefaults)
 {
-    struct Case { const char* key; const char* text; const char* field; double expected; };
+    // A number outside what the program can work with is noted for the user.
+    struct Case { const char* key; const char* text; const char* field; double expected; const char* refused = ""; };
     const Case cases[] = {
         {"Configuration/DisplayMode", "True", "DisplayMode", True},
         {"Configuration/DisplayMode", "0", "DisplayMode", False},
@@ -60,9 +64,19 @@ TEST(StoredSettings, StoredTextsConvertOrFallBackToTheirDefaults)
         {"Configuration/DisplayMode", "maybe", "DisplayMode", False},
         {"Position/Width", "wide", "Width", 9465},
         {"Position/Width", "8000", "Width", 8000},
+        {"Position/Left", "1e30", "Left", 0, "Stored Left 1e+30 is not from -1000000 to 1000000; 0 is used"},
+        {"Position/Width", "-10", "Width", 9465, "Stored Width -10 is not from 0 to 1000000; 9465 is used"},
         {"Configuration/NumberOfBits", "12.5", "NumberOfBits", 12},        // ties to even
+        {"Configuration/NumberOfBits", "33", "NumberOfBits", 12, "Stored NumberOfBits 33 is not from 1 to 16; 12 is used"},
+        {"Configuration/NumberOfBits", "0", "NumberOfBits", 12, "Stored NumberOfBits 0 is not from 1 to 16; 12 is used"},
         {"Configuration/NumberOfSamples", "3.5", "NumberOfSamples", 4},
-        {"Configuration/DataFormat", "70000", "DataFormat", 0},            // does not fit 16 bits
+        {"Configuration/NumberOfSamples", "-1", "NumberOfSamples", 0, "Stored NumberOfSamples -1 is not from 0 to 5; 0 is used"},
+        {"Configuration/NumberOfSamples", "6", "NumberOfSamples", 0, "Stored NumberOfSamples 6 is not from 0 to 5; 0 is used"},
+        {"Configuration/DataFormat", "70000", "DataFormat", 0, "Stored DataFormat 70000 is not from 0 to 1; 0 is used"},
+        {"Configuration/SampleFreq", "0", "SampleFreq", 100000, "Stored SampleFreq 0 is not from 611 to 40000000; 100000 is used"},
+        {"Configuration/Max_Frequency", "1e12", "Max_Frequency", 250000,
+         "Stored Max_Frequency 1000000000000 is not from 611 to 40000000; 250000 is used"},
+        {"Configuration/InputVMax", "-5000", "InputVMax", 5, "Stored InputVMax -5000 is not from -1000 to 1000; 5 is used"},
         {"Configuration/Other", "1", "Max_Frequency", 250000},             // missing key
     };
     for (const Case& c : cases) {
@@ -70,13 +84,75 @@ TEST(StoredSettings, StoredTextsConvertOrFallBackToTheirDefaults)
         iso.Put(c.key, c.text);
         SettingsStore store(iso.path);
         Settings s;
-        const auto p = LoadStoredSettings(store, "/GET", s);
+        QStringList refused;
+        const auto p = LoadStoredSettings(store, "/GET", s, &refused);
         ASSERT_TRUE(p);
         const std::map<std::string, double> read = {
-            {"DisplayMode", s.DisplayMode}, {"Width", p->Width}, {"NumberOfBits", s.NumberOfBits},
-            {"NumberOfSamples", s.NumberOfSamples}, {"DataFormat", s.DataFormat},
-            {"Max_Frequency", s.Max_Frequency}};
+            {"DisplayMode", s.DisplayMode}, {"Width", p->Width}, {"Left", p->Left}, {"NumberOfBits", s.NumberOfBits},
+            {"NumberOfSamples", s.NumberOfSamples}, {"DataFormat", s.DataFormat}, {"SampleFreq", s.SampleFreq},
+            {"Max_Frequency", s.Max_Frequency}, {"InputVMax", s.InputVMax}};
         EXPECT_EQ(read.at(c.field), c.expected) << c.key << " " << c.text;
+        EXPECT_EQ(refused, *c.refused ? QStringList{c.refused} : QStringList{}) << c.key << " " << c.text;
+    }
+}
+
+TEST(StoredSettings, BadStoreFilesRestoreNothingOrDefaultsAndAreNeverOpenedWhenNotFiles)
+{
+    BadInputs bad;
+    struct Case { QString path; bool restored; const char* refused; bool saved; };
+    const Case cases[] = {
+        {bad.File("empty.ini", ""), true, "", true},
+        // A store the settings library cannot parse is not overwritten; the user is told.
+        {bad.File("garbage.ini", BadInputs::Garbage()), true, "", false},
+        {bad.File("cut.ini", "[Configuration]\nNumberOfBi"), true, "could not be read in full; missing values are defaults", false},
+        {bad.File("big.ini", "[Configuration]\nPartName=" + QByteArray(70000, 'x')), false,
+         "was not used: It is 70025 bytes long; files of this kind are at most 64 KiB.", false},
+        {bad.Folder("folder.ini"), false, "was not used: It is a folder, not a file.", false},
+        {bad.Pipe("pipe.ini"), false, "was not used: It is a named pipe, not a file.", false},
+    };
+    for (const Case& c : cases) {
+        SettingsStore store(c.path);
+        Settings s;
+        s.NumberOfBits = 7;
+        QStringList refused;
+        const auto p = LoadStoredSettings(store, "/GET", s, &refused);
+        EXPECT_EQ(p.has_value(), c.restored) << c.path.toStdString();
+        EXPECT_EQ(s.NumberOfBits, c.restored ? 12 : 7);
+        EXPECT_EQ(refused.size(), *c.refused ? 1 : 0) << c.path.toStdString();
+        if (*c.refused && !refused.isEmpty())
+            EXPECT_TRUE(refused[0].endsWith(c.refused)) << refused[0].toStdString();
+        EXPECT_EQ(SaveStoredSettings(store, "/SAVE", WindowPosition{}, s), c.saved) << c.path.toStdString();
+    }
+}
+
+TEST(StoredSettings, UnreadableStoreIsNoted)
+{
+    SKIP_WHEN_ROOT();
+    BadInputs bad;
+    SettingsStore store(bad.Unreadable("locked.ini", "[Configuration]\nNumberOfBits=14\n"));
+    Settings s;
+    QStringList refused;
+    ASSERT_TRUE(LoadStoredSettings(store, "/GET", s, &refused));
+    EXPECT_EQ(s.NumberOfBits, 12);
+    EXPECT_EQ(refused.size(), 1);
+}
+
+TEST(CommandLineSwitches, FoundAsSubstringsOfTheUpperCasedLine)
+{
+    struct Case { QString line; bool get, save, del, echo; };
+    const Case cases[] = {
+        {"", false, false, false, false},
+        {"/get/save", true, true, false, false},
+        {"prog /Del /e", false, false, true, true},
+        {"/G E T /SAV", false, false, false, false},
+        {"/DELETE/GETTER/e", true, false, true, true},
+        {QString::fromLatin1(BadInputs::Garbage()), false, false, false, false},
+        {QString(100000, u'x') + "/get", true, false, false, false},
+    };
+    for (const Case& c : cases) {
+        const CommandLineSwitches sw = CommandLineSwitches::From(c.line);
+        EXPECT_EQ(std::tie(sw.Get, sw.Save, sw.Delete, sw.Echo), std::tie(c.get, c.save, c.del, c.echo))
+            << c.line.left(40).toStdString();
     }
 }
 

@@ -11,6 +11,7 @@ struct ScriptedUser {
     QTemporaryDir dir;
     ScriptedFileChooser chooser;
     ScriptedMessenger messenger;
+    RecordingStatus status;
 
     QString Path(const QString& name) const { return dir.filePath(name); }
     QString Write(const QString& name, const QByteArray& content) const

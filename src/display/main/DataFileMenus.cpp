@@ -45,7 +45,7 @@ void frmMainScreen::SelectDisplayModeIndex(int index)
 void frmMainScreen::mnuLoadRawData_Click()
 {
     Settings& s = ctx.CurrentSettings;
-    if (LoadRawDataFile(Files(), *ctx.Messages, s, ctx.SampleCodes) != 0)
+    if (LoadRawDataFile(Files(), *ctx.Messages, *VEXMStatus1, s, ctx.SampleCodes) != 0)
         return;
 
     int recorded = RunStep([&] {
@@ -90,7 +90,7 @@ void frmMainScreen::mnuLoadRawData_Click()
 
 void frmMainScreen::mnuLoadFFTData_Click()
 {
-    if (LoadFFTFile(Files(), *ctx.Messages, ctx.CurrentSettings, ctx.Spectrum) != 0)
+    if (LoadFFTFile(Files(), *ctx.Messages, *VEXMStatus1, ctx.CurrentSettings, ctx.Spectrum) != 0)
         return;
     RunStep([&] {
         const std::int16_t n = ToInt16(double(ctx.Spectrum.size()));
@@ -106,7 +106,7 @@ void frmMainScreen::SaveRawData_Click()
     // A block too long for the 16-bit count is not saved.
     RunStep([&] {
         const std::int16_t n = ToInt16(::BlockLength(ctx.CurrentSettings.NumberOfSamples));
-        SaveDataFile(Files(), *ctx.Messages, ctx.SampleCodes, n);
+        SaveDataFile(Files(), *ctx.Messages, *VEXMStatus1, ctx.SampleCodes, n);
     });
 }
 
@@ -116,7 +116,7 @@ void frmMainScreen::SaveFFTData_Click()
         return;
     RunStep([&] {
         const std::int16_t bins = ToInt16(::BlockLength(ctx.CurrentSettings.NumberOfSamples) / 2);
-        SaveDataFile(Files(), *ctx.Messages, ctx.Spectrum, bins);
+        SaveDataFile(Files(), *ctx.Messages, *VEXMStatus1, ctx.Spectrum, bins);
     });
 }
 
@@ -126,6 +126,6 @@ void frmMainScreen::mnuSaveBinary_Click()
         return;
     RunStep([&] {
         const std::int32_t n = ToInt32(::BlockLength(ctx.CurrentSettings.NumberOfSamples));
-        SaveBinaryFile(Files(), *ctx.Messages, ctx.SampleCodes, n);
+        SaveBinaryFile(Files(), *ctx.Messages, *VEXMStatus1, ctx.SampleCodes, n);
     });
 }

@@ -8,6 +8,12 @@
 #include "display/widgets/StatusBox.h"
 #include "display/widgets/SupplyButton.h"
 #include "files/StoredSettings.h"
+#include "files/WindowPlacement.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStyle>
 
 #include <QCloseEvent>
 
@@ -24,13 +30,25 @@ void frmMainScreen::LoadStoredSettingsStep()
 {
     // The analysis settings: a section of their own in the same store.
     VEXMFFTControl1->UseSettingsStore(&Store().Store());
+    QStringList refused;
     const std::optional<WindowPosition> position =
-        LoadStoredSettings(Store(), ctx.UpperCommandLine(), ctx.CurrentSettings);
+        LoadStoredSettings(Store(), ctx.UpperCommandLine(), ctx.CurrentSettings, &refused);
+    for (const QString& line : refused)
+        VEXMStatus1->AddLine(line, Colour::Red);
     if (!position)
         return;
     RunStep([&] {
-        move(Geometry.ToPixelsX(position->Left), Geometry.ToPixelsY(position->Top));
-        SetOuterSize(position->Width, position->Height);
+        // A position stored on a larger or a second screen is brought back where the
+        // title bar can be reached.
+        QList<QRect> screens;
+        for (const QScreen* screen : QGuiApplication::screens())
+            screens << screen->availableGeometry();
+        const QRect frame = ReachableFrame(
+            QRect(Geometry.ToPixelsX(position->Left), Geometry.ToPixelsY(position->Top),
+                  std::max(1, Geometry.ToPixelsX(position->Width)), std::max(1, Geometry.ToPixelsY(position->Height))),
+            style()->pixelMetric(QStyle::PM_TitleBarHeight), screens);
+        move(frame.topLeft());
+        SetOuterSize(Geometry.ToTwipsX(frame.width()), Geometry.ToTwipsY(frame.height()));
     });
     ShowConfigurationStatus(ctx.CurrentSettings, *VEXMStatus2);
 }
@@ -59,8 +77,14 @@ void frmMainScreen::Form_Unload()
     const QRect outer = frameGeometry();
     const WindowPosition position{Geometry.ToTwipsX(outer.x()), Geometry.ToTwipsY(outer.y()),
                                   Geometry.ToTwipsX(outer.width()), Geometry.ToTwipsY(outer.height())};
-    SaveStoredSettings(Store(), commandLine, position, ctx.CurrentSettings);
-    DeleteStoredSettings(Store(), commandLine);
+    const bool saved = SaveStoredSettings(Store(), commandLine, position, ctx.CurrentSettings);
+    const bool deleted = DeleteStoredSettings(Store(), commandLine);
+    if (!saved || !deleted)
+        ctx.Messages->ShowMessage({QStringLiteral("The settings store %1 could not be written:\r\n"
+                                                  "the window position and configuration were not %2.")
+                                       .arg(QDir::toNativeSeparators(Store().FileName()),
+                                            saved ? QStringLiteral("deleted") : QStringLiteral("stored")),
+                                   std::nullopt, MessageIcon::Exclamation, MessageButtons::Ok});
     if (setupDialog_)
         setupDialog_->done(QDialog::Rejected);
     if (aboutWindow_)

@@ -7,6 +7,10 @@
 #include "support/FakeFileChooser.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSettings>
 #include <QCheckBox>
 #include <QTest>
 
@@ -70,19 +74,28 @@ TEST_F(DataFileMenusTest, AnEmptyFileShowsTheOldBlockAgain)
     EXPECT_EQ(Status1().last(), "512 Data Samples Read");
 }
 
-TEST_F(DataFileMenusTest, ABlockTooLongForTheCountStopsAtError530AndIsNotSaved)
+TEST_F(DataFileMenusTest, AFileLongerThanAnyBlockIsShownAndSavedAsTheLongestBlock)
 {
     files.answers = {WriteLines(dir.filePath("big.dat"), 23171)};
     window->mnuLoadRawData_Click();
-    EXPECT_EQ(ctx.CurrentSettings.NumberOfSamples, 7);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "Error 530:530 occured while attempting to graph data");
-    EXPECT_EQ(messages.shown[0].title, "Error");
-    EXPECT_EQ(messages.shown[0].icon, MessageIcon::None);
-    EXPECT_FALSE(window->cboDisplayMode->isEnabled());
+    EXPECT_EQ(ctx.CurrentSettings.NumberOfSamples, 5);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(Status1().mid(Status1().size() - 2),
+              (QStringList{"big.dat holds 23171 values; blocks are 256 to 8192 samples, so it is taken as a block of 8192",
+                           "8192 Data Samples Read"}));
 
+    files.answers = {dir.filePath("saved")};
     window->SaveRawData_Click();
-    EXPECT_EQ(files.requests.size(), 1u);   // no save dialog
+    QFile saved(dir.filePath("saved.dat"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll().count("\r\n"), 8192);
+    EXPECT_EQ(Status1().last(), "Saved 8192 values to " + QDir::toNativeSeparators(saved.fileName()));
+
+    // Three values are shown as the shortest block; nothing reads past them.
+    files.answers = {WriteLines(dir.filePath("few.dat"), 3)};
+    window->mnuLoadRawData_Click();
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(Status1().last(), "256 Data Samples Read");
 }
 
 TEST_F(DataFileMenusTest, FftFileLoadLeavesTheBlockAlone)
@@ -107,14 +120,35 @@ TEST_F(MainWindowTest, GetAndSaveBringTheWindowBackWhereItWasClosed)
 {
     os.commandLine = "/get/save";
     window->move(123, 77);
-    window->resize(900, 650);
+    window->resize(500, 400);
     window->close();
 
     frmMainScreen next(ctx);
     next.SetSettingsStore(store.get());
     next.Form_Load();
     EXPECT_EQ(next.pos(), QPoint(123, 77));
-    EXPECT_EQ(next.size(), QSize(900, 650));
+    EXPECT_EQ(next.size(), QSize(500, 400));
+
+    // A position on a screen that is gone comes back where its title bar can be reached.
+    QSettings(store->FileName(), QSettings::IniFormat).setValue("Position/Left", "150000");
+    SettingsStore moved(store->FileName());
+    frmMainScreen again(ctx);
+    again.SetSettingsStore(&moved);
+    again.Form_Load();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(again.pos(), QPoint(screen.right() + 1 - 500, 77));
+}
+
+TEST_F(MainWindowTest, AStoreThatCannotBeWrittenIsReportedAtClose)
+{
+    os.commandLine = "/save";
+    SettingsStore folder(dir.path());   // a folder: never opened, never written
+    window->SetSettingsStore(&folder);
+    window->close();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, QString("The settings store %1 could not be written:\r\n"
+                                              "the window position and configuration were not stored.")
+                                          .arg(QDir::toNativeSeparators(dir.path())));
 }
 
 TEST_F(MainWindowTest, TypingInTheDisplayModeBoxChangesNothing)

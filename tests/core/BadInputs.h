@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// The inputs every reader must refuse or survive, made in a scratch folder: contents
+// (binary garbage, too large) and names that are not regular files.
+struct BadInputs {
+    QTemporaryDir dir;
+
+    QString File(const QString& name, const QByteArray& content) const
+    {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        return file.fileName();
+    }
+    QString Folder(const QString& name) const { return MakeFolder(dir.filePath(name)); }
+    QString Pipe(const QString& name) const { return MakePipe(dir.filePath(name)); }
+
+    static QString MakeFolder(const QString& path)
+    {
+        EXPECT_TRUE(QDir().mkdir(path));
+        return path;
+    }
+    // Opening it for reading would wait for a writer that never comes.
+    static QString MakePipe(const QString& path)
+    {
+        EXPECT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        return path;
+    }
+    QString Unreadable(const QString& name, const QByteArray& content) const
+    {
+        const QString path = File(name, content);
+        chmod(QFile::encodeName(path).constData(), 0);
+        return path;
+    }
+    // Every byte value, NULs and line ends included.
+    static QByteArray Garbage()
+    {
+        QByteArray bytes;
+        for (int i = 0; i < 512; ++i)
+            bytes += char((i * 97 + 13) & 0xFF);
+        return bytes;
+    }
+};
+
+// Root reads files whatever their permission bits say.
+#define SKIP_WHEN_ROOT()                                                                       \
+    if (geteuid() == 0)                                                                        \
+    GTEST_SKIP() << "running as root, which reads files whatever their permissions say"
