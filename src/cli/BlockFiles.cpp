@@ -32,10 +32,12 @@ std::vector<double> ReadRawBlock(const QString& path)
         FileFailure(path, QStringLiteral("no such file"));
     PresetFileChooser chooser(path);
     ConsoleMessenger messenger;
+    ConsoleStatus status;
     Settings settings;
     std::vector<double> codes;
-    if (LoadRawDataFile(chooser, messenger, settings, codes) != FileStatus::Done)
-        FileFailure(path, messenger.shown.isEmpty() ? QStringLiteral("could not be read") : messenger.shown.last());
+    if (LoadRawDataFile(chooser, messenger, status, settings, codes) != FileStatus::Done)
+        FileFailure(path, !messenger.shown.isEmpty() ? messenger.shown.last()
+                          : !status.failures.isEmpty() ? status.failures.last() : QStringLiteral("could not be read"));
     if (codes.empty())
         FileFailure(path, QStringLiteral("holds no values"));
     return codes;
@@ -45,7 +47,8 @@ void WriteRawBlock(const QString& path, const std::vector<double>& codes)
 {
     PresetFileChooser chooser(path);
     ConsoleMessenger messenger;
-    if (SaveDataFile(chooser, messenger, codes, ToInt16(double(codes.size()))) != FileStatus::Done)
+    ConsoleStatus status;
+    if (SaveDataFile(chooser, messenger, status, codes, ToInt16(double(codes.size()))) != FileStatus::Done)
         FileFailure(path, messenger.shown.isEmpty() ? QStringLiteral("could not be written") : messenger.shown.last());
 }
 

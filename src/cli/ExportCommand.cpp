@@ -27,7 +27,8 @@ int RunExport(const ExportOptions& o)
     if (o.to == QLatin1String("bin")) {
         PresetFileChooser chooser(output);
         ConsoleMessenger messenger;
-        if (SaveBinaryFile(chooser, messenger, ctx.SampleCodes, std::int32_t(ctx.SampleCodes.size())) != FileStatus::Done)
+        ConsoleStatus status;
+        if (SaveBinaryFile(chooser, messenger, status, ctx.SampleCodes, std::int32_t(ctx.SampleCodes.size())) != FileStatus::Done)
             throw CommandFailure(ExitStatus::Failed, output + QStringLiteral(": ") + messenger.shown.value(0));
     } else {
         WriteChart(o, ctx, output);

@@ -37,10 +37,10 @@ TEST(BinaryExport, ZeroBlockGivesOneLineOfSixteenZerosPerSample)
 
     // The line counter is 16-bit: 32768 lines are the most an export holds.
     const std::vector<double> big(32769, 0.0);
-    EXPECT_EQ(SaveBinaryFile(user.chooser, user.messenger, big, 32769), FileStatus::Abandoned);
+    EXPECT_EQ(SaveBinaryFile(user.chooser, user.messenger, user.status, big, 32769), FileStatus::Abandoned);
     EXPECT_EQ(user.chooser.requests.size(), 1u);
     EXPECT_EQ(user.messenger.shown.size(), 2u);
     const QString longest = user.Choose("longest.dat");
-    EXPECT_EQ(SaveBinaryFile(user.chooser, user.messenger, big, 32768), FileStatus::Done);
+    EXPECT_EQ(SaveBinaryFile(user.chooser, user.messenger, user.status, big, 32768), FileStatus::Done);
     EXPECT_EQ(ScriptedUser::Read(longest).count('\n'), 32768);
 }

@@ -53,7 +53,7 @@ void frmMainScreen::mnuLoadRawData_Click()
         cboDisplayMode->setEnabled(false);
     });
     if (int e = RunStep([&] {
-            PlotWaveform(ctx.SampleCodes, ToInt16(::BlockLength(s.NumberOfSamples)), s.MaxValue, s.MinValue);
+            PlotWaveform(ctx.SampleCodes, ToInt16(double(ctx.SampleCodes.size())), s.MaxValue, s.MinValue);
         }))
         recorded = e;
     if (recorded) {
@@ -73,7 +73,7 @@ void frmMainScreen::mnuLoadRawData_Click()
         return;
     }
 
-    if (RunStep([&] { PlotSpectrum(ctx.Spectrum, ToInt16(::BlockLength(s.NumberOfSamples) / 2)); })) {
+    if (RunStep([&] { PlotSpectrum(ctx.Spectrum, ToInt16(double(ctx.Spectrum.size()))); })) {
         ShowDataFileError(532, 532, QStringLiteral("attempting to graph FFT"));
         return;
     }

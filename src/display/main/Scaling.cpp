@@ -2,7 +2,11 @@
 #include "display/main/frmMainScreen.h"
 
 #include "engine/WaveformScaling.h"
+#include "analysis/Decibels.h"
 #include "display/widgets/StripChart.h"
+
+#include <cmath>
+#include <limits>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -47,12 +51,21 @@ void frmMainScreen::PlotSpectrum(const std::vector<double>& spectrum, std::int16
         // a configuration brought another block length.
         StripFFT->SetXViewEnd(count - 1);
     }
+    // The spectrum's own length sets the frequency of a bin (a loaded block of any length
+    // has half as many bins as values).
     const std::int32_t fs = ctx.CurrentSettings.SampleFreq;
-    const double n = BlockLength();
+    const double n = 2.0 * count;
     StripFFT->SetXUnitsPerPoint(fs > 0 ? fs / n : 1.0);
     StripFFT->SetAxisLabels(fs > 0 ? tr("Frequency (Hz)") : tr("Bin"), tr("dBFS"));
-    StripFFT->LoadTrace(0, spectrum);
-    ShowSpectrumRange(spectrum);
+    // Bins whose power was taken out (the mean at DC) sit on the dB floor: they are left
+    // out of the drawing and of the range instead of pulling a line down to it.
+    std::vector<double> drawn(spectrum);
+    const double removed = 10.0 * std::log10(PowerFloor);
+    for (double& v : drawn)
+        if (v <= removed)
+            v = std::numeric_limits<double>::quiet_NaN();
+    StripFFT->LoadTrace(0, drawn);
+    ShowSpectrumRange(drawn);
     StripFFT->Redraw();
 }
 
@@ -108,7 +121,7 @@ void frmMainScreen::ShowMaxMin(double maximum, double minimum)
 void frmMainScreen::cboDisplayMode_Click()
 {
     RunStep([&] {
-        const std::int16_t n = ToInt16(BlockLength());
+        const std::int16_t n = ToInt16(double(ctx.SampleCodes.size()));
         const bool volts = cboDisplayMode->currentIndex() == 1;
         if (volts)
             ConvertToVolts(ctx.CurrentSettings, ctx.SampleCodes, ctx.SampleVolts);

@@ -29,7 +29,7 @@ void frmMainScreen::VEXMFFTControl1_BHWindow()
     RunStep([&] {
         VEXMFFTControl1->ComputeSpectrum(ctx.SampleCodes, ctx.Spectrum, ctx.CurrentSettings.SampleFreq);
     });
-    RunStep([&] { PlotSpectrum(ctx.Spectrum, ToInt16(BlockLength() / 2)); });
+    RunStep([&] { PlotSpectrum(ctx.Spectrum, ToInt16(double(ctx.Spectrum.size()))); });
 }
 
 namespace {
@@ -73,7 +73,7 @@ void frmMainScreen::stripDSO_CursorChange(double x)
 void frmMainScreen::StripFFT_CursorChange(double x)
 {
     ShowCursorInfo([&] {
-        const double n = BlockLength();
+        const double n = 2.0 * double(ctx.Spectrum.size());   // the spectrum's own block length
         const double f = x > 1 ? ctx.CurrentSettings.SampleFreq / (n / (x - 1)) : 0.0;
         return QStringLiteral("Freq:") + FormatFixed(f, 2) + QStringLiteral("Hz\rValue:")
                + FormatFixed(ElementAt(ctx.Spectrum, x), 2) + QStringLiteral("dB");

@@ -120,14 +120,14 @@ TEST_F(MainWindowTest, GetAndSaveBringTheWindowBackWhereItWasClosed)
 {
     os.commandLine = "/get/save";
     window->move(123, 77);
-    window->resize(500, 400);
+    window->resize(640, 480);   // above the minimum size, within the offscreen screen
     window->close();
 
     frmMainScreen next(ctx);
     next.SetSettingsStore(store.get());
     next.Form_Load();
     EXPECT_EQ(next.pos(), QPoint(123, 77));
-    EXPECT_EQ(next.size(), QSize(500, 400));
+    EXPECT_EQ(next.size(), QSize(640, 480));
 
     // A position on a screen that is gone comes back where its title bar can be reached.
     QSettings(store->FileName(), QSettings::IniFormat).setValue("Position/Left", "150000");
@@ -136,7 +136,7 @@ TEST_F(MainWindowTest, GetAndSaveBringTheWindowBackWhereItWasClosed)
     again.SetSettingsStore(&moved);
     again.Form_Load();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_EQ(again.pos(), QPoint(screen.right() + 1 - 500, 77));
+    EXPECT_EQ(again.pos(), QPoint(screen.right() + 1 - 640, 77));
 }
 
 TEST_F(MainWindowTest, AStoreThatCannotBeWrittenIsReportedAtClose)
