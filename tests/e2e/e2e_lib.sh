@@ -65,13 +65,19 @@ PIDS+=($XVFB_PID)
 wait_for 10 sh -c "[ \"\$(tr -d ' ' </tmp/.X$display-lock 2>/dev/null)\" = $XVFB_PID ]" \
     || skip "Xvfb did not start on :$display: $(tail -1 "$WORK/xvfb.log")"
 export DISPLAY=:$display
-openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
-PIDS+=($!)
+# The lock file comes before the server takes connections: wait until it answers.
+wait_for 20 sh -c "xprop -root >/dev/null 2>&1" || skip "Xvfb on :$display does not answer"
 wm_ready() {
     local check; check=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | awk '/window id/ { print $NF }')
     [ -n "$check" ] && xprop -id "$check" _NET_WM_NAME 2>/dev/null | grep -q Openbox
 }
-wait_for 20 wm_ready || fail "openbox did not start"
+# On a busy machine the window manager may give up once; it gets a second start.
+for attempt in 1 2; do
+    openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
+    PIDS+=($!)
+    wait_for 20 wm_ready && break
+    [ "$attempt" = 2 ] && fail "openbox did not start"
+done
 sleep 0.5
 
 # start_app [switches...]: the program on the simulated board in a scratch copy of the examples.
