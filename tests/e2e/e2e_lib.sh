@@ -141,10 +141,14 @@ setup_and_load() {
     menu_item e
     wait_for 10 window_named 'Setup Menu' >/dev/null || fail "the setup dialog did not open"
     wait_for 5 control setup.fileConfig >/dev/null || fail "the setup dialog's controls are not echoed"
-    local x y
+    local x y attempt
     read -r x y < <(control setup.fileConfig | awk '{ print $5 + 30, $6 + 8 }')
-    xdotool mousemove "$x" "$y" click 1
-    wait_for 5 enabled setup.cmdLoad || fail "choosing KV2680.cfg did not enable Load"
+    # A busy machine may still be filling the list when the first click lands.
+    for attempt in 1 2 3; do
+        xdotool mousemove "$x" "$y" click 1
+        wait_for 5 enabled setup.cmdLoad && break
+        [ "$attempt" = 3 ] && fail "choosing KV2680.cfg did not enable Load"
+    done
     click setup.cmdLoad
     wait_for 30 has_line "status1 Program Running" || fail "loading the configuration did not end in Program Running"
     click setup.cmdClose
