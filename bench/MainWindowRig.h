@@ -9,6 +9,22 @@
 #include <QTemporaryDir>
 #include <memory>
 
+// Downloads and starts a small board program with supplies and bus switches on, for
+// 8192-sample blocks; true when the board runs it.
+inline bool StartBenchProgram(EvalContext& ctx, const QTemporaryDir& dir)
+{
+    QFile program(dir.filePath("B.PRG"));
+    program.open(QIODevice::WriteOnly);
+    program.write("x\r\n@PA\r\n000000\r\n123456\r\n#\r\n");
+    program.close();
+    ctx.CurrentSettings.EXEName = program.fileName();
+    ctx.BoardLatch.SetValue(0x7C);
+    const bool running = LoadProgram(ctx) == 0;
+    ctx.CurrentSettings.ProgramLoaded = True;
+    ctx.CurrentSettings.NumberOfSamples = 5;   // 8192 samples
+    return running;
+}
+
 // The main window on the simulated board in instant mode, shown, with a board program
 // running and 8192-sample blocks, as the setup dialog leaves it.
 class MainWindowRig {
@@ -24,17 +40,9 @@ public:
         window->Form_Load();
         window->show();
 
-        QFile program(dir_.filePath("B.PRG"));
-        program.open(QIODevice::WriteOnly);
-        program.write("x\r\n@PA\r\n000000\r\n123456\r\n#\r\n");
-        program.close();
-        ctx.CurrentSettings.EXEName = program.fileName();
-        ctx.BoardLatch.SetValue(0x7C);
-        ready = LoadProgram(ctx) == 0;
-        ctx.CurrentSettings.ProgramLoaded = True;
+        ready = StartBenchProgram(ctx, dir_);
         for (MainButton b : {MainButton::Sample, MainButton::ContSample, MainButton::PowerDown, MainButton::PowerUp})
             window->SetButtonEnabled(b, true);
-        ctx.CurrentSettings.NumberOfSamples = 5;   // 8192 samples
     }
 
     QString StorePath() const { return dir_.filePath("settings.ini"); }
