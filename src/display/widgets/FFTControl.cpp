@@ -64,7 +64,7 @@ struct FFTControl::Impl {
     SpectrumAnalyzer ownAnalyzer;
     SpectrumAnalyzer* analyzer = &ownAnalyzer;   // the engine's once attached
     QComboBox* window = nullptr;
-    Row frequency, snr, sinad, thd, sfdr, enob, floor;
+    Row frequency, signal, snr, sinad, thd, sfdr, enob, floor;
     QLabel* averaged = nullptr;
     std::optional<std::int32_t> sampleFrequency;
     QPointer<StripChart> chart;
@@ -78,8 +78,9 @@ struct FFTControl::Impl {
         sinad.Show(m.sinadDb, Decibels(m.sinadDb.value));
         thd.Show(m.thdDb, Decibels(m.thdDb.value, "dBc"));
         sfdr.Show(m.sfdrDb, Decibels(m.sfdrDb.value, "dBc"));
-        // ENOB is referred to full scale; the level it was measured at stands beside it.
-        enob.Show(m.enob, QStringLiteral("%1 bits @ %2").arg(m.enob.value, 0, 'f', 2).arg(Decibels(m.signalDbfs.value, "dBFS")));
+        // ENOB is referred to full scale; the level it was measured at stands next to it.
+        enob.Show(m.enob, QStringLiteral("%1 bits").arg(m.enob.value, 0, 'f', 2));
+        signal.Show(m.signalDbfs, Decibels(m.signalDbfs.value, "dBFS"));
         floor.Show(m.noiseFloorDbfs, Decibels(m.noiseFloorDbfs.value, "dBFS"));
         averaged->setText(QStringLiteral("%1/%2").arg(analyzer->AveragedBlocks()).arg(analyzer->Averaging()));
         MarkChart();
@@ -150,7 +151,8 @@ FFTControl::FFTControl(QWidget* parent) : QWidget(parent), d(new Impl)
     d->sinad = row(tr("SINAD"), tr("Signal to noise and distortion ratio"));
     d->thd = row(tr("THD"), tr("Total harmonic distortion, harmonics 2 to H"));
     d->sfdr = row(tr("SFDR"), tr("Spurious-free dynamic range: fundamental over the worst spur, each with its whole window lobe"));
-    d->enob = row(tr("ENOB"), tr("Effective number of bits referred to full scale, (SINAD - signal dBFS - 1.76) / 6.02, at the signal level shown"));
+    d->enob = row(tr("ENOB"), tr("Effective number of bits referred to full scale, (SINAD - signal dBFS - 1.76) / 6.02, at the signal level below"));
+    d->signal = row(tr("Ain"), tr("Signal level: the fundamental relative to a full-scale sine"));
     d->floor = row(tr("Floor"), tr("Mean noise power per bin"));
     d->averaged = readout->AddRow(tr("Avg"), tr("Blocks in the power average / blocks chosen"));
     d->averaged->setObjectName(QStringLiteral("lblAveraged"));
