@@ -36,8 +36,12 @@ cmake --build "$build"
 
 # Counters from an earlier run would add to this one.
 find "$build" -name '*.gcda' -delete
-(cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600 "$@") ||
-  echo "warning: some tests failed; the figures below still count what ran" >&2
+if ! (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600 "$@") \
+    >"$build/ctest.log" 2>&1; then
+  grep -A20 'tests passed' "$build/ctest.log" >&2 || true
+  echo "warning: some tests failed (see $build/ctest.log); the figures count what ran" >&2
+fi
+grep -h 'tests passed' "$build/ctest.log" || true
 
 # Only src/ counts: tests/, bench/, fuzz/ and the generated moc and resource files (which
 # live in the build folder) stay out.

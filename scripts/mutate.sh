@@ -36,9 +36,9 @@ while (($#)); do
       # Fault, result before, result after; "LOST" marks (and fails on) a fault caught
       # before and missed after.
       awk -F'\t' 'NR == FNR { before[$1] = $4; next }
-                  FNR == 1 { printf "%-5s %-34s %-10s %-10s\n", "id", "fault", "before", "after"; next }
+                  FNR == 1 { printf "%-5s %-56s %-10s %-10s\n", "id", "fault", "before", "after"; next }
                   { b = ($1 in before) ? before[$1] : "-"
-                    printf "%-5s %-34.34s %-10s %-10s%s\n", $1, $3, b, $4,
+                    printf "%-5s %-56.56s %-10s %-10s%s\n", $1, $3, b, $4,
                            (b == "caught" && $4 != "caught") ? "  LOST" : ""
                     if (b == "caught" && $4 != "caught") lost = 1 }
                   END { exit lost }' "$2" "$3"
@@ -208,7 +208,7 @@ if [ -n "$failure" ]; then
 fi
 
 if [ -n "$out" ]; then printf 'id\tfile\tfault\tresult\tfirst failing test\tseconds\n' >"$out"; fi
-printf '%-5s %-34s %-40s %-8s %s\n' id file fault result "first failing test"
+printf '%-5s %-30s %-56s %-8s %s\n' id file fault result "first failing test"
 caught=0
 for i in "${selected[@]}"; do
   id="${m_id[i]}" start=$SECONDS
@@ -219,7 +219,7 @@ for i in "${selected[@]}"; do
   IFS=$'\t' read -r result by < <(try_mutant "$id" "$(cut -d/ -f2 <<<"${m_file[i]}")")
   restore
   if [ "$result" = caught ]; then caught=$((caught + 1)); fi
-  printf '%-5s %-34.34s %-40.40s %-8s %s\n' "$id" "${m_file[i]#src/}" "${m_fault[i]}" "$result" "$by"
+  printf '%-5s %-30.30s %-56.56s %-8s %s\n' "$id" "${m_file[i]#src/}" "${m_fault[i]}" "$result" "$by"
   if [ -n "$out" ]; then
     printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$id" "${m_file[i]}" "${m_fault[i]}" "$result" "$by" \
       "$((SECONDS - start))" >>"$out"
