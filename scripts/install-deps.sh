@@ -11,6 +11,7 @@ packages=(
   xvfb xauth imagemagick xdotool fonts-dejavu-core openbox x11-utils
   clang-14 libclang-rt-14-dev
   dpkg-dev file desktop-file-utils appstream-util
+  gcovr
 )
 
 missing=()
