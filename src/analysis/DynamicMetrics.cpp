@@ -138,6 +138,12 @@ DynamicMetrics ComputeDynamicMetrics(std::span<const double> power, const PowerS
 
     const Peak top = Largest(power, summary, {dcEnd, bins});
     const std::size_t peak = top.at;
+    // A spectrum without a finite positive peak (no tone, or values that are not numbers)
+    // has no neighbours to interpolate from.
+    if (!(top.value > 0) || !std::isfinite(top.value) || peak < dcEnd || peak >= bins) {
+        m.Invalidate("no tone found");
+        return m;
+    }
     // The fundamental between the bins: from its peak bin and the larger neighbour,
     // through the window's own lobe shape.
     const double left = power[peak - 1], right = peak + 1 < bins ? power[peak + 1] : 0.0;
