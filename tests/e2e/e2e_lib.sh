@@ -142,9 +142,11 @@ setup_and_load() {
     wait_for 10 window_named 'Setup Menu' >/dev/null || fail "the setup dialog did not open"
     wait_for 5 control setup.fileConfig >/dev/null || fail "the setup dialog's controls are not echoed"
     local x y attempt
-    read -r x y < <(control setup.fileConfig | awk '{ print $5 + 30, $6 + 8 }')
-    # A busy machine may still be filling the list when the first click lands.
+    # A busy machine may still be placing the dialog or filling the list when the first
+    # click lands: the place is read again before each try.
     for attempt in 1 2 3; do
+        sleep 0.5
+        read -r x y < <(control setup.fileConfig | awk '{ print $5 + 30, $6 + 8 }')
         xdotool mousemove "$x" "$y" click 1
         wait_for 5 enabled setup.cmdLoad && break
         [ "$attempt" = 3 ] && fail "choosing KV2680.cfg did not enable Load"
