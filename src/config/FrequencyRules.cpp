@@ -36,8 +36,8 @@ std::optional<int> MatchingFrequencyItem(const QStringList& items, std::int32_t 
     return i < 0 ? std::nullopt : std::optional<int>(int(i));
 }
 
-std::optional<std::int32_t> ChooseListFrequency(const QString& text, Settings& s,
-                                                ClockSettings& clock)
+std::optional<std::int32_t> ChooseListFrequency(const QString& text, Settings& s, ClockSettings& clock,
+                                                const std::function<void(std::int32_t)>& putCeiling)
 {
     std::optional<std::int32_t> ceiling;
     // The ceiling also holds for the value taken, where it reads differently from the
@@ -47,6 +47,8 @@ std::optional<std::int32_t> ChooseListFrequency(const QString& text, Settings& s
     } else {
         s.SampleFreq = s.Max_Frequency;
         ceiling = s.Max_Frequency;
+        if (putCeiling)
+            putCeiling(*ceiling);
     }
     clock.SetSampleFrequency(s.SampleFreq);
     return ceiling;

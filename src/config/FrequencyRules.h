@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 // The setup dialog's rules for the sample frequency, the block length and the input
@@ -29,10 +30,11 @@ FrequencyPlace FindFrequencyPlace(const QStringList& items, std::int32_t frequen
 std::optional<int> MatchingFrequencyItem(const QStringList& items, std::int32_t frequency);
 
 // The frequency list's click with the chosen item's text: takes it as the sample
-// frequency, or the ceiling when it is above Max_Frequency, and sets the clock. Returns
-// the ceiling when it must be put into the list and selected (SetMaxFreq).
-std::optional<std::int32_t> ChooseListFrequency(const QString& text, Settings& s,
-                                                ClockSettings& clock);
+// frequency, or the ceiling when it is above Max_Frequency, and sets the clock. A ceiling
+// is handed to putCeiling (which puts it into the list and selects it) before the clock
+// is set, and returned.
+std::optional<std::int32_t> ChooseListFrequency(const QString& text, Settings& s, ClockSettings& clock,
+                                                const std::function<void(std::int32_t)>& putCeiling = {});
 
 // What leaving the other-frequency box changes on screen.
 struct OtherFrequencyOutcome {

@@ -34,8 +34,7 @@ void AcquisitionEngine::ComputeSpectrum()
 
 void AcquisitionEngine::BuildHistogram()
 {
-    histogram_ = CountCodes(ctx_.SampleCodes, ctx_.CurrentSettings.NumberOfBits);
-    linearity_ = LooksLikeSine(histogram_) ? SineCodeDensity(histogram_) : SineLinearity{};
+    histogram_.Add(ctx_.SampleCodes, ctx_.CurrentSettings.NumberOfBits);
 }
 
 int AcquisitionEngine::TakeBlock()

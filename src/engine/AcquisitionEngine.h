@@ -1,7 +1,6 @@
 #pragma once
 
 #include "analysis/CodeHistogram.h"
-#include "analysis/SineCodeDensity.h"
 #include "analysis/SpectrumAnalyzer.h"
 #include "core/EvalError.h"
 #include "link/EvalContext.h"
@@ -26,8 +25,8 @@ public:
     void ConvertToVolts();
     // Spectrum (dBFS per bin) of SampleCodes into Spectrum, with its dynamic metrics.
     void ComputeSpectrum();
-    // Code histogram of SampleCodes at the configured resolution, with the sine
-    // code-density linearity when the block looks like a sine.
+    // Adds SampleCodes to the code histogram summed over blocks, at the configured
+    // resolution.
     void BuildHistogram();
 
     // ReadBlock, then the other three steps when the block arrived; returns ReadBlock's
@@ -36,14 +35,12 @@ public:
 
     SpectrumAnalyzer& Analyzer() { return analyzer_; }
     const SpectrumAnalyzer& Analyzer() const { return analyzer_; }
-    const CodeHistogram& Histogram() const { return histogram_; }
-    const SineLinearity& Linearity() const { return linearity_; }
+    CodeHistogramAccumulator& Histogram() { return histogram_; }
     const EvalError& LastError() const { return lastError_; }
 
 private:
     EvalContext& ctx_;
     SpectrumAnalyzer analyzer_;
-    CodeHistogram histogram_;
-    SineLinearity linearity_;
+    CodeHistogramAccumulator histogram_;
     EvalError lastError_{0, QString(), QString()};
 };

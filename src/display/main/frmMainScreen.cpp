@@ -73,6 +73,7 @@ frmMainScreen::frmMainScreen(EvalContext& context, QWidget* parent)
     PlaceControls();
     ConnectHandlers();
     VEXMFFTControl1->AttachAnalyzer(engine_.Analyzer());
+    VEXMHistogram1->AttachAccumulator(engine_.Histogram());
 
     ctx.Status1 = VEXMStatus1;
     ctx.Status2 = VEXMStatus2;

@@ -58,15 +58,8 @@ void frmSetup::cboFSample_Click()
 {
     // Above the ceiling the ceiling's item is put in and selected first (which runs this
     // handler again with it); only then is the clock set.
-    Settings& s = ctx_.CurrentSettings;
-    const QString text = cboFSample->currentText();
-    if (Val(text) <= s.Max_Frequency) {
-        s.SampleFreq = ToInt32(StrictDouble(text));
-    } else {
-        s.SampleFreq = s.Max_Frequency;
-        SetMaxFreq();
-    }
-    ctx_.SampleClock.SetSampleFrequency(s.SampleFreq);
+    ChooseListFrequency(cboFSample->currentText(), ctx_.CurrentSettings, ctx_.SampleClock,
+                        [this](std::int32_t) { SetMaxFreq(); });
     cmdClose->setFocus();
 }
 

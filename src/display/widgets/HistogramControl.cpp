@@ -31,12 +31,13 @@ struct HistogramControl::Impl {
     QLabel *range = nullptr, *blocks = nullptr, *samples = nullptr, *outOfRange = nullptr, *perCode = nullptr,
            *missing = nullptr, *dnl = nullptr, *inlWorst = nullptr, *uncertainty = nullptr,
            *warning = nullptr;
-    CodeHistogramAccumulator sum;
+    CodeHistogramAccumulator ownSum;
+    CodeHistogramAccumulator* sum = &ownSum;   // the engine's once attached
     SineLinearity linearity;
     View view = View::Counts;
     int firstHit = 0, lastHit = 0;
 
-    const CodeHistogram& Histogram() const { return sum.Histogram(); }
+    const CodeHistogram& Histogram() const { return sum->Histogram(); }
     bool LinearityShown() const { return linearity.valid && linearity.enoughHits; }
 
     void ShowReadout()
@@ -44,7 +45,7 @@ struct HistogramControl::Impl {
         const CodeHistogram& h = Histogram();
         range->setText(h.counts.empty() ? QStringLiteral("-")
                                         : QStringLiteral("%1..%2").arg(h.firstCode).arg(h.LastCode()));
-        blocks->setText(QString::number(sum.Blocks()));
+        blocks->setText(QString::number(sum->Blocks()));
         samples->setText(QString::number(h.inRange));
         outOfRange->setText(QString::number(h.outOfRange));
         for (QLabel* l : {perCode, missing, dnl, inlWorst, uncertainty})
@@ -215,13 +216,19 @@ HistogramControl::~HistogramControl()
 
 void HistogramControl::BuildHistogram(const std::vector<double>& codes, std::int16_t bits)
 {
-    d->sum.Add(codes, bits);
+    d->sum->Add(codes, bits);
+    d->Update();
+}
+
+void HistogramControl::AttachAccumulator(CodeHistogramAccumulator& sum)
+{
+    d->sum = &sum;
     d->Update();
 }
 
 void HistogramControl::Restart()
 {
-    d->sum.Restart();
+    d->sum->Restart();
     d->Update();
 }
 
@@ -235,12 +242,12 @@ void HistogramControl::SetView(View view)
 
 const CodeHistogram& HistogramControl::Histogram() const
 {
-    return d->sum.Histogram();
+    return d->sum->Histogram();
 }
 
 int HistogramControl::Blocks() const
 {
-    return d->sum.Blocks();
+    return d->sum->Blocks();
 }
 
 const SineLinearity& HistogramControl::Linearity() const

@@ -20,6 +20,9 @@ public:
     // -2^(b-1)..2^(b-1)-1. Codes outside the range are counted as out of range, not
     // clamped. A block of another resolution or code format starts a new sum.
     void BuildHistogram(const std::vector<double>& codes, std::int16_t bits);
+    // Sums into the given accumulator from now on (the acquisition engine's, so the window
+    // and the engine share one histogram); it must outlive the control.
+    void AttachAccumulator(CodeHistogramAccumulator& sum);
     // Empties the sum; the next block starts it again.
     void Restart();
 
