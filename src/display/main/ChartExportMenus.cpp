@@ -29,7 +29,10 @@ void frmMainScreen::CreateChartMenus(QMenu* file)
     mnuExportHistogram = exportMenu->addAction(tr("&Histogram..."));
     connect(mnuExportWaveform, &QAction::triggered, this, [this] { ExportChart_Click(stripDSO); });
     connect(mnuExportSpectrum, &QAction::triggered, this, [this] { ExportChart_Click(StripFFT); });
-    connect(mnuExportHistogram, &QAction::triggered, this, [this] { ExportChart_Click(VEXMHistogram1); });
+    connect(mnuExportHistogram, &QAction::triggered, this, [this] {
+        VEXMHistogram1->BringUpToDate();
+        ExportChart_Click(VEXMHistogram1);
+    });
 
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     mnuCopy = edit->addAction(tr("&Copy"));

@@ -36,6 +36,7 @@ struct HistogramControl::Impl {
     SineLinearity linearity;
     View view = View::Counts;
     int firstHit = 0, lastHit = 0;
+    bool stale = false;   // blocks summed while hidden, not yet analysed or drawn
 
     const CodeHistogram& Histogram() const { return sum->Histogram(); }
     bool LinearityShown() const { return linearity.valid && linearity.enoughHits; }
@@ -130,6 +131,7 @@ struct HistogramControl::Impl {
 
     void Update()
     {
+        stale = false;
         const CodeHistogram& h = Histogram();
         linearity = h.counts.empty() ? SineLinearity{} : SineCodeDensity(h);
         const auto first = std::find_if(h.counts.begin(), h.counts.end(), [](auto c) { return c > 0; });
@@ -217,7 +219,28 @@ HistogramControl::~HistogramControl()
 void HistogramControl::BuildHistogram(const std::vector<double>& codes, std::int16_t bits)
 {
     d->sum->Add(codes, bits);
-    d->Update();
+    if (HeldBack())
+        d->stale = true;
+    else
+        d->Update();
+}
+
+bool HistogramControl::HeldBack() const
+{
+    return testAttribute(Qt::WA_WState_ExplicitShowHide) && isHidden();
+}
+
+void HistogramControl::setVisible(bool visible)
+{
+    QWidget::setVisible(visible);
+    if (visible)
+        BringUpToDate();
+}
+
+void HistogramControl::BringUpToDate()
+{
+    if (d->stale)
+        d->Update();
 }
 
 void HistogramControl::AttachAccumulator(CodeHistogramAccumulator& sum)
@@ -252,5 +275,7 @@ int HistogramControl::Blocks() const
 
 const SineLinearity& HistogramControl::Linearity() const
 {
+    if (d->stale)
+        d->Update();
     return d->linearity;
 }

@@ -35,7 +35,15 @@ public:
     // Valid only when the sum looks like a sine; shown once it has enough hits.
     const SineLinearity& Linearity() const;
 
+    // While the owner keeps the control hidden, blocks are summed but the linearity, the
+    // read-out and the plot wait until it is shown again.
+    void setVisible(bool visible) override;
+    // Analyses and draws what was summed while hidden (before the chart is exported).
+    void BringUpToDate();
+
 private:
+    bool HeldBack() const;
+
     struct Impl;
     Impl* d;
 };

@@ -24,10 +24,30 @@ QLabel* ReadoutGrid::AddRow(const QString& name, const QString& toolTip)
     auto* value = new QLabel(QStringLiteral("-"), this);
     value->setToolTip(toolTip);
     value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    value->setTextInteractionFlags(Qt::TextSelectableByMouse);
     grid_->addWidget(nameLabel, row, 0);
     grid_->addWidget(value, row, 1);
+    values_.append(value);
     return value;
+}
+
+void ReadoutGrid::enterEvent(QEnterEvent* event)
+{
+    SetValuesSelectable(true);
+    QWidget::enterEvent(event);
+}
+
+void ReadoutGrid::leaveEvent(QEvent* event)
+{
+    // A selection made stays until the next one, for the keyboard's copy.
+    if (std::none_of(values_.begin(), values_.end(), [](const QLabel* l) { return l->hasSelectedText(); }))
+        SetValuesSelectable(false);
+    QWidget::leaveEvent(event);
+}
+
+void ReadoutGrid::SetValuesSelectable(bool selectable)
+{
+    for (QLabel* value : values_)
+        value->setTextInteractionFlags(selectable ? Qt::TextSelectableByMouse : Qt::NoTextInteraction);
 }
 
 QString ReadoutGrid::TabSeparated() const

@@ -21,6 +21,16 @@ public:
 
     static QFont SmallFont(const QFont& base);
 
+protected:
+    // The values become selectable while the pointer is over the grid: a selectable label
+    // costs a text layout engine of its own and a slower update of every value, which a
+    // read-out refreshed with each block should not pay while nobody selects anything.
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
 private:
+    void SetValuesSelectable(bool selectable);
+
     QGridLayout* grid_;
+    QList<QLabel*> values_;
 };
