@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <numeric>
 
@@ -49,34 +50,49 @@ struct Peak {
     std::size_t at = 0;
 };
 
-// The largest bin of a range: the chunks wholly inside it by their largest, the rest and
-// the winning chunk bin by bin.
+// The first value of values[from..to) above start.value, or start if none is; eight
+// lanes at a time, each keeping its own first largest.
+[[gnu::target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")]]
+Peak FirstLargest(const double* values, std::size_t from, std::size_t to, Peak start)
+{
+    using Eight = double __attribute__((vector_size(64)));
+    using EightAt = std::int64_t __attribute__((vector_size(64)));
+    std::size_t k = from;
+    if (to - from >= 16) {
+        Eight best = start.value - Eight{};
+        EightAt at = std::int64_t(start.at) - EightAt{}, index = {0, 1, 2, 3, 4, 5, 6, 7};
+        index += std::int64_t(from);
+        for (; k + 8 <= to; k += 8) {
+            Eight v;
+            std::memcpy(&v, values + k, sizeof v);
+            const EightAt larger = v > best;
+            best = larger ? v : best;
+            at = larger ? index : at;
+            index += 8;
+        }
+        for (int lane = 0; lane < 8; ++lane)
+            if (best[lane] > start.value || (best[lane] == start.value && std::size_t(at[lane]) < start.at))
+                start = {best[lane], std::size_t(at[lane])};
+    }
+    for (; k < to; ++k)
+        if (values[k] > start.value)
+            start = {values[k], k};
+    return start;
+}
+
+// The first largest bin of a range: the chunks wholly inside it by their largest, the
+// rest and the winning chunk bin by bin.
 Peak Largest(std::span<const double> power, const PowerSummary& summary, BinRange r)
 {
     constexpr std::size_t chunk = PowerSummary::ChunkBins;
-    Peak best;
-    auto scan = [&](std::size_t from, std::size_t to) {
-        for (std::size_t k = from; k < to; ++k)
-            if (power[k] > best.value)
-                best = {power[k], k};
-    };
     const std::size_t firstWhole = (r.first + chunk - 1) / chunk, endWhole = r.end / chunk;
-    if (firstWhole >= endWhole) {
-        scan(r.first, r.end);
-        return best;
-    }
-    scan(r.first, firstWhole * chunk);
-    scan(endWhole * chunk, r.end);
-    std::size_t bestChunk = endWhole;
-    double chunkValue = best.value;
-    for (std::size_t c = firstWhole; c < endWhole; ++c)
-        if (summary.chunkLargest[c] > chunkValue) {
-            chunkValue = summary.chunkLargest[c];
-            bestChunk = c;
-        }
-    if (bestChunk < endWhole)
-        scan(bestChunk * chunk, (bestChunk + 1) * chunk);
-    return best;
+    if (firstWhole >= endWhole)
+        return FirstLargest(power.data(), r.first, r.end, {});
+    Peak best = FirstLargest(power.data(), r.first, firstWhole * chunk, {});
+    const Peak bestChunk = FirstLargest(summary.chunkLargest.data(), firstWhole, endWhole, {best.value, endWhole});
+    if (bestChunk.at < endWhole)
+        best = FirstLargest(power.data(), bestChunk.at * chunk, (bestChunk.at + 1) * chunk, best);
+    return FirstLargest(power.data(), endWhole * chunk, r.end, best);
 }
 
 double NoiseBandwidth(WindowKind kind)

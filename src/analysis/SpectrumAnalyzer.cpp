@@ -15,25 +15,43 @@ struct Extremes {
     bool finite = true;
 };
 
-// in = codes x window, and the codes' extremes, in one pass four samples at a time.
-[[gnu::target_clones("avx2", "default")]]
+// The per-sample and per-bin passes work eight values at a time (one AVX-512 register,
+// two AVX2 ones), so their sums and extremes need no reordering by the compiler; each is
+// built for both and picked at load time.
+using Eight = double __attribute__((vector_size(64)));
+
+Eight Load(const double* from)
+{
+    Eight v;
+    std::memcpy(&v, from, sizeof v);
+    return v;
+}
+
+double Largest(Eight v)
+{
+    const Eight four = __builtin_shufflevector(v, v, 4, 5, 6, 7, 0, 1, 2, 3);
+    v = v > four ? v : four;
+    const Eight two = __builtin_shufflevector(v, v, 2, 3, 0, 1, 6, 7, 4, 5);
+    v = v > two ? v : two;
+    return std::max(v[0], v[1]);
+}
+
+// in = codes x window, and the codes' extremes, in one pass.
+[[gnu::target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")]]
 Extremes WindowBlock(const double* codes, const double* window, double* in, std::size_t n)
 {
-    using Four = double __attribute__((vector_size(32)));
-    Four lo, hi;
     const double first = n ? codes[0] : 0.0;
-    lo = hi = Four{first, first, first, first};
+    Eight lo = first - Eight{}, hi = lo;
     std::size_t i = 0;
-    for (; i + 4 <= n; i += 4) {
-        Four c, w;
-        std::memcpy(&c, codes + i, sizeof c);
-        std::memcpy(&w, window + i, sizeof w);
-        const Four x = c * w;
+    for (; i + 8 <= n; i += 8) {
+        const Eight c = Load(codes + i);
+        const Eight x = c * Load(window + i);
         std::memcpy(in + i, &x, sizeof x);
         lo = c < lo ? c : lo;
         hi = c > hi ? c : hi;
     }
-    Extremes e{std::min({lo[0], lo[1], lo[2], lo[3]}), std::max({hi[0], hi[1], hi[2], hi[3]})};
+    const Eight negated = -lo;
+    Extremes e{-Largest(negated), Largest(hi)};
     for (; i < n; ++i) {
         in[i] = codes[i] * window[i];
         e.lowest = std::min(e.lowest, codes[i]);
@@ -44,57 +62,65 @@ Extremes WindowBlock(const double* codes, const double* window, double* in, std:
     return e;
 }
 
-using Four = double __attribute__((vector_size(32)));
-
-// |X|^2 scale for four bins, from their interleaved real and imaginary parts.
-[[gnu::always_inline]] inline void Norms(const std::complex<double>* out, double scale, Four& norms)
+// |X|^2 scale for eight bins, from their interleaved real and imaginary parts.
+[[gnu::always_inline]] inline Eight Norms(const std::complex<double>* out, double scale)
 {
-    Four a, b;
-    std::memcpy(&a, out, sizeof a);       // r0 i0 r1 i1
-    std::memcpy(&b, out + 2, sizeof b);   // r2 i2 r3 i3
-    a *= a;
-    b *= b;
-    norms = (__builtin_shufflevector(a, b, 0, 2, 4, 6) + __builtin_shufflevector(a, b, 1, 3, 5, 7)) * scale;
+    const Eight a = Load(reinterpret_cast<const double*>(out));       // r0 i0 .. r3 i3
+    const Eight b = Load(reinterpret_cast<const double*>(out + 4));   // r4 i4 .. r7 i7
+    const Eight re = __builtin_shufflevector(a, b, 0, 2, 4, 6, 8, 10, 12, 14);
+    const Eight im = __builtin_shufflevector(a, b, 1, 3, 5, 7, 9, 11, 13, 15);
+    return (re * re + im * im) * scale;
 }
 
-// power = |X|^2 scale, or the average moved towards it by weight, and the summary the
-// metrics need (sum, largest of each chunk), in one pass, four bins at a time (so the
-// sums and maxima need no reordering by the compiler).
+// power = |X|^2 scale, or the average moved towards it by weight, for eight bins; adds
+// them to sums and lanes (the largest so far in each lane).
 template <bool Averaging>
-[[gnu::target_clones("avx2", "default")]]
+[[gnu::always_inline]] inline void AddEight(const std::complex<double>* out, double scale, double weight, double* power,
+                                            Eight& sums, Eight& lanes)
+{
+    Eight p = Norms(out, scale);
+    if constexpr (Averaging) {
+        const Eight old = Load(power);
+        p = old + (p - old) * weight;
+    }
+    std::memcpy(power, &p, sizeof p);
+    lanes = p > lanes ? p : lanes;
+    sums += p;
+}
+
+// All bins' power and the summary the metrics need (sum, largest of each chunk), in one
+// pass.
+template <bool Averaging>
+[[gnu::target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")]]
 void AddPower(const std::complex<double>* out, double scale, double weight, double* power, std::size_t bins,
               PowerSummary& summary)
 {
     constexpr std::size_t chunk = PowerSummary::ChunkBins;
+    static_assert(chunk % 16 == 0);
     summary.chunkLargest.resize((bins + chunk - 1) / chunk);
-    Four sums = {0, 0, 0, 0};
-    double tail = 0;
-    for (std::size_t c = 0; c * chunk < bins; ++c) {
-        const std::size_t end = std::min(bins, (c + 1) * chunk);
-        Four lanes = {0, 0, 0, 0};
-        std::size_t k = c * chunk;
-        for (; k + 4 <= end; k += 4) {
-            Four p;
-            Norms(out + k, scale, p);
-            if constexpr (Averaging) {
-                Four old;
-                std::memcpy(&old, power + k, sizeof old);
-                p = old + (p - old) * weight;
-            }
-            std::memcpy(power + k, &p, sizeof p);
-            lanes = p > lanes ? p : lanes;
-            sums += p;
+    Eight sums{};
+    std::size_t k = 0;
+    for (; k + chunk <= bins; k += chunk) {
+        // Two chains of maxima, so neither waits on the other.
+        Eight lanes{}, lanes2{};
+        for (std::size_t j = 0; j < chunk; j += 16) {
+            AddEight<Averaging>(out + k + j, scale, weight, power + k + j, sums, lanes);
+            AddEight<Averaging>(out + k + j + 8, scale, weight, power + k + j + 8, sums, lanes2);
         }
-        double largest = std::max({lanes[0], lanes[1], lanes[2], lanes[3]});
-        for (; k < end; ++k) {
-            const double p = std::norm(out[k]) * scale;
-            power[k] = Averaging ? power[k] + (p - power[k]) * weight : p;
-            largest = std::max(largest, power[k]);
-            tail += power[k];
-        }
-        summary.chunkLargest[c] = largest;
+        summary.chunkLargest[k / chunk] = Largest(lanes > lanes2 ? lanes : lanes2);
     }
-    summary.total = sums[0] + sums[1] + sums[2] + sums[3] + tail;
+    const Eight half = sums + __builtin_shufflevector(sums, sums, 4, 5, 6, 7, 0, 1, 2, 3);
+    summary.total = half[0] + half[1] + half[2] + half[3];
+    if (k == bins)
+        return;
+    double largest = 0;
+    for (; k < bins; ++k) {
+        const double p = std::norm(out[k]) * scale;
+        power[k] = Averaging ? power[k] + (p - power[k]) * weight : p;
+        largest = std::max(largest, power[k]);
+        summary.total += power[k];
+    }
+    summary.chunkLargest.back() = largest;
 }
 
 } // namespace
@@ -137,7 +163,8 @@ void SpectrumAnalyzer::PrepareWindow(std::size_t n)
 {
     if (windowSamples_.size() == n && windowSamplesKind_ == settings_.window)
         return;
-    windowSamples_ = MakeWindow(settings_.window, n);
+    const std::vector<double> window = MakeWindow(settings_.window, n);
+    windowSamples_.assign(window.begin(), window.end());
     windowSamplesKind_ = settings_.window;
     windowSum_ = std::accumulate(windowSamples_.begin(), windowSamples_.end(), 0.0);
     // A cosine sum's spectrum has only as many bins as terms (worked out from the
