@@ -57,26 +57,28 @@ Peak FirstLargest(const double* values, std::size_t from, std::size_t to, Peak s
 {
     using Eight = double __attribute__((vector_size(64)));
     using EightAt = std::int64_t __attribute__((vector_size(64)));
-    std::size_t k = from;
-    if (to - from >= 16) {
-        Eight best = start.value - Eight{};
-        EightAt at = std::int64_t(start.at) - EightAt{}, index = {0, 1, 2, 3, 4, 5, 6, 7};
-        index += std::int64_t(from);
-        for (; k + 8 <= to; k += 8) {
-            Eight v;
-            std::memcpy(&v, values + k, sizeof v);
-            const EightAt larger = v > best;
-            best = larger ? v : best;
-            at = larger ? index : at;
-            index += 8;
-        }
-        for (int lane = 0; lane < 8; ++lane)
-            if (best[lane] > start.value || (best[lane] == start.value && std::size_t(at[lane]) < start.at))
-                start = {best[lane], std::size_t(at[lane])};
+    if (to - from < 8) {
+        for (std::size_t k = from; k < to; ++k)
+            if (values[k] > start.value)
+                start = {values[k], k};
+        return start;
     }
-    for (; k < to; ++k)
-        if (values[k] > start.value)
-            start = {values[k], k};
+    Eight best = start.value - Eight{};
+    EightAt at = std::int64_t(start.at) - EightAt{};
+    // The last eight end at to, overlapping the ones before: a value seen twice keeps its
+    // own index either way.
+    for (std::size_t k = from;; k = std::min(k + 8, to - 8)) {
+        Eight v;
+        std::memcpy(&v, values + k, sizeof v);
+        const EightAt larger = v > best;
+        best = larger ? v : best;
+        at = larger ? std::int64_t(k) + EightAt{0, 1, 2, 3, 4, 5, 6, 7} : at;
+        if (k + 8 == to)
+            break;
+    }
+    for (int lane = 0; lane < 8; ++lane)
+        if (best[lane] > start.value || (best[lane] == start.value && std::size_t(at[lane]) < start.at))
+            start = {best[lane], std::size_t(at[lane])};
     return start;
 }
 
@@ -188,6 +190,9 @@ DynamicMetrics ComputeDynamicMetrics(std::span<const double> power, const PowerS
     const int highest = std::clamp(settings.harmonics, 2, 25);
     std::vector<BinRange> taken{dc, fundamental};
     std::vector<Harmonic> harmonics;
+    taken.reserve(std::size_t(highest) + 1);
+    harmonics.reserve(std::size_t(highest) - 1);
+    m.harmonics.reserve(std::size_t(highest) - 1);
     for (int h = 2; h <= highest; ++h) {
         HarmonicMark mark{h, FoldedBin(h * f0, block.n), 0, {}};
         Harmonic harmonic{Lobe(mark.bin, halfWidth, bins)};

@@ -98,17 +98,18 @@ void AddPower(const std::complex<double>* out, double scale, double weight, doub
     constexpr std::size_t chunk = PowerSummary::ChunkBins;
     static_assert(chunk % 16 == 0);
     summary.chunkLargest.resize((bins + chunk - 1) / chunk);
-    Eight sums{};
+    Eight sums{}, sums2{};
     std::size_t k = 0;
     for (; k + chunk <= bins; k += chunk) {
-        // Two chains of maxima, so neither waits on the other.
+        // Two chains of sums and maxima, so neither waits on the other.
         Eight lanes{}, lanes2{};
         for (std::size_t j = 0; j < chunk; j += 16) {
             AddEight<Averaging>(out + k + j, scale, weight, power + k + j, sums, lanes);
-            AddEight<Averaging>(out + k + j + 8, scale, weight, power + k + j + 8, sums, lanes2);
+            AddEight<Averaging>(out + k + j + 8, scale, weight, power + k + j + 8, sums2, lanes2);
         }
         summary.chunkLargest[k / chunk] = Largest(lanes > lanes2 ? lanes : lanes2);
     }
+    sums += sums2;
     const Eight half = sums + __builtin_shufflevector(sums, sums, 4, 5, 6, 7, 0, 1, 2, 3);
     summary.total = half[0] + half[1] + half[2] + half[3];
     if (k == bins)
