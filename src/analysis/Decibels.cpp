@@ -1,22 +1,41 @@
 #include "Decibels.h"
 
-#include <cstring>
+#include "Lanes.h"
 
-[[gnu::target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")]]
-void PowersToDb(const double* power, double* db, std::size_t count)
+namespace {
+
+template <class V>
+[[gnu::always_inline]] inline void PowersToDbOf(const double* power, double* db, std::size_t count)
 {
-    using Eight = double __attribute__((vector_size(64)));
-    using EightBits = std::uint64_t __attribute__((vector_size(64)));
+    constexpr std::size_t lanes = Lanes<V>::count;
     std::size_t k = 0;
-    // Stores on whole cache lines (the caller's buffer may start anywhere).
-    for (; k < count && reinterpret_cast<std::uintptr_t>(db + k) % 64 != 0; ++k)
+    // Stores that do not straddle cache lines (the caller's buffer may start anywhere).
+    for (; k < count && reinterpret_cast<std::uintptr_t>(db + k) % sizeof(V) != 0; ++k)
         db[k] = PowerToDb(power[k]);
-    for (; k + 8 <= count; k += 8) {
-        Eight p;
-        std::memcpy(&p, power + k, sizeof p);
-        const Eight d = decibels::Db<Eight, EightBits>(p);
-        std::memcpy(db + k, &d, sizeof d);
-    }
+    for (; k + lanes <= count; k += lanes)
+        StoreLanes(db + k, decibels::Db<V, typename Lanes<V>::Bits>(LoadLanes<V>(power + k)));
     for (; k < count; ++k)
         db[k] = PowerToDb(power[k]);
+}
+
+[[gnu::target("arch=x86-64-v4")]] void PowersToDbHere(const double* power, double* db, std::size_t count)
+{
+    PowersToDbOf<Eight>(power, db, count);
+}
+
+[[gnu::target("arch=x86-64-v3")]] void PowersToDbHere(const double* power, double* db, std::size_t count)
+{
+    PowersToDbOf<Four>(power, db, count);
+}
+
+[[gnu::target("default")]] void PowersToDbHere(const double* power, double* db, std::size_t count)
+{
+    PowersToDbOf<Four>(power, db, count);
+}
+
+} // namespace
+
+void PowersToDb(const double* power, double* db, std::size_t count)
+{
+    PowersToDbHere(power, db, count);
 }

@@ -46,6 +46,5 @@ inline double PowerToDb(double power)
     return decibels::Db<double, std::uint64_t>(power);
 }
 
-// PowerToDb over a whole spectrum, eight bins at a time; built for AVX2 and AVX-512 as
-// well and picked at load time.
+// PowerToDb over a whole spectrum, four or eight bins at a time as the machine allows.
 void PowersToDb(const double* power, double* db, std::size_t count);

@@ -1,5 +1,7 @@
 #include "DynamicMetrics.h"
 
+#include "Lanes.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -50,36 +52,51 @@ struct Peak {
     std::size_t at = 0;
 };
 
-// The first value of values[from..to) above start.value, or start if none is; eight
-// lanes at a time, each keeping its own first largest.
-[[gnu::target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")]]
-Peak FirstLargest(const double* values, std::size_t from, std::size_t to, Peak start)
+// The first value of values[from..to) above start.value, or start if none is; a vector
+// of lanes at a time, each keeping its own first largest.
+template <class V>
+[[gnu::always_inline]] inline Peak FirstLargestOf(const double* values, std::size_t from, std::size_t to, Peak start)
 {
-    using Eight = double __attribute__((vector_size(64)));
-    using EightAt = std::int64_t __attribute__((vector_size(64)));
-    if (to - from < 8) {
+    constexpr std::size_t lanes = Lanes<V>::count;
+    using Index = typename Lanes<V>::Index;
+    if (to - from < lanes) {
         for (std::size_t k = from; k < to; ++k)
             if (values[k] > start.value)
                 start = {values[k], k};
         return start;
     }
-    Eight best = start.value - Eight{};
-    EightAt at = std::int64_t(start.at) - EightAt{};
-    // The last eight end at to, overlapping the ones before: a value seen twice keeps its
+    V best = start.value - V{};
+    Index at = std::int64_t(start.at) - Index{};
+    // The last vector ends at to, overlapping the one before: a value seen twice keeps its
     // own index either way.
-    for (std::size_t k = from;; k = std::min(k + 8, to - 8)) {
-        Eight v;
-        std::memcpy(&v, values + k, sizeof v);
-        const EightAt larger = v > best;
+    for (std::size_t k = from;; k = std::min(k + lanes, to - lanes)) {
+        const V v = LoadLanes<V>(values + k);
+        const Index larger = v > best;
         best = larger ? v : best;
-        at = larger ? std::int64_t(k) + EightAt{0, 1, 2, 3, 4, 5, 6, 7} : at;
-        if (k + 8 == to)
+        at = larger ? std::int64_t(k) + Lanes<V>::iota : at;
+        if (k + lanes == to)
             break;
     }
-    for (int lane = 0; lane < 8; ++lane)
+    for (std::size_t lane = 0; lane < lanes; ++lane)
         if (best[lane] > start.value || (best[lane] == start.value && std::size_t(at[lane]) < start.at))
             start = {best[lane], std::size_t(at[lane])};
     return start;
+}
+
+// Built for AVX-512, AVX2 and any x86-64, picked at load time.
+[[gnu::target("arch=x86-64-v4")]] Peak FirstLargest(const double* values, std::size_t from, std::size_t to, Peak start)
+{
+    return FirstLargestOf<Eight>(values, from, to, start);
+}
+
+[[gnu::target("arch=x86-64-v3")]] Peak FirstLargest(const double* values, std::size_t from, std::size_t to, Peak start)
+{
+    return FirstLargestOf<Four>(values, from, to, start);
+}
+
+[[gnu::target("default")]] Peak FirstLargest(const double* values, std::size_t from, std::size_t to, Peak start)
+{
+    return FirstLargestOf<Four>(values, from, to, start);
 }
 
 // The first largest bin of a range: the chunks wholly inside it by their largest, the

@@ -1,6 +1,7 @@
 #include "SpectrumAnalyzer.h"
 
 #include "Decibels.h"
+#include "Lanes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,43 +16,22 @@ struct Extremes {
     bool finite = true;
 };
 
-// The per-sample and per-bin passes work eight values at a time (one AVX-512 register,
-// two AVX2 ones), so their sums and extremes need no reordering by the compiler; each is
-// built for both and picked at load time.
-using Eight = double __attribute__((vector_size(64)));
-
-Eight Load(const double* from)
-{
-    Eight v;
-    std::memcpy(&v, from, sizeof v);
-    return v;
-}
-
-double Largest(Eight v)
-{
-    const Eight four = __builtin_shufflevector(v, v, 4, 5, 6, 7, 0, 1, 2, 3);
-    v = v > four ? v : four;
-    const Eight two = __builtin_shufflevector(v, v, 2, 3, 0, 1, 6, 7, 4, 5);
-    v = v > two ? v : two;
-    return std::max(v[0], v[1]);
-}
-
 // in = codes x window, and the codes' extremes, in one pass.
-[[gnu::target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")]]
-Extremes WindowBlock(const double* codes, const double* window, double* in, std::size_t n)
+template <class V>
+[[gnu::always_inline]] inline Extremes WindowBlockOf(const double* codes, const double* window, double* in,
+                                                     std::size_t n)
 {
+    constexpr std::size_t lanes = Lanes<V>::count;
     const double first = n ? codes[0] : 0.0;
-    Eight lo = first - Eight{}, hi = lo;
+    V lo = first - V{}, hi = lo;
     std::size_t i = 0;
-    for (; i + 8 <= n; i += 8) {
-        const Eight c = Load(codes + i);
-        const Eight x = c * Load(window + i);
-        std::memcpy(in + i, &x, sizeof x);
+    for (; i + lanes <= n; i += lanes) {
+        const V c = LoadLanes<V>(codes + i);
+        StoreLanes(in + i, c * LoadLanes<V>(window + i));
         lo = c < lo ? c : lo;
         hi = c > hi ? c : hi;
     }
-    const Eight negated = -lo;
-    Extremes e{-Largest(negated), Largest(hi)};
+    Extremes e{-LargestLane<V>(-lo), LargestLane(hi)};
     for (; i < n; ++i) {
         in[i] = codes[i] * window[i];
         e.lowest = std::min(e.lowest, codes[i]);
@@ -62,56 +42,59 @@ Extremes WindowBlock(const double* codes, const double* window, double* in, std:
     return e;
 }
 
-// |X|^2 scale for eight bins, from their interleaved real and imaginary parts.
-[[gnu::always_inline]] inline Eight Norms(const std::complex<double>* out, double scale)
+// The even and odd lanes of a and b side by side.
+[[gnu::always_inline]] inline Four Evens(Four a, Four b) { return __builtin_shufflevector(a, b, 0, 2, 4, 6); }
+[[gnu::always_inline]] inline Four Odds(Four a, Four b) { return __builtin_shufflevector(a, b, 1, 3, 5, 7); }
+[[gnu::always_inline]] inline Eight Evens(Eight a, Eight b)
 {
-    const Eight a = Load(reinterpret_cast<const double*>(out));       // r0 i0 .. r3 i3
-    const Eight b = Load(reinterpret_cast<const double*>(out + 4));   // r4 i4 .. r7 i7
-    const Eight re = __builtin_shufflevector(a, b, 0, 2, 4, 6, 8, 10, 12, 14);
-    const Eight im = __builtin_shufflevector(a, b, 1, 3, 5, 7, 9, 11, 13, 15);
-    return (re * re + im * im) * scale;
+    return __builtin_shufflevector(a, b, 0, 2, 4, 6, 8, 10, 12, 14);
+}
+[[gnu::always_inline]] inline Eight Odds(Eight a, Eight b)
+{
+    return __builtin_shufflevector(a, b, 1, 3, 5, 7, 9, 11, 13, 15);
 }
 
-// power = |X|^2 scale, or the average moved towards it by weight, for eight bins; adds
-// them to sums and lanes (the largest so far in each lane).
-template <bool Averaging>
-[[gnu::always_inline]] inline void AddEight(const std::complex<double>* out, double scale, double weight, double* power,
-                                            Eight& sums, Eight& lanes)
+// power = |X|^2 scale, or the average moved towards it by weight, for one vector of bins
+// (from their interleaved real and imaginary parts); adds them to sums and lanes (the
+// largest so far in each lane).
+template <class V, bool Averaging>
+[[gnu::always_inline]] inline void AddBins(const std::complex<double>* out, double scale, double weight, double* power,
+                                           V& sums, V& lanes)
 {
-    Eight p = Norms(out, scale);
+    const auto* parts = reinterpret_cast<const double*>(out);
+    const V a = LoadLanes<V>(parts), b = LoadLanes<V>(parts + Lanes<V>::count);
+    const V re = Evens(a, b), im = Odds(a, b);
+    V p = (re * re + im * im) * scale;
     if constexpr (Averaging) {
-        const Eight old = Load(power);
+        const V old = LoadLanes<V>(power);
         p = old + (p - old) * weight;
     }
-    std::memcpy(power, &p, sizeof p);
+    StoreLanes(power, p);
     lanes = p > lanes ? p : lanes;
     sums += p;
 }
 
 // All bins' power and the summary the metrics need (sum, largest of each chunk), in one
 // pass.
-template <bool Averaging>
-[[gnu::target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")]]
-void AddPower(const std::complex<double>* out, double scale, double weight, double* power, std::size_t bins,
-              PowerSummary& summary)
+template <class V, bool Averaging>
+[[gnu::always_inline]] inline void AddPowerOf(const std::complex<double>* out, double scale, double weight,
+                                              double* power, std::size_t bins, PowerSummary& summary)
 {
-    constexpr std::size_t chunk = PowerSummary::ChunkBins;
-    static_assert(chunk % 16 == 0);
+    constexpr std::size_t chunk = PowerSummary::ChunkBins, lanes = Lanes<V>::count;
+    static_assert(chunk % (2 * lanes) == 0);
     summary.chunkLargest.resize((bins + chunk - 1) / chunk);
-    Eight sums{}, sums2{};
+    V sums{}, sums2{};
     std::size_t k = 0;
     for (; k + chunk <= bins; k += chunk) {
         // Two chains of sums and maxima, so neither waits on the other.
-        Eight lanes{}, lanes2{};
-        for (std::size_t j = 0; j < chunk; j += 16) {
-            AddEight<Averaging>(out + k + j, scale, weight, power + k + j, sums, lanes);
-            AddEight<Averaging>(out + k + j + 8, scale, weight, power + k + j + 8, sums2, lanes2);
+        V largest{}, largest2{};
+        for (std::size_t j = k; j < k + chunk; j += 2 * lanes) {
+            AddBins<V, Averaging>(out + j, scale, weight, power + j, sums, largest);
+            AddBins<V, Averaging>(out + j + lanes, scale, weight, power + j + lanes, sums2, largest2);
         }
-        summary.chunkLargest[k / chunk] = Largest(lanes > lanes2 ? lanes : lanes2);
+        summary.chunkLargest[k / chunk] = LargestLane<V>(largest > largest2 ? largest : largest2);
     }
-    sums += sums2;
-    const Eight half = sums + __builtin_shufflevector(sums, sums, 4, 5, 6, 7, 0, 1, 2, 3);
-    summary.total = half[0] + half[1] + half[2] + half[3];
+    summary.total = SumOfLanes<V>(sums + sums2);
     if (k == bins)
         return;
     double largest = 0;
@@ -122,6 +105,51 @@ void AddPower(const std::complex<double>* out, double scale, double weight, doub
         summary.total += power[k];
     }
     summary.chunkLargest.back() = largest;
+}
+
+// Each pass built for AVX-512, AVX2 and any x86-64, picked at load time.
+[[gnu::target("arch=x86-64-v4")]] Extremes WindowBlock(const double* codes, const double* window, double* in,
+                                                       std::size_t n)
+{
+    return WindowBlockOf<Eight>(codes, window, in, n);
+}
+
+[[gnu::target("arch=x86-64-v3")]] Extremes WindowBlock(const double* codes, const double* window, double* in,
+                                                       std::size_t n)
+{
+    return WindowBlockOf<Four>(codes, window, in, n);
+}
+
+[[gnu::target("default")]] Extremes WindowBlock(const double* codes, const double* window, double* in, std::size_t n)
+{
+    return WindowBlockOf<Four>(codes, window, in, n);
+}
+
+[[gnu::target("arch=x86-64-v4")]] void AddPower(bool averaging, const std::complex<double>* out, double scale, double weight,
+                    double* power, std::size_t bins, PowerSummary& summary)
+{
+    if (averaging)
+        AddPowerOf<Eight, true>(out, scale, weight, power, bins, summary);
+    else
+        AddPowerOf<Eight, false>(out, scale, weight, power, bins, summary);
+}
+
+[[gnu::target("arch=x86-64-v3")]] void AddPower(bool averaging, const std::complex<double>* out, double scale, double weight,
+                    double* power, std::size_t bins, PowerSummary& summary)
+{
+    if (averaging)
+        AddPowerOf<Four, true>(out, scale, weight, power, bins, summary);
+    else
+        AddPowerOf<Four, false>(out, scale, weight, power, bins, summary);
+}
+
+[[gnu::target("default")]] void AddPower(bool averaging, const std::complex<double>* out, double scale, double weight,
+                    double* power, std::size_t bins, PowerSummary& summary)
+{
+    if (averaging)
+        AddPowerOf<Four, true>(out, scale, weight, power, bins, summary);
+    else
+        AddPowerOf<Four, false>(out, scale, weight, power, bins, summary);
 }
 
 } // namespace
@@ -230,9 +258,9 @@ void SpectrumAnalyzer::Analyse(std::span<const double> codes)
     power_.resize(bins);
     averaged_ = std::min(averaged_ + 1, averaging_);
     if (averaged_ == 1)
-        AddPower<false>(out, toAmplitude * toAmplitude, 1.0, power_.data(), bins, summary_);
+        AddPower(false, out, toAmplitude * toAmplitude, 1.0, power_.data(), bins, summary_);
     else
-        AddPower<true>(out, toAmplitude * toAmplitude, 1.0 / averaged_, power_.data(), bins, summary_);
+        AddPower(true, out, toAmplitude * toAmplitude, 1.0 / averaged_, power_.data(), bins, summary_);
 
     if (!extremes.finite) {
         Fail("the block holds a value that is not a finite number");
