@@ -99,15 +99,15 @@ template <class V>
     return FirstLargestOf<Four>(values, from, to, start);
 }
 
-// The first largest bin of a range: the chunks wholly inside it by their largest, the
-// rest and the winning chunk bin by bin.
-Peak Largest(std::span<const double> power, const PowerSummary& summary, BinRange r)
+// The first bin of a range larger than start (start if none is): the chunks wholly inside
+// it by their largest, the rest and the winning chunk bin by bin.
+Peak Largest(std::span<const double> power, const PowerSummary& summary, BinRange r, Peak start = {})
 {
     constexpr std::size_t chunk = PowerSummary::ChunkBins;
     const std::size_t firstWhole = (r.first + chunk - 1) / chunk, endWhole = r.end / chunk;
     if (firstWhole >= endWhole)
-        return FirstLargest(power.data(), r.first, r.end, {});
-    Peak best = FirstLargest(power.data(), r.first, firstWhole * chunk, {});
+        return FirstLargest(power.data(), r.first, r.end, start);
+    Peak best = FirstLargest(power.data(), r.first, firstWhole * chunk, start);
     const Peak bestChunk = FirstLargest(summary.chunkLargest.data(), firstWhole, endWhole, {best.value, endWhole});
     if (bestChunk.at < endWhole)
         best = FirstLargest(power.data(), bestChunk.at * chunk, (bestChunk.at + 1) * chunk, best);
@@ -262,9 +262,8 @@ DynamicMetrics ComputeDynamicMetrics(std::span<const double> power, const PowerS
         }
         if (gap.Size() == 0)
             continue;
-        const Peak p = Largest(power, summary, gap);
-        if (p.value > spurPeak.value)
-            spurPeak = p;
+        // Only a bin above the highest so far is looked for.
+        spurPeak = Largest(power, summary, gap, spurPeak);
     }
     noiseSum = std::max(noiseSum, 0.0);
     const double enbw = NoiseBandwidth(settings.window);
