@@ -1,49 +1,41 @@
 #include "Decibels.h"
 
-#include <cstring>
+#include "Lanes.h"
 
 namespace {
 
-using Four = double __attribute__((vector_size(32)));
-using FourF = float __attribute__((vector_size(16)));
-using Eight = float __attribute__((vector_size(32)));
-using EightI = std::int32_t __attribute__((vector_size(32)));
+template <class V>
+[[gnu::always_inline]] inline void PowersToDbOf(const double* power, double* db, std::size_t count)
+{
+    constexpr std::size_t lanes = Lanes<V>::count;
+    std::size_t k = 0;
+    // Stores that do not straddle cache lines (the caller's buffer may start anywhere).
+    for (; k < count && reinterpret_cast<std::uintptr_t>(db + k) % sizeof(V) != 0; ++k)
+        db[k] = PowerToDb(power[k]);
+    for (; k + lanes <= count; k += lanes)
+        StoreLanes(db + k, decibels::Db<V, typename Lanes<V>::Bits>(LoadLanes<V>(power + k)));
+    for (; k < count; ++k)
+        db[k] = PowerToDb(power[k]);
+}
+
+[[gnu::target("arch=x86-64-v4")]] void PowersToDbHere(const double* power, double* db, std::size_t count)
+{
+    PowersToDbOf<Eight>(power, db, count);
+}
+
+[[gnu::target("arch=x86-64-v3")]] void PowersToDbHere(const double* power, double* db, std::size_t count)
+{
+    PowersToDbOf<Four>(power, db, count);
+}
+
+[[gnu::target("default")]] void PowersToDbHere(const double* power, double* db, std::size_t count)
+{
+    PowersToDbOf<Four>(power, db, count);
+}
 
 } // namespace
 
-// PowerToDb eight bins at a time, all in single precision up to the last step: the
-// mantissa's logarithm and the exponent come from the float's own bits (a float holds
-// 1e-30 and has the 24 bits the series needs), and only the final sum is done in double.
-[[gnu::target_clones("avx2", "default")]]
 void PowersToDb(const double* power, double* db, std::size_t count)
 {
-    constexpr float sqrt2 = 1.41421356f;
-    constexpr double dbPerNeper = 4.342944819032518, ln2 = 0.6931471805599453;
-    const Four floor = {PowerFloor, PowerFloor, PowerFloor, PowerFloor};
-    std::size_t k = 0;
-    for (; k + 8 <= count; k += 8) {
-        Four a, b;
-        std::memcpy(&a, power + k, sizeof a);
-        std::memcpy(&b, power + k + 4, sizeof b);
-        a = a > floor ? a : floor;   // also NaN
-        b = b > floor ? b : floor;
-        const Eight p = __builtin_shufflevector(__builtin_convertvector(a, FourF), __builtin_convertvector(b, FourF),
-                                                0, 1, 2, 3, 4, 5, 6, 7);
-        EightI bits;
-        std::memcpy(&bits, &p, sizeof bits);
-        const EightI mantissaBits = (bits & 0x007FFFFF) | 0x3F800000;
-        Eight m;
-        std::memcpy(&m, &mantissaBits, sizeof m);
-        const Eight exponent = __builtin_convertvector((bits >> 23) - 127, Eight);
-        const Eight s = (m - sqrt2) / (m + sqrt2);
-        const Eight s2 = s * s;
-        const Eight atanh2 = s * (2.0f + s2 * (2.0f / 3 + s2 * (2.0f / 5 + s2 * (2.0f / 7 + s2 * (2.0f / 9)))));
-        const Eight neper = atanh2 + (exponent + 0.5f) * float(ln2);
-        const Four lo = __builtin_convertvector(__builtin_shufflevector(neper, neper, 0, 1, 2, 3), Four) * dbPerNeper;
-        const Four hi = __builtin_convertvector(__builtin_shufflevector(neper, neper, 4, 5, 6, 7), Four) * dbPerNeper;
-        std::memcpy(db + k, &lo, sizeof lo);
-        std::memcpy(db + k + 4, &hi, sizeof hi);
-    }
-    for (; k < count; ++k)
-        db[k] = PowerToDb(power[k]);
+    PowersToDbHere(power, db, count);
 }

@@ -1,7 +1,10 @@
 #include "DynamicMetrics.h"
 
+#include "Lanes.h"
+
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <numeric>
 
@@ -49,34 +52,66 @@ struct Peak {
     std::size_t at = 0;
 };
 
-// The largest bin of a range: the chunks wholly inside it by their largest, the rest and
-// the winning chunk bin by bin.
-Peak Largest(std::span<const double> power, const PowerSummary& summary, BinRange r)
+// The first value of values[from..to) above start.value, or start if none is; a vector
+// of lanes at a time, each keeping its own first largest.
+template <class V>
+[[gnu::always_inline]] inline Peak FirstLargestOf(const double* values, std::size_t from, std::size_t to, Peak start)
+{
+    constexpr std::size_t lanes = Lanes<V>::count;
+    using Index = typename Lanes<V>::Index;
+    if (to - from < lanes) {
+        for (std::size_t k = from; k < to; ++k)
+            if (values[k] > start.value)
+                start = {values[k], k};
+        return start;
+    }
+    V best = start.value - V{};
+    Index at = std::int64_t(start.at) - Index{};
+    // The last vector ends at to, overlapping the one before: a value seen twice keeps its
+    // own index either way.
+    for (std::size_t k = from;; k = std::min(k + lanes, to - lanes)) {
+        const V v = LoadLanes<V>(values + k);
+        const Index larger = v > best;
+        best = larger ? v : best;
+        at = larger ? std::int64_t(k) + Lanes<V>::iota : at;
+        if (k + lanes == to)
+            break;
+    }
+    for (std::size_t lane = 0; lane < lanes; ++lane)
+        if (best[lane] > start.value || (best[lane] == start.value && std::size_t(at[lane]) < start.at))
+            start = {best[lane], std::size_t(at[lane])};
+    return start;
+}
+
+// Built for AVX-512, AVX2 and any x86-64, picked at load time.
+[[gnu::target("arch=x86-64-v4")]] Peak FirstLargest(const double* values, std::size_t from, std::size_t to, Peak start)
+{
+    return FirstLargestOf<Eight>(values, from, to, start);
+}
+
+[[gnu::target("arch=x86-64-v3")]] Peak FirstLargest(const double* values, std::size_t from, std::size_t to, Peak start)
+{
+    return FirstLargestOf<Four>(values, from, to, start);
+}
+
+[[gnu::target("default")]] Peak FirstLargest(const double* values, std::size_t from, std::size_t to, Peak start)
+{
+    return FirstLargestOf<Four>(values, from, to, start);
+}
+
+// The first bin of a range larger than start (start if none is): the chunks wholly inside
+// it by their largest, the rest and the winning chunk bin by bin.
+Peak Largest(std::span<const double> power, const PowerSummary& summary, BinRange r, Peak start = {})
 {
     constexpr std::size_t chunk = PowerSummary::ChunkBins;
-    Peak best;
-    auto scan = [&](std::size_t from, std::size_t to) {
-        for (std::size_t k = from; k < to; ++k)
-            if (power[k] > best.value)
-                best = {power[k], k};
-    };
     const std::size_t firstWhole = (r.first + chunk - 1) / chunk, endWhole = r.end / chunk;
-    if (firstWhole >= endWhole) {
-        scan(r.first, r.end);
-        return best;
-    }
-    scan(r.first, firstWhole * chunk);
-    scan(endWhole * chunk, r.end);
-    std::size_t bestChunk = endWhole;
-    double chunkValue = best.value;
-    for (std::size_t c = firstWhole; c < endWhole; ++c)
-        if (summary.chunkLargest[c] > chunkValue) {
-            chunkValue = summary.chunkLargest[c];
-            bestChunk = c;
-        }
-    if (bestChunk < endWhole)
-        scan(bestChunk * chunk, (bestChunk + 1) * chunk);
-    return best;
+    if (firstWhole >= endWhole)
+        return FirstLargest(power.data(), r.first, r.end, start);
+    Peak best = FirstLargest(power.data(), r.first, firstWhole * chunk, start);
+    const Peak bestChunk = FirstLargest(summary.chunkLargest.data(), firstWhole, endWhole, {best.value, endWhole});
+    if (bestChunk.at < endWhole)
+        best = FirstLargest(power.data(), bestChunk.at * chunk, (bestChunk.at + 1) * chunk, best);
+    return FirstLargest(power.data(), endWhole * chunk, r.end, best);
 }
 
 double NoiseBandwidth(WindowKind kind)
@@ -172,6 +207,9 @@ DynamicMetrics ComputeDynamicMetrics(std::span<const double> power, const PowerS
     const int highest = std::clamp(settings.harmonics, 2, 25);
     std::vector<BinRange> taken{dc, fundamental};
     std::vector<Harmonic> harmonics;
+    taken.reserve(std::size_t(highest) + 1);
+    harmonics.reserve(std::size_t(highest) - 1);
+    m.harmonics.reserve(std::size_t(highest) - 1);
     for (int h = 2; h <= highest; ++h) {
         HarmonicMark mark{h, FoldedBin(h * f0, block.n), 0, {}};
         Harmonic harmonic{Lobe(mark.bin, halfWidth, bins)};
@@ -224,9 +262,8 @@ DynamicMetrics ComputeDynamicMetrics(std::span<const double> power, const PowerS
         }
         if (gap.Size() == 0)
             continue;
-        const Peak p = Largest(power, summary, gap);
-        if (p.value > spurPeak.value)
-            spurPeak = p;
+        // Only a bin above the highest so far is looked for.
+        spurPeak = Largest(power, summary, gap, spurPeak);
     }
     noiseSum = std::max(noiseSum, 0.0);
     const double enbw = NoiseBandwidth(settings.window);

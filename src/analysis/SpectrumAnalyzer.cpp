@@ -1,6 +1,7 @@
 #include "SpectrumAnalyzer.h"
 
 #include "Decibels.h"
+#include "Lanes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,25 +16,22 @@ struct Extremes {
     bool finite = true;
 };
 
-// in = codes x window, and the codes' extremes, in one pass four samples at a time.
-[[gnu::target_clones("avx2", "default")]]
-Extremes WindowBlock(const double* codes, const double* window, double* in, std::size_t n)
+// in = codes x window, and the codes' extremes, in one pass.
+template <class V>
+[[gnu::always_inline]] inline Extremes WindowBlockOf(const double* codes, const double* window, double* in,
+                                                     std::size_t n)
 {
-    using Four = double __attribute__((vector_size(32)));
-    Four lo, hi;
+    constexpr std::size_t lanes = Lanes<V>::count;
     const double first = n ? codes[0] : 0.0;
-    lo = hi = Four{first, first, first, first};
+    V lo = first - V{}, hi = lo;
     std::size_t i = 0;
-    for (; i + 4 <= n; i += 4) {
-        Four c, w;
-        std::memcpy(&c, codes + i, sizeof c);
-        std::memcpy(&w, window + i, sizeof w);
-        const Four x = c * w;
-        std::memcpy(in + i, &x, sizeof x);
+    for (; i + lanes <= n; i += lanes) {
+        const V c = LoadLanes<V>(codes + i);
+        StoreLanes(in + i, c * LoadLanes<V>(window + i));
         lo = c < lo ? c : lo;
         hi = c > hi ? c : hi;
     }
-    Extremes e{std::min({lo[0], lo[1], lo[2], lo[3]}), std::max({hi[0], hi[1], hi[2], hi[3]})};
+    Extremes e{-LargestLane<V>(-lo), LargestLane(hi)};
     for (; i < n; ++i) {
         in[i] = codes[i] * window[i];
         e.lowest = std::min(e.lowest, codes[i]);
@@ -44,57 +42,114 @@ Extremes WindowBlock(const double* codes, const double* window, double* in, std:
     return e;
 }
 
-using Four = double __attribute__((vector_size(32)));
-
-// |X|^2 scale for four bins, from their interleaved real and imaginary parts.
-[[gnu::always_inline]] inline void Norms(const std::complex<double>* out, double scale, Four& norms)
+// The even and odd lanes of a and b side by side.
+[[gnu::always_inline]] inline Four Evens(Four a, Four b) { return __builtin_shufflevector(a, b, 0, 2, 4, 6); }
+[[gnu::always_inline]] inline Four Odds(Four a, Four b) { return __builtin_shufflevector(a, b, 1, 3, 5, 7); }
+[[gnu::always_inline]] inline Eight Evens(Eight a, Eight b)
 {
-    Four a, b;
-    std::memcpy(&a, out, sizeof a);       // r0 i0 r1 i1
-    std::memcpy(&b, out + 2, sizeof b);   // r2 i2 r3 i3
-    a *= a;
-    b *= b;
-    norms = (__builtin_shufflevector(a, b, 0, 2, 4, 6) + __builtin_shufflevector(a, b, 1, 3, 5, 7)) * scale;
+    return __builtin_shufflevector(a, b, 0, 2, 4, 6, 8, 10, 12, 14);
+}
+[[gnu::always_inline]] inline Eight Odds(Eight a, Eight b)
+{
+    return __builtin_shufflevector(a, b, 1, 3, 5, 7, 9, 11, 13, 15);
 }
 
-// power = |X|^2 scale, or the average moved towards it by weight, and the summary the
-// metrics need (sum, largest of each chunk), in one pass, four bins at a time (so the
-// sums and maxima need no reordering by the compiler).
-template <bool Averaging>
-[[gnu::target_clones("avx2", "default")]]
-void AddPower(const std::complex<double>* out, double scale, double weight, double* power, std::size_t bins,
-              PowerSummary& summary)
+// power = |X|^2 scale, or the average moved towards it by weight, for one vector of bins
+// (from their interleaved real and imaginary parts); adds them to sums and lanes (the
+// largest so far in each lane).
+template <class V, bool Averaging>
+[[gnu::always_inline]] inline void AddBins(const std::complex<double>* out, double scale, double weight, double* power,
+                                           V& sums, V& lanes)
 {
-    constexpr std::size_t chunk = PowerSummary::ChunkBins;
-    summary.chunkLargest.resize((bins + chunk - 1) / chunk);
-    Four sums = {0, 0, 0, 0};
-    double tail = 0;
-    for (std::size_t c = 0; c * chunk < bins; ++c) {
-        const std::size_t end = std::min(bins, (c + 1) * chunk);
-        Four lanes = {0, 0, 0, 0};
-        std::size_t k = c * chunk;
-        for (; k + 4 <= end; k += 4) {
-            Four p;
-            Norms(out + k, scale, p);
-            if constexpr (Averaging) {
-                Four old;
-                std::memcpy(&old, power + k, sizeof old);
-                p = old + (p - old) * weight;
-            }
-            std::memcpy(power + k, &p, sizeof p);
-            lanes = p > lanes ? p : lanes;
-            sums += p;
-        }
-        double largest = std::max({lanes[0], lanes[1], lanes[2], lanes[3]});
-        for (; k < end; ++k) {
-            const double p = std::norm(out[k]) * scale;
-            power[k] = Averaging ? power[k] + (p - power[k]) * weight : p;
-            largest = std::max(largest, power[k]);
-            tail += power[k];
-        }
-        summary.chunkLargest[c] = largest;
+    const auto* parts = reinterpret_cast<const double*>(out);
+    const V a = LoadLanes<V>(parts), b = LoadLanes<V>(parts + Lanes<V>::count);
+    const V re = Evens(a, b), im = Odds(a, b);
+    V p = (re * re + im * im) * scale;
+    if constexpr (Averaging) {
+        const V old = LoadLanes<V>(power);
+        p = old + (p - old) * weight;
     }
-    summary.total = sums[0] + sums[1] + sums[2] + sums[3] + tail;
+    StoreLanes(power, p);
+    lanes = p > lanes ? p : lanes;
+    sums += p;
+}
+
+// All bins' power and the summary the metrics need (sum, largest of each chunk), in one
+// pass.
+template <class V, bool Averaging>
+[[gnu::always_inline]] inline void AddPowerOf(const std::complex<double>* out, double scale, double weight,
+                                              double* power, std::size_t bins, PowerSummary& summary)
+{
+    constexpr std::size_t chunk = PowerSummary::ChunkBins, lanes = Lanes<V>::count;
+    static_assert(chunk % (2 * lanes) == 0);
+    summary.chunkLargest.resize((bins + chunk - 1) / chunk);
+    V sums{}, sums2{};
+    std::size_t k = 0;
+    for (; k + chunk <= bins; k += chunk) {
+        // Two chains of sums and maxima, so neither waits on the other.
+        V largest{}, largest2{};
+        for (std::size_t j = k; j < k + chunk; j += 2 * lanes) {
+            AddBins<V, Averaging>(out + j, scale, weight, power + j, sums, largest);
+            AddBins<V, Averaging>(out + j + lanes, scale, weight, power + j + lanes, sums2, largest2);
+        }
+        summary.chunkLargest[k / chunk] = LargestLane<V>(largest > largest2 ? largest : largest2);
+    }
+    summary.total = SumOfLanes<V>(sums + sums2);
+    if (k == bins)
+        return;
+    double largest = 0;
+    for (; k < bins; ++k) {
+        const double p = std::norm(out[k]) * scale;
+        power[k] = Averaging ? power[k] + (p - power[k]) * weight : p;
+        largest = std::max(largest, power[k]);
+        summary.total += power[k];
+    }
+    summary.chunkLargest.back() = largest;
+}
+
+// Each pass built for AVX-512, AVX2 and any x86-64, picked at load time.
+[[gnu::target("arch=x86-64-v4")]] Extremes WindowBlock(const double* codes, const double* window, double* in,
+                                                       std::size_t n)
+{
+    return WindowBlockOf<Eight>(codes, window, in, n);
+}
+
+[[gnu::target("arch=x86-64-v3")]] Extremes WindowBlock(const double* codes, const double* window, double* in,
+                                                       std::size_t n)
+{
+    return WindowBlockOf<Four>(codes, window, in, n);
+}
+
+[[gnu::target("default")]] Extremes WindowBlock(const double* codes, const double* window, double* in, std::size_t n)
+{
+    return WindowBlockOf<Four>(codes, window, in, n);
+}
+
+[[gnu::target("arch=x86-64-v4")]] void AddPower(bool averaging, const std::complex<double>* out, double scale, double weight,
+                    double* power, std::size_t bins, PowerSummary& summary)
+{
+    if (averaging)
+        AddPowerOf<Eight, true>(out, scale, weight, power, bins, summary);
+    else
+        AddPowerOf<Eight, false>(out, scale, weight, power, bins, summary);
+}
+
+[[gnu::target("arch=x86-64-v3")]] void AddPower(bool averaging, const std::complex<double>* out, double scale, double weight,
+                    double* power, std::size_t bins, PowerSummary& summary)
+{
+    if (averaging)
+        AddPowerOf<Four, true>(out, scale, weight, power, bins, summary);
+    else
+        AddPowerOf<Four, false>(out, scale, weight, power, bins, summary);
+}
+
+[[gnu::target("default")]] void AddPower(bool averaging, const std::complex<double>* out, double scale, double weight,
+                    double* power, std::size_t bins, PowerSummary& summary)
+{
+    if (averaging)
+        AddPowerOf<Four, true>(out, scale, weight, power, bins, summary);
+    else
+        AddPowerOf<Four, false>(out, scale, weight, power, bins, summary);
 }
 
 } // namespace
@@ -137,7 +192,8 @@ void SpectrumAnalyzer::PrepareWindow(std::size_t n)
 {
     if (windowSamples_.size() == n && windowSamplesKind_ == settings_.window)
         return;
-    windowSamples_ = MakeWindow(settings_.window, n);
+    const std::vector<double> window = MakeWindow(settings_.window, n);
+    windowSamples_.assign(window.begin(), window.end());
     windowSamplesKind_ = settings_.window;
     windowSum_ = std::accumulate(windowSamples_.begin(), windowSamples_.end(), 0.0);
     // A cosine sum's spectrum has only as many bins as terms (worked out from the
@@ -202,9 +258,9 @@ void SpectrumAnalyzer::Analyse(std::span<const double> codes)
     power_.resize(bins);
     averaged_ = std::min(averaged_ + 1, averaging_);
     if (averaged_ == 1)
-        AddPower<false>(out, toAmplitude * toAmplitude, 1.0, power_.data(), bins, summary_);
+        AddPower(false, out, toAmplitude * toAmplitude, 1.0, power_.data(), bins, summary_);
     else
-        AddPower<true>(out, toAmplitude * toAmplitude, 1.0 / averaged_, power_.data(), bins, summary_);
+        AddPower(true, out, toAmplitude * toAmplitude, 1.0 / averaged_, power_.data(), bins, summary_);
 
     if (!extremes.finite) {
         Fail("the block holds a value that is not a finite number");

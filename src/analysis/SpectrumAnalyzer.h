@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AlignedVector.h"
 #include "DynamicMetrics.h"
 #include "RealFft.h"
 #include "Window.h"
@@ -62,11 +63,11 @@ private:
     int bits_ = 12;
     int averaging_ = 1, averaged_ = 0;
     std::map<std::size_t, std::unique_ptr<RealFft>> transforms_;
-    std::vector<double> windowSamples_;
+    AlignedVector<double> windowSamples_;
     WindowKind windowSamplesKind_ = DefaultWindow;
     std::vector<double> windowSpectrum_;   // the window's own DFT, bins 0..terms-1 (real)
     double windowSum_ = 0;
-    std::vector<double> power_;
+    AlignedVector<double> power_;
     std::size_t blockLength_ = 0;
     BlockFacts facts_;
     PowerSummary summary_;
