@@ -1,5 +1,8 @@
 #include "MainWindowFixture.h"
 
+#include "display/widgets/HistogramControl.h"
+#include "display/widgets/ToggleButton.h"
+
 #include <QApplication>
 #include <QWheelEvent>
 #include <qcustomplot.h>
@@ -35,8 +38,20 @@ TEST_F(MainWindowTest, CursorReadOutsNeedDataAndFollowTheDisplayMode)
     EXPECT_FALSE(window->lblCursorInfo->isVisibleTo(window.get()));
 }
 
-TEST_F(MainWindowTest, GridBoxesSetAndClearTheirFlagOnly)
+TEST_F(MainWindowTest, ToggleSwitchesViewsAndGridBoxesSetTheirFlagOnly)
 {
+    window->show();
+    const auto shown = [&] {
+        return std::vector<bool>{window->StripFFT->isVisible(), window->VEXMFFTControl1->isVisible(),
+                                 window->VEXMHistogram1->isVisible()};
+    };
+    EXPECT_EQ(window->ToggleButton1->text(), "FFT Mode");
+    QTest::mouseClick(window->ToggleButton1, Qt::LeftButton);
+    EXPECT_EQ(window->ToggleButton1->text(), "Histogram Mode");
+    EXPECT_EQ(shown(), (std::vector<bool>{false, false, true}));
+    QTest::mouseClick(window->ToggleButton1, Qt::LeftButton);
+    EXPECT_EQ(shown(), (std::vector<bool>{true, true, false}));
+
     // Both grids at first (1 horizontal, 2 vertical); each box sets or clears its own.
     struct Step { QCheckBox* box; bool on; int flags; };
     const Step steps[] = {{nullptr, true, 3}, {window->chkHGrid, false, 2}, {window->chkVGrid, false, 0},

@@ -97,6 +97,7 @@ TEST_F(StripChartTest, HandlesZoomOnDoubleClickThenDoubleOrRightClickGoesBack)
     chart.SetBottomHandle(200);
     chart.SetLeftHandle(9);     // drawn at 10
     chart.SetRightHandle(79);   // drawn at 80
+    EXPECT_EQ(chart.HandleMode(), 0);
     chart.SetHandleMode(3);
     plot()->replot();
 
@@ -121,6 +122,19 @@ TEST_F(StripChartTest, HandlesZoomOnDoubleClickThenDoubleOrRightClickGoesBack)
         EXPECT_EQ(chart.TopLimit(), 990.0) << rightClickBack;
         plot()->replot();
     }
+}
+
+TEST_F(StripChartTest, AChartAskedToDrawWhileHiddenDrawsBeforeItIsShownAgain)
+{
+    QSignalSpy drawn(plot(), &QCustomPlot::afterReplot);
+    chart.hide();
+    QTest::qWait(50);
+    drawn.clear();
+    chart.Redraw();
+    QTest::qWait(50);
+    EXPECT_EQ(drawn.count(), 0);
+    chart.show();
+    EXPECT_EQ(drawn.count(), 1);
 }
 
 } // namespace
