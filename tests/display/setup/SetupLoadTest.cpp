@@ -4,25 +4,9 @@
 
 namespace {
 
-// The bytes a download of the example program writes: command 2, the length, one packet
-// per word with its checksum, the latch load and the start command.
-std::vector<std::uint8_t> ExpectedDownload(std::uint8_t latch)
+MessageRequest Exclamation(const QString& text, const QString& title)
 {
-    QFile f("KV2680.PRG");
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-    const QStringList fields = QString::fromLatin1(f.readAll()).split("\r\n");
-    const QStringList words = fields.mid(3, fields.indexOf("#") - 3);
-    std::vector<std::uint8_t> bytes = {0, 0, 0, 2, std::uint8_t(words.size() >> 8), std::uint8_t(words.size())};
-    for (const QString& w : words) {
-        std::uint8_t sum = 0;
-        for (const char b : QByteArray::fromHex(w.toLatin1())) {
-            bytes.push_back(std::uint8_t(b));
-            sum += std::uint8_t(b);
-        }
-        bytes.push_back(sum);
-    }
-    bytes.insert(bytes.end(), {latch, 0, 0, 3, 0, 0, 0, 4});
-    return bytes;
+    return {text, title, MessageIcon::Exclamation, MessageButtons::Ok};
 }
 
 QString CommunicationFailed(int label)
@@ -37,18 +21,13 @@ TEST_F(SetupDialogTest, LoadResetsDownloadsStartsAndShowsTheConfiguration)
     rig.ctx.SelectedConfigIndex = -1;
     Load("KV2680.cfg");
 
-    const auto written = rig.board.Trace().BytesWritten();
-    ASSERT_GE(written.size(), 4u);
-    EXPECT_EQ(std::vector<std::uint8_t>(written.begin(), written.begin() + 4), (std::vector<std::uint8_t>{0, 0, 0, 8}));
-    // Then the loader's check (a one-word download), the download, and the block command
-    // through which the download sees the program run (100000 Hz: period word 0x18F).
-    std::vector<std::uint8_t> expected = {0, 0, 0, 2, 0, 1, 0, 0, 0, 0};
-    const auto download = ExpectedDownload(0x6C);
-    expected.insert(expected.end(), download.begin(), download.end());
-    expected.insert(expected.end(), {0, 0x01, 0x8F, 7});
-    EXPECT_EQ(std::vector<std::uint8_t>(written.begin() + 4, written.end()), expected);
-    EXPECT_TRUE(rig.board.Firmware().ProgramLoaded());
+    // Reset, the loader's check, the download with its latch load and start, and a block.
+    std::vector<int> codes;
+    for (const auto& frame : rig.board.Trace().Frames())
+        codes.push_back(frame.code);
+    EXPECT_EQ(codes, (std::vector<int>{8, 2, 2, 3, 4, 7}));
     EXPECT_EQ(rig.board.Firmware().ProgramLength(), 40);
+    EXPECT_TRUE(rig.board.Firmware().ProgramLoaded());
     EXPECT_EQ(rig.board.LatchValue(), 0x6C);
 
     EXPECT_TRUE(rig.messages.shown.empty());
@@ -57,18 +36,15 @@ TEST_F(SetupDialogTest, LoadResetsDownloadsStartsAndShowsTheConfiguration)
                                                 "Bits:12", "Code: Binary"}));
     EXPECT_EQ(rig.status2.lines[0].colour, 0xFF0000u);
     EXPECT_EQ(BoardButtons(), std::vector<bool>(4, true));
-    EXPECT_EQ(settings.ProgramLoaded, True);
-    EXPECT_EQ(settings.Max_Frequency, 1000000);
-    EXPECT_EQ(settings.NumberOfSamples, 2);
+    EXPECT_EQ(std::tuple(settings.ProgramLoaded, settings.Max_Frequency, settings.NumberOfSamples),
+              std::tuple(True, 1000000, 2));
     EXPECT_EQ(rig.ctx.SampleClock.SampleFrequency(), 100000);
 
     EXPECT_FALSE(dialog->cmdCancel->isEnabled());
     EXPECT_EQ(dialog->ECBButton1->SupplyLatchValue(), 0x6C);
     EXPECT_TRUE(dialog->ECBButton1->SupplyEnabled());
     EXPECT_EQ(dialog->cboFSample->currentIndex(), 1);
-    EXPECT_EQ(dialog->cboNumSamples->currentText(), "1024");
-    EXPECT_EQ(dialog->txtVMax->text(), "2.5000");
-    EXPECT_EQ(dialog->txtVMin->text(), "0.0000");
+    EXPECT_EQ(Shown(), (QStringList{"100000", "100000", "1024", "2.5000", "0.0000"}));
 
     // Reopening shows the same file selected, ready to load again.
     QTest::mouseClick(dialog->cmdClose, Qt::LeftButton);
@@ -84,9 +60,8 @@ TEST_F(SetupDialogTest, DoubleClickLoadsAndAnUnlistedFrequencyIsInsertedInOrder)
         Write(QString("F%1.cfg").arg(f), "[EVAL-CONTROL BOARD]\r\nPARTNAME:Mid\r\nPROGRAMNAME:KV2680.PRG\r\n"
                                          "SAMPLEFREQUENCY:" + QByteArray(f) + "\r\n");
     Open();   // F125000.cfg, F20000.cfg, KV2680.cfg
-    const QListWidgetItem* item = dialog->fileConfig->item(0);
     // A user's double click: the first click selects, the second one opens.
-    const QPoint at = dialog->fileConfig->visualItemRect(item).center();
+    const QPoint at = dialog->fileConfig->visualItemRect(dialog->fileConfig->item(0)).center();
     QTest::mouseClick(dialog->fileConfig->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(dialog->fileConfig->viewport(), Qt::LeftButton, {}, at);
     EXPECT_EQ(rig.ctx.SelectedConfigIndex, 0);
@@ -106,9 +81,10 @@ TEST_F(SetupDialogTest, FileWithoutHeaderStillResetsTheBoard)
     Write("Bad.cfg", "PARTNAME:KV2680\r\nPROGRAMNAME:KV2680.PRG\r\n");
     Open();
     Load("Bad.cfg");
+    // Only the reset and its loader check reach the board; no program starts.
     EXPECT_EQ(rig.board.Trace().FramesWithCode(8).size(), 1u);
-    EXPECT_EQ(rig.board.Trace().FramesWithCode(2).size(), 1u) << "only the reset's loader check";
-    EXPECT_TRUE(rig.board.Trace().FramesWithCode(4).empty()) << "no program started";
+    EXPECT_EQ(rig.board.Trace().FramesWithCode(2).size(), 1u);
+    EXPECT_TRUE(rig.board.Trace().FramesWithCode(4).empty());
     ASSERT_EQ(rig.messages.shown.size(), 1u);
     EXPECT_EQ(rig.messages.shown[0].text, "This is not a valid CFG file");
     EXPECT_EQ(rig.status1.Texts(), (QStringList{"Board Reset", "Error Loading CFG"}));
@@ -132,10 +108,7 @@ TEST_P(DownloadFailureTest, ShowsItsMessageAndLeavesTheButtonsDisabled)
     Load("KV2680.cfg");
 
     ASSERT_FALSE(rig.messages.shown.empty());
-    const MessageRequest& m = rig.messages.shown.back();
-    EXPECT_EQ(m.text, GetParam().message);
-    EXPECT_EQ(m.title, "Program Load Error");
-    EXPECT_EQ(m.icon, MessageIcon::Exclamation);
+    EXPECT_EQ(rig.messages.shown.back(), Exclamation(GetParam().message, "Program Load Error"));
     EXPECT_EQ(BoardButtons(), std::vector<bool>(4, false));
     EXPECT_EQ(settings.ProgramLoaded, False);
     EXPECT_FALSE(rig.status1.Texts().contains("Program Running"));
@@ -163,9 +136,7 @@ TEST_F(SetupDialogTest, SupplyChangeGoesToTheBoardAndRejectedOneChangesNothing)
     rig.board.SetPowered(false);
     dialog->ECBButton1->SetSupplyLatchValue(0x55);
     emit dialog->ECBButton1->Click();
-    ASSERT_EQ(rig.messages.shown.size(), 1u);
-    EXPECT_EQ(rig.messages.shown[0].title, "Send Command Error");
-    EXPECT_EQ(rig.messages.shown[0].text, CommunicationFailed(507));
+    EXPECT_EQ(rig.messages.shown, std::vector{Exclamation(CommunicationFailed(507), "Send Command Error")});
     EXPECT_EQ(rig.status1.Texts(), QStringList{"Send Command Error"});
     EXPECT_EQ(rig.ctx.BoardLatch.Value(), 144);
     EXPECT_TRUE(dialog->cmdCancel->isEnabled());

@@ -3,6 +3,7 @@
 #include "display/widgets/HistogramControl.h"
 #include "display/widgets/StripChart.h"
 #include "analysis/SpectrumAnalyzer.h"
+#include "analysis/TestSignals.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -16,19 +17,12 @@
 #include <qcustomplot.h>
 
 #include <algorithm>
-#include <cmath>
-#include <numbers>
 
 namespace {
 
-std::vector<double> Sine(int bits, std::size_t n, double cycles, double amplitudeFraction = 1.0)
+std::vector<double> Sine(int bits, std::size_t n, double cycles, double amplitude = -1)
 {
-    const double half = std::ldexp(1.0, bits - 1);
-    std::vector<double> codes(n);
-    for (std::size_t i = 0; i < n; ++i)
-        codes[i] = std::round(half - 0.5 + amplitudeFraction * (half - 0.5) *
-                                               std::sin(2 * std::numbers::pi * cycles * double(i) / double(n) + 0.2));
-    return codes;
+    return QuantisedSine({.bits = bits, .n = n, .cycles = cycles, .amplitude = amplitude, .phase = 0.2});
 }
 
 QStringList Texts(const QWidget& w)
@@ -39,39 +33,25 @@ QStringList Texts(const QWidget& w)
     return texts;
 }
 
-TEST(FFTControl, FillsHalfTheBlockInDbfsOfTheResolution)
+// Half the block in dBFS of the resolution, and the fundamental in hertz or in bins.
+TEST(FFTControl, FillsHalfTheBlockInDbfsAndShowsTheFundamentalInHertzOrBins)
 {
     FFTControl fft;
-    const auto codes = Sine(12, 1024, 101, 0.5);
+    const auto codes = Sine(12, 1024, 101, 2047.5 / 2);
     std::vector<double> spectrum{1, 2, 3};
     fft.ComputeSpectrum(codes, spectrum);
     ASSERT_EQ(spectrum.size(), 512u);   // 12 bits until told otherwise
     EXPECT_NEAR(spectrum[101], -6.02, 0.05);
-
     fft.SetResolution(13);
     fft.ComputeSpectrum(codes, spectrum);
     EXPECT_NEAR(spectrum[101], -12.04, 0.05);
-}
 
-TEST(FFTControl, ShowsTheFundamentalInHertzOrBins)
-{
-    struct Case {
-        std::optional<std::int32_t> fs;
-        QString frequency;
-    };
-    const Case cases[] = {{std::nullopt, "bin 101.0"},
-                          {102400, "10.100 kHz"},
-                          {1024, "101.0 Hz"},
-                          {20'000'000, "1.9727 MHz"}};
-    FFTControl fft;
-    std::vector<double> spectrum;
-    for (const Case& c : cases) {
-        fft.ComputeSpectrum(Sine(12, 1024, 101), spectrum, c.fs);
-        EXPECT_TRUE(Texts(fft).contains(c.frequency)) << c.frequency.toStdString();
+    const std::pair<std::optional<std::int32_t>, QString> shown[] = {
+        {std::nullopt, "bin 101.0"}, {102400, "10.100 kHz"}, {1024, "101.0 Hz"}, {20'000'000, "1.9727 MHz"}};
+    for (const auto& [fs, frequency] : shown) {
+        fft.ComputeSpectrum(codes, spectrum, fs);
+        EXPECT_TRUE(Texts(fft).contains(frequency)) << frequency.toStdString();
     }
-    EXPECT_TRUE(fft.Metrics().snrDb.Valid());
-    EXPECT_TRUE(Texts(fft).contains(QString("%1 dB").arg(fft.Metrics().snrDb.value, 0, 'f', 1)));
-
     fft.ComputeSpectrum(std::vector<double>(1, 7.0), spectrum);   // too short for metrics
     EXPECT_EQ(spectrum.size(), 1u);
     EXPECT_FALSE(Texts(fft).contains("bin 101.0"));
@@ -118,15 +98,25 @@ TEST(FFTControl, GreysWhatItCannotTrustMarksTheHarmonicsAndAverages)
     EXPECT_EQ(Value(fft, "Avg")->text(), "0/4");
 }
 
-TEST(FFTControl, SettingsDialogKeepsItsChoicesInTheStore)
+TEST(FFTControl, WindowChosenOnThePanelOrInTheDialogRaisesBHWindowAndIsStored)
 {
     QTemporaryDir dir;
     QSettings store(dir.filePath("settings.ini"), QSettings::IniFormat);
     FFTControl fft;
     fft.UseSettingsStore(&store);
+    auto* box = fft.findChild<QComboBox*>("cboWindow");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->currentText(), "BH4");
+    QSignalSpy windowChanged(&fft, &FFTControl::BHWindow);
+    box->setCurrentIndex(box->findText("Hann"));
+    EXPECT_EQ(windowChanged.count(), 1);
+    EXPECT_EQ(fft.Window(), WindowKind::Hann);
+    fft.SetWindow(WindowKind::FlatTop);   // from code: no event
+    EXPECT_EQ(windowChanged.count(), 1);
+    EXPECT_EQ(box->currentText(), "Flat top");
+
     std::vector<double> spectrum;
     fft.ComputeSpectrum(Sine(12, 8192, 1001), spectrum, 8192);
-    QSignalSpy windowChanged(&fft, &FFTControl::BHWindow);
     fft.ShowSettingsDialog();
     auto* dialog = fft.findChild<AnalysisSettingsDialog*>();
     ASSERT_NE(dialog, nullptr);
@@ -135,33 +125,13 @@ TEST(FFTControl, SettingsDialogKeepsItsChoicesInTheStore)
     dialog->findChild<QSpinBox*>("spnAveraging")->setValue(8);
     dialog->findChild<QComboBox*>()->setCurrentText("BH7");
     dialog->accept();
-    EXPECT_EQ(windowChanged.count(), 1);
+    EXPECT_EQ(windowChanged.count(), 2);
     EXPECT_EQ(store.value("Analysis/Averaging").toInt(), 8);
 
     FFTControl next;
     next.UseSettingsStore(&store);
     EXPECT_EQ(next.Window(), WindowKind::BlackmanHarris7);
     EXPECT_EQ(next.Analyzer().Averaging(), 8);
-}
-
-TEST(FFTControl, WindowChosenOnThePanelRaisesBHWindow)
-{
-    FFTControl fft;
-    auto* box = fft.findChild<QComboBox*>("cboWindow");
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(fft.Window(), WindowKind::BlackmanHarris4);
-    EXPECT_EQ(box->currentText(), "BH4");
-    for (const char* offered : {"Rect", "Hann", "BH4", "Flat top"})
-        EXPECT_GE(box->findText(offered), 0) << offered;
-
-    QSignalSpy changed(&fft, &FFTControl::BHWindow);
-    box->setCurrentIndex(box->findText("Hann"));
-    EXPECT_EQ(changed.count(), 1);
-    EXPECT_EQ(fft.Window(), WindowKind::Hann);
-
-    fft.SetWindow(WindowKind::FlatTop);   // from code: no event
-    EXPECT_EQ(changed.count(), 1);
-    EXPECT_EQ(box->currentText(), "Flat top");
 }
 
 TEST(HistogramControl, DrawsTheCountsAndReadsOutTheSineLinearity)

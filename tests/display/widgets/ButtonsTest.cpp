@@ -1,6 +1,5 @@
 #include "display/widgets/SupplyButton.h"
 #include "display/widgets/SupplyDialog.h"
-#include "display/widgets/ToggleButton.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -11,32 +10,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-
 namespace {
-
-TEST(ToggleButton, ClickFlipsTheStateAndTextThenRaisesClick)
-{
-    ToggleButton toggle;
-    EXPECT_FALSE(toggle.ShowHistogram());
-    EXPECT_EQ(toggle.text(), "FFT Mode");
-
-    bool stateSeenInHandler = false;
-    QObject::connect(&toggle, &ToggleButton::Click,
-                     [&] { stateSeenInHandler = toggle.ShowHistogram(); });
-    QSignalSpy clicks(&toggle, &ToggleButton::Click);
-    QTest::mouseClick(&toggle, Qt::LeftButton);
-    EXPECT_EQ(clicks.count(), 1);
-    EXPECT_TRUE(stateSeenInHandler);
-    EXPECT_EQ(toggle.text(), "Histogram Mode");
-
-    QTest::mouseClick(&toggle, Qt::LeftButton);
-    EXPECT_FALSE(toggle.ShowHistogram());
-    EXPECT_EQ(toggle.text(), "FFT Mode");
-
-    toggle.SetShowHistogram(true);   // from code: no Click
-    EXPECT_EQ(clicks.count(), 2);
-    EXPECT_EQ(toggle.text(), "Histogram Mode");
-}
 
 template <typename W>
 W* Find(SupplyDialog& d, const char* name)
@@ -72,22 +46,16 @@ bool EditInDialog(SupplyButton& button, const Edits& edits, bool accept)
     return opened;
 }
 
-TEST(SupplyButton, DialogShowsTheLatchByName)
+TEST(SupplyButton, DialogShowsTheLatchByte)
 {
     SupplyDialog dialog(0x90);   // the start-up latch: both voltage bits set, all off
     EXPECT_EQ(Find<QComboBox>(dialog, "cboAvddVoltage")->currentText(), "3.3 V");
-    EXPECT_EQ(Find<QComboBox>(dialog, "cboDvddVoltage")->currentText(), "3.3 V");
-    for (const char* box : {"chkAvddOn", "chkDvddOn", "chkHiSupply", "chkBusSwitches",
-                            "chkMemoryPage0", "chkMemoryPage1"})
-        EXPECT_FALSE(Find<QCheckBox>(dialog, box)->isChecked()) << box;
     EXPECT_EQ(Find<QLabel>(dialog, "lblLatchValue")->text(), "Latch byte: 0x90");
-
     Find<QComboBox>(dialog, "cboDvddVoltage")->setCurrentIndex(0);   // 5 V clears bit 7
-    EXPECT_EQ(dialog.LatchValue(), 0x10);
     EXPECT_EQ(Find<QLabel>(dialog, "lblLatchValue")->text(), "Latch byte: 0x10");
 }
 
-TEST(SupplyButton, ClickFollowsAChangedByteOnly)
+TEST(SupplyButton, ClickOnceEnabledFollowsAChangedByteOnly)
 {
     struct Case {
         const char* what;
@@ -106,8 +74,14 @@ TEST(SupplyButton, ClickFollowsAChangedByteOnly)
         {"accepted unchanged", 0x90, {}, true, 0x90},
         {"changed and changed back", 0x90, {{"chkHiSupply", 1}, {"chkHiSupply", 0}}, true, 0x90},
     };
+    {
+        SupplyButton shut;   // until enabled
+        EXPECT_TRUE(shut.text().startsWith("Supply Settings"));
+        EXPECT_FALSE(EditInDialog(shut, {}, true));
+    }
     for (const Case& c : cases) {
         SupplyButton button;
+        EXPECT_FALSE(button.SupplyEnabled());
         button.SetSupplyEnabled(true);
         button.SetSupplyLatchValue(c.start);
         QSignalSpy clicks(&button, &SupplyButton::Click);
@@ -115,16 +89,6 @@ TEST(SupplyButton, ClickFollowsAChangedByteOnly)
         EXPECT_EQ(button.SupplyLatchValue(), c.expected) << c.what;
         EXPECT_EQ(clicks.count(), c.expected != c.start ? 1 : 0) << c.what;
     }
-}
-
-TEST(SupplyButton, StaysShutUntilEnabled)
-{
-    SupplyButton button;
-    EXPECT_FALSE(button.SupplyEnabled());
-    EXPECT_TRUE(button.text().startsWith("Supply Settings"));
-    EXPECT_FALSE(EditInDialog(button, {}, true));
-    button.SetSupplyEnabled(true);
-    EXPECT_TRUE(EditInDialog(button, {}, true));
 }
 
 } // namespace

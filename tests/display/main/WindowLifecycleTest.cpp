@@ -1,0 +1,93 @@
+#include "MainWindowFixture.h"
+
+#include <QWindow>
+
+namespace {
+// Records the moment the port is released, to check the store was already written.
+class ReleaseWatcher : public SimulatedPorts {
+public:
+    std::int16_t ReleaseParallelPort(std::int32_t port) override
+    {
+        releasedPort = port;
+        if (onRelease)
+            onRelease();
+        return SimulatedPorts::ReleaseParallelPort(port);
+    }
+    int releasedPort = 0;
+    std::function<void()> onRelease;
+};
+} // namespace
+
+TEST_F(MainWindowTest, TheStatusBoxOfTheSSSwitchWaitsForTheWindow)
+{
+    os.commandLine = "/ss";
+    frmMainScreen next(ctx);
+    next.SetSettingsStore(store.get());
+    next.Form_Load();
+    EXPECT_TRUE(messages.shown.empty());
+    next.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !messages.shown.empty(); }));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].title, QString("Show Status"));
+}
+
+TEST_F(MainWindowTest, SaveAndDelEmptyTheStoreAtClose)
+{
+    os.commandLine = "/SAVE /DEL";
+    window->close();
+    EXPECT_TRUE(QSettings(dir.filePath("settings.ini"), QSettings::IniFormat).allKeys().isEmpty());
+}
+
+// The store is written before the port is released, and a run in progress ends first.
+TEST_F(MainWindowTest, ACloseRequestDuringAContinuousRunEndsTheRunThenUnloads)
+{
+    ReleaseWatcher watcher;
+    ctx.Port = &watcher;
+    LoadBoardProgram();
+    os.commandLine = "/SAVE";
+    const QString ini = dir.filePath("settings.ini");
+    QStringList statusAtRelease;
+    bool storedAtRelease = false;
+    watcher.onRelease = [&] {
+        statusAtRelease = Status1();
+        storedAtRelease = QSettings(ini, QSettings::IniFormat).contains("Position/Width");
+    };
+    window->show();
+    // The window manager's close box, a few blocks into the run.
+    QTimer::singleShot(30, window.get(), [&] { window->windowHandle()->close(); });
+    window->cmdContSample_Click();
+
+    EXPECT_EQ(watcher.releasedPort, 0);   // the port stays claimed until the loop is over
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 1000));
+    EXPECT_EQ(watcher.releasedPort, 1);
+    ASSERT_FALSE(statusAtRelease.isEmpty());
+    EXPECT_EQ(statusAtRelease.last(), "Continuous Sampling Stopped");
+    EXPECT_TRUE(storedAtRelease);
+}
+
+TEST_F(MainWindowTest, GetAndSaveBringTheWindowBackWhereItWasClosed)
+{
+    os.commandLine = "/get/save";
+    window->move(123, 77);
+    window->resize(640, 480);   // above the minimum size, within the offscreen screen
+    window->close();
+
+    frmMainScreen next(ctx);
+    next.SetSettingsStore(store.get());
+    next.Form_Load();
+    EXPECT_EQ(next.pos(), QPoint(123, 77));
+    EXPECT_EQ(next.size(), QSize(640, 480));
+}
+
+TEST_F(MainWindowTest, AStoreThatCannotBeWrittenIsReportedAtClose)
+{
+    os.commandLine = "/save";
+    SettingsStore folder(dir.path());   // a folder: never opened, never written
+    window->SetSettingsStore(&folder);
+    window->close();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, QString("The settings store %1 could not be written:\r\n"
+                                              "the window position and configuration were not stored.")
+                                          .arg(QDir::toNativeSeparators(dir.path())));
+}
