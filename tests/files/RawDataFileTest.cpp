@@ -2,7 +2,6 @@
 #include "files/RawDataFile.h"
 
 #include "TempFiles.h"
-#include "core/BadInputs.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -31,6 +30,8 @@ struct RawLoad : ScriptedUser {
     Settings settings;
     std::vector<double> codes{7, 8, 9};
 
+    RawLoad() { settings.NumberOfSamples = 3; }
+
     // Loads path, or cancels the dialog when there is none.
     std::int16_t Load(const QString& path = QString())
     {
@@ -38,32 +39,57 @@ struct RawLoad : ScriptedUser {
             chooser.answers.push_back(path);
         return LoadRawDataFile(chooser, messenger, status, settings, codes);
     }
+    std::int16_t Save(const std::vector<double>& values, int count)
+    {
+        return SaveDataFile(chooser, messenger, status, values, count);
+    }
 };
 
 } // namespace
 
-TEST(RawDataFile, SavedBlockLoadsBackWithItsCodesAndLength)
+TEST(RawDataFile, SaveWritesCountLinesWithFullStopsInEveryLocaleAndLoadsBack)
 {
     RawLoad user;
-    std::vector<double> block;
-    for (int i = 0; i < 1024; ++i)
-        block.push_back(i % 7 == 0 ? -2048 + i : i);
-    const QString path = user.Choose("block.dat");
-    ASSERT_EQ(SaveDataFile(user.chooser, user.messenger, user.status, block, 1024), FileStatus::Done);
-    ASSERT_EQ(user.Load(path), FileStatus::Done);
+    const QLocale before;
+    QLocale::setDefault(QLocale::German);
+    const QString path = user.Choose("out.dat");
+    const std::int16_t status = user.Save({2048, -5, 1.25, 0.0000004, 99}, 4);
+    QLocale::setDefault(before);
+    EXPECT_EQ(status, FileStatus::Done);
+    EXPECT_EQ(ScriptedUser::Read(path), "2048.000000\r\n-5.000000\r\n1.250000\r\n0.000000\r\n");
+    EXPECT_EQ(user.status.Texts(), QStringList{"Saved 4 values to " + QDir::toNativeSeparators(path)});
 
+    ASSERT_EQ(user.Load(path), FileStatus::Done);
+    EXPECT_EQ(user.codes, (std::vector<double>{2048, -5, 1.25, 0}));
+    EXPECT_EQ(user.settings.MaxValue, 2048);
+    EXPECT_EQ(user.settings.MinValue, -5);
     const FileDialogRequest& save = user.chooser.requests.at(0);
     EXPECT_EQ(save.title, "Save FFT Data");
     EXPECT_EQ(save.filter, "DAT Files|*.dat|All Files|*.*");
     EXPECT_TRUE(save.save && save.promptOverwrite);
     EXPECT_EQ(user.chooser.requests.at(1).title, "Load A Data File");
     EXPECT_FALSE(user.chooser.requests.at(1).save);
-    EXPECT_EQ(user.codes, block);
-    EXPECT_FALSE(user.codes.empty());
-    EXPECT_EQ(user.settings.NumberOfSamples, 2);
-    EXPECT_EQ(user.settings.MaxValue, 1023);
-    EXPECT_EQ(user.settings.MinValue, -2048);
     EXPECT_TRUE(user.messenger.shown.empty());
+
+    // A name without an extension gets ".dat"; an existing file of that name is replaced
+    // only when the user says yes.
+    user.Choose("plain");
+    EXPECT_EQ(user.Save({1}, 1), FileStatus::Done);
+    EXPECT_EQ(ScriptedUser::Read(user.Path("plain.dat")), "1.000000\r\n");
+    EXPECT_FALSE(QFileInfo::exists(user.Path("plain")));
+    user.Choose("plain");
+    user.messenger.answers = {MessageResult::No};
+    EXPECT_EQ(user.Save({2}, 1), FileStatus::Cancelled);
+    EXPECT_EQ(ScriptedUser::Read(user.Path("plain.dat")), "1.000000\r\n");
+    ASSERT_EQ(user.messenger.shown.size(), 1u);
+    EXPECT_EQ(user.messenger.shown[0].buttons, MessageButtons::YesNo);
+
+    // A block shorter than asked for: what is held is written and the user is told.
+    user.Choose("short.dat");
+    EXPECT_EQ(user.Save(std::vector<double>(1000, 1.0), 1024), FileStatus::Done);
+    EXPECT_EQ(ScriptedUser::Read(user.Path("short.dat")).count("\r\n"), 1000);
+    ASSERT_EQ(user.messenger.shown.size(), 2u);
+    EXPECT_TRUE(user.messenger.shown[1].text.contains("1000 of the 1024"));
 }
 
 TEST(RawDataFile, FieldsValuesAndBlockExponent)
@@ -79,7 +105,7 @@ TEST(RawDataFile, FieldsValuesAndBlockExponent)
     };
     for (const Case& c : cases) {
         RawLoad load;
-        ASSERT_EQ(load.Load(load.Write("in.dat", c.content)), FileStatus::Done);
+        ASSERT_EQ(load.Load(load.File("in.dat", c.content)), FileStatus::Done);
         ASSERT_EQ(load.codes.size(), c.count) << c.content.left(20).constData();
         for (size_t i = 0; i < c.firstValues.size(); ++i)
             EXPECT_EQ(load.codes[i], c.firstValues[i]) << i;
@@ -111,16 +137,13 @@ TEST(RawDataFile, BadFilesSayWhatIsWrongAndKeepTheBlockInHandWhenNotLoaded)
     };
     for (const Case& c : cases) {
         RawLoad load;
-        load.settings.NumberOfSamples = 3;
-        load.settings.MaxValue = 9;
-        load.settings.MinValue = 7;
         QString path = *c.name ? load.Path(c.name) : QString();
         if (c.content == "folder")
-            BadInputs::MakeFolder(path);
+            load.Folder(c.name);
         else if (c.content == "pipe")
-            BadInputs::MakePipe(path);
+            load.Pipe(c.name);
         else if (!c.content.isNull())
-            load.Write(c.name, c.content);
+            load.File(c.name, c.content);
         EXPECT_EQ(load.Load(path), c.status) << c.name;
         EXPECT_EQ(load.codes, c.codes) << c.name;
         EXPECT_EQ(load.settings.NumberOfSamples, c.exponent) << c.name;
@@ -133,62 +156,15 @@ TEST(RawDataFile, BadFilesSayWhatIsWrongAndKeepTheBlockInHandWhenNotLoaded)
     }
 }
 
-TEST(RawDataFile, FileWithoutReadPermissionIsReported)
-{
-    SKIP_WHEN_ROOT();
-    RawLoad load;
-    BadInputs bad;
-    EXPECT_EQ(load.Load(bad.Unreadable("locked.dat", "1\r\n")), FileStatus::Abandoned);
-    ASSERT_EQ(load.messenger.shown.size(), 1u);
-    EXPECT_TRUE(load.messenger.shown[0].text.contains("Permission to read it was denied."));
-    EXPECT_EQ(load.codes, (std::vector<double>{7, 8, 9}));
-}
-
-TEST(RawDataFile, SaveWritesCountLinesWithFullStopsInEveryLocale)
-{
-    ScriptedUser user;
-    const QLocale before;
-    QLocale::setDefault(QLocale::German);
-    const QString path = user.Choose("out.dat");
-    const std::int16_t status = SaveDataFile(user.chooser, user.messenger, user.status, {2048, -5, 1.25, 0.0000004, 99}, 4);
-    QLocale::setDefault(before);
-    EXPECT_EQ(status, FileStatus::Done);
-    EXPECT_EQ(ScriptedUser::Read(path), "2048.000000\r\n-5.000000\r\n1.250000\r\n0.000000\r\n");
-    EXPECT_TRUE(user.messenger.shown.empty());
-    EXPECT_EQ(user.status.Texts(), QStringList{"Saved 4 values to " + QDir::toNativeSeparators(path)});
-
-    // A name without an extension gets ".dat"; an existing file of that name is replaced
-    // only when the user says yes.
-    user.Choose("plain");
-    EXPECT_EQ(SaveDataFile(user.chooser, user.messenger, user.status, {1}, 1), FileStatus::Done);
-    EXPECT_EQ(ScriptedUser::Read(user.Path("plain.dat")), "1.000000\r\n");
-    EXPECT_FALSE(QFileInfo::exists(user.Path("plain")));
-    user.Choose("plain");
-    user.messenger.answers = {MessageResult::No};
-    EXPECT_EQ(SaveDataFile(user.chooser, user.messenger, user.status, {2}, 1), FileStatus::Cancelled);
-    EXPECT_EQ(ScriptedUser::Read(user.Path("plain.dat")), "1.000000\r\n");
-    ASSERT_EQ(user.messenger.shown.size(), 1u);
-    EXPECT_EQ(user.messenger.shown[0].buttons, MessageButtons::YesNo);
-    user.messenger.shown.clear();
-
-    // A block shorter than asked for: what is held is written and the user is told.
-    user.Choose("short.dat");
-    EXPECT_EQ(SaveDataFile(user.chooser, user.messenger, user.status, std::vector<double>(1000, 1.0), 1024),
-              FileStatus::Done);
-    EXPECT_EQ(ScriptedUser::Read(user.Path("short.dat")).count("\r\n"), 1000);
-    ASSERT_EQ(user.messenger.shown.size(), 1u);
-    EXPECT_TRUE(user.messenger.shown[0].text.contains("1000 of the 1024"));
-}
-
 TEST(RawDataFile, FailedOrCancelledSaveLeavesTheOldFileIntact)
 {
-    ScriptedUser user;
-    const QString old = user.Write("old.dat", "old\r\n");
+    RawLoad user;
+    const QString old = user.File("old.dat", "old\r\n");
     user.Choose("old.dat");
     std::int16_t status;
     {
         const FileSizeLimit diskFull(4096);
-        status = SaveDataFile(user.chooser, user.messenger, user.status, std::vector<double>(1024, 1.0), 1024);
+        status = user.Save(std::vector<double>(1024, 1.0), 1024);
     }
     EXPECT_EQ(status, FileStatus::Abandoned);
     ASSERT_EQ(user.messenger.shown.size(), 1u);
@@ -197,7 +173,7 @@ TEST(RawDataFile, FailedOrCancelledSaveLeavesTheOldFileIntact)
     EXPECT_EQ(ScriptedUser::Read(old), "old\r\n");
 
     // The script is used up: the next dialog is cancelled.
-    EXPECT_EQ(SaveDataFile(user.chooser, user.messenger, user.status, {1, 2}, 2), FileStatus::Cancelled);
+    EXPECT_EQ(user.Save({1, 2}, 2), FileStatus::Cancelled);
     EXPECT_EQ(user.messenger.shown.size(), 1u);
     EXPECT_EQ(ScriptedUser::Read(old), "old\r\n");
 }
