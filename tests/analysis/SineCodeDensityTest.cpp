@@ -33,12 +33,8 @@ TEST(CodeRange, FollowsTheSignOfTheCodesAndCountsEachCodeInItsBin)
 
 enum class Fault { None, MissingCode, StuckBit };
 
-struct LinearityCase {
-    const char* what;
-    Fault fault;
-    CodeFormat format = CodeFormat::StraightBinary;
-    double amplitude = 1.02;   // overdriven a little, so both end codes fill
-};
+// By default overdriven a little, so both end codes fill.
+struct LinearityCase { const char* what; Fault fault; CodeFormat format = CodeFormat::StraightBinary; double amplitude = 1.02; };
 
 constexpr int Bits = 12;
 constexpr int MissingCode = 1000;      // in offset binary

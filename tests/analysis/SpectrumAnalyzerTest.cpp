@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <functional>
 #include <limits>
+#include <numeric>
 #include <random>
 
 namespace {
@@ -203,9 +204,8 @@ double NoiseSpread(int blocks)
     EXPECT_EQ(a.AveragedBlocks(), blocks);
     const auto p = a.Power().subspan(3500, 500);   // clear of the tone and its harmonics
     const double mean = std::reduce(p.begin(), p.end()) / double(p.size());
-    double squares = 0;
-    for (const double v : p)
-        squares += (v - mean) * (v - mean);
+    const double squares = std::transform_reduce(p.begin(), p.end(), 0.0, std::plus<>(),
+                                                 [mean](double v) { return (v - mean) * (v - mean); });
     return std::sqrt(squares / double(p.size())) / mean;
 }
 
