@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <functional>
 #include <limits>
+#include <numeric>
 #include <random>
 
 namespace {
@@ -37,20 +38,10 @@ double HalfLsbLossDb(int bits)
 using W = WindowKind;
 
 // Highest resolution whose quantisation noise stays above a window's leakage for a tone
-// between bins: the rectangular and Hann windows leak far above any of them, the 4-term
-// Blackman-Harris (sidelobes near -92 dB) serves 12 bits, the flat top (slowly falling
-// sidelobes) 8 bits, the 7-term one all.
-int BitsAboveLeakage(WindowKind w)
-{
-    switch (w) {
-    case W::Rectangular:
-    case W::Hann: return 0;
-    case W::FlatTop: return 8;
-    case W::BlackmanHarris4: return 12;
-    case W::BlackmanHarris7: break;
-    }
-    return 16;
-}
+// between bins, in the order of WindowKind: the rectangular and Hann windows leak far above
+// any of them, the 4-term Blackman-Harris (sidelobes near -92 dB) serves 12 bits, the
+// 7-term one all, the flat top (slowly falling sidelobes) 8 bits.
+constexpr int BitsAboveLeakage[] = {0, 0, 12, 16, 8};
 
 TEST(IdealQuantiser, ReadsItsResolutionOrSaysWhyNot)
 {
@@ -71,7 +62,7 @@ TEST(IdealQuantiser, ReadsItsResolutionOrSaysWhyNot)
                     EXPECT_NEAR(m.frequencyBin.value, cycles, 0.01) << where;
                     EXPECT_NEAR(m.signalDbfs.value, levelDb - HalfLsbLossDb(bits), 0.05) << where;
                     // 6 dB down, the leakage may sink below the noise.
-                    const bool leaks = !coherent && bits > BitsAboveLeakage(w);
+                    const bool leaks = !coherent && bits > BitsAboveLeakage[int(w)];
                     if (leaks && (levelDb == 0 || !m.snrDb.Valid())) {
                         EXPECT_NE(m.snrDb.reason.find("leakage"), std::string::npos) << where;
                         EXPECT_FALSE(m.enob.Valid()) << where;
@@ -90,105 +81,73 @@ TEST(IdealQuantiser, ReadsItsResolutionOrSaysWhyNot)
             }
 }
 
-struct InvalidCase {
-    const char* what;
-    SineSpec signal;
-    std::function<std::string(const DynamicMetrics&)> reasonOf;
-    const char* reason;
-};
-
 TEST(Validity, EachUntrustworthyFigureSaysWhy)
 {
-    const std::vector<double> clipped = [] {
-        auto codes = QuantisedSine({.n = 8192, .cycles = 1001, .amplitude = 2300});
-        for (double& c : codes)
-            c = std::clamp(c, 0.0, 4095.0);
-        return codes;
-    }();
-    auto withNan = QuantisedSine({.n = 8192, .cycles = 1001});
-    withNan[5] = std::nan("");
-    auto snr = [](const DynamicMetrics& m) { return m.snrDb.reason; };
-    auto sinad = [](const DynamicMetrics& m) { return m.sinadDb.reason; };
-    auto thd = [](const DynamicMetrics& m) { return m.thdDb.reason; };
-    auto harmonic3 = [](const DynamicMetrics& m) { return m.harmonics.at(1).reason; };
+    auto clipped = QuantisedSine({.n = 8192, .cycles = 1001, .amplitude = 2300});
+    for (double& c : clipped)
+        c = std::clamp(c, 0.0, 4095.0);
+    using Reason = std::function<std::string(const DynamicMetrics&)>;
+    const Reason snr = [](auto& m) { return m.snrDb.reason; }, sinad = [](auto& m) { return m.sinadDb.reason; },
+                 thd = [](auto& m) { return m.thdDb.reason; };
     // 8192 samples, 12 bits, 4-term Blackman-Harris (main lobe +-4 bins, DC bins 0..4).
-    const InvalidCase cases[] = {
+    struct Case { const char* what; SineSpec signal; Reason reasonOf; const char* reason; };
+    const Case cases[] = {
         {"256 samples", {.n = 256, .cycles = 31}, snr, "too few samples"},
         {"tone at bin 3", {.n = 8192, .cycles = 3}, snr, "tone too near DC"},
-        {"tone 3 bins below Nyquist", {.n = 8192, .cycles = 4093},
-         [](const DynamicMetrics& m) { return m.signalDbfs.reason; }, "tone too near Nyquist"},
-        {"3 x 2731 = 8193 folds to bin 1", {.n = 8192, .cycles = 2731}, harmonic3, "harmonic 3 folds onto DC"},
+        {"tone 3 bins below Nyquist", {.n = 8192, .cycles = 4093}, [](auto& m) { return m.signalDbfs.reason; },
+         "tone too near Nyquist"},
+        {"3 x 2731 = 8193 folds to bin 1", {.n = 8192, .cycles = 2731}, [](auto& m) { return m.harmonics.at(1).reason; },
+         "harmonic 3 folds onto DC"},
         {"2 x 2731 folds to 2730", {.n = 8192, .cycles = 2731}, sinad, "harmonic 2 folds onto the fundamental"},
         {"3 x 1365 = 4095", {.n = 8192, .cycles = 1365}, thd, "harmonic 3 too near Nyquist"},
         {"4 x 1171 folds to 3508, 3 x 1171 = 3513", {.n = 8192, .cycles = 1171}, thd,
          "harmonic 4 folds onto harmonic 3"},
         {"clipped", {}, sinad, "clipping"},
     };
-    for (const InvalidCase& c : cases) {
+    for (const Case& c : cases) {
         const auto codes = c.signal.cycles == 127 ? clipped : QuantisedSine(c.signal);
         EXPECT_EQ(c.reasonOf(Analyse(codes, 12, W::BlackmanHarris4).metrics), c.reason) << c.what;
     }
-    EXPECT_FALSE(Analyse(withNan, 12, W::BlackmanHarris4).metrics.frequencyBin.Valid());
     // Harmonics folding onto each other leave the figures they do not touch valid.
     const DynamicMetrics folded = Analyse(QuantisedSine({.n = 8192, .cycles = 1171}), 12, W::BlackmanHarris4).metrics;
     EXPECT_TRUE(folded.snrDb.Valid() && folded.sinadDb.Valid() && folded.sfdrDb.Valid());
 }
 
-struct SpurCase {
-    int bits;
-    WindowKind window;
-    double toneCycles, spurCycles, spurDbc;
-};
-
-TEST(Spurs, ReadTheirWholeLobeBetweenBins)
+TEST(Spurs, AndHarmonicsReadAsSfdrAtTheirFoldedPlace)
 {
-    // Between bins a spur's peak bin reads up to the window's scalloping loss low (Hann
-    // 1.4 dB, Blackman-Harris 0.8 dB); its lobe holds all of it.
-    const SpurCase cases[] = {{12, W::Hann, 1001, 1500.5, -60},
-                              {12, W::BlackmanHarris4, 1000.37, 2345.5, -70},
-                              {16, W::BlackmanHarris7, 1001, 3210.5, -100},
-                              {16, W::BlackmanHarris7, 1001, 3210.25, -90}};
-    for (const SpurCase& c : cases) {
-        const double amplitude = 0.9 * std::ldexp(1.0, c.bits - 1);
-        const auto codes = QuantisedSine({.bits = c.bits, .n = 8192, .cycles = c.toneCycles, .amplitude = amplitude,
-                                          .spurs = {{c.spurCycles, std::pow(10, c.spurDbc / 20)}}});
-        const DynamicMetrics m = Analyse(codes, c.bits, c.window).metrics;
-        ASSERT_TRUE(m.sfdrDb.Valid()) << m.sfdrDb.reason;
-        EXPECT_NEAR(m.sfdrDb.value, -c.spurDbc, 0.2) << c.spurCycles;
-        EXPECT_NEAR(m.worstSpur.bin, c.spurCycles, 0.5);
-        EXPECT_EQ(m.worstSpur.order, 0);
-    }
-}
-
-struct DistortionCase {
-    double cycles;
-    int harmonic;            // order of the added harmonic
-    double harmonicDbc;
-    WindowKind window;
-    double foldedBin;        // where the harmonic shows
-};
-
-TEST(Distortion, IsReportedAsThdAndSfdrAtTheFoldedHarmonic)
-{
-    const DistortionCase cases[] = {
-        {1001, 2, -60, W::BlackmanHarris4, 2002},
-        {1001, 3, -70, W::Rectangular, 3003},
-        {331.37, 5, -65, W::BlackmanHarris4, 1656.85},
-        {3000, 3, -60, W::BlackmanHarris4, 808},         // 9000 folds back to 8192 - 9000 + 8192
-        {3000.3, 2, -75, W::BlackmanHarris7, 2191.4},
+    // A spur (order 0) between bins reads its whole lobe, though its peak bin reads up to
+    // the window's scalloping loss low (Hann 1.4 dB, Blackman-Harris 0.8 dB). A harmonic is
+    // distortion, not noise, and shows where it folds.
+    struct Case { int bits; WindowKind window; double toneCycles; int order; double spurCycles, dbc, shownAt; };
+    const Case cases[] = {
+        {12, W::Hann, 1001, 0, 1500.5, -60, 1500.5},
+        {12, W::BlackmanHarris4, 1000.37, 0, 2345.5, -70, 2345.5},
+        {16, W::BlackmanHarris7, 1001, 0, 3210.5, -100, 3210.5},
+        {16, W::BlackmanHarris7, 1001, 0, 3210.25, -90, 3210.25},
+        {12, W::BlackmanHarris4, 1001, 2, 0, -60, 2002},
+        {12, W::Rectangular, 1001, 3, 0, -70, 3003},
+        {12, W::BlackmanHarris4, 331.37, 5, 0, -65, 1656.85},
+        {12, W::BlackmanHarris4, 3000, 3, 0, -60, 808},   // 9000 folds back to 8192 - 9000 + 8192
+        {12, W::BlackmanHarris7, 3000.3, 2, 0, -75, 2191.4},
     };
-    for (const DistortionCase& c : cases) {
-        const auto codes = QuantisedSine({.bits = 12, .n = 8192, .cycles = c.cycles, .amplitude = 0.9 * 2048,
-                                          .harmonics = {{c.harmonic, std::pow(10, c.harmonicDbc / 20)}}});
-        const DynamicMetrics m = Analyse(codes, 12, c.window).metrics;
-        ASSERT_TRUE(m.thdDb.Valid()) << c.cycles << ": " << m.thdDb.reason;
-        EXPECT_NEAR(m.thdDb.value, c.harmonicDbc, 0.5) << c.cycles;
-        EXPECT_NEAR(m.sfdrDb.value, -c.harmonicDbc, 0.5) << c.cycles;
-        EXPECT_EQ(m.worstSpur.order, c.harmonic) << c.cycles;
-        EXPECT_NEAR(m.harmonics[std::size_t(c.harmonic - 2)].bin, c.foldedBin, 0.05) << c.cycles;
-        EXPECT_NEAR(m.harmonics[std::size_t(c.harmonic - 2)].levelDbfs, c.harmonicDbc + 20 * std::log10(0.9), 0.5);
-        EXPECT_GT(m.snrDb.value, IdealSnrDb(12) - 1.5);   // the harmonic is distortion, not noise
-        EXPECT_LT(m.sinadDb.value, -c.harmonicDbc + 0.5);
+    for (const Case& c : cases) {
+        const auto codes = QuantisedSine({.bits = c.bits, .n = 8192, .cycles = c.toneCycles,
+                                          .amplitude = 0.9 * std::ldexp(1.0, c.bits - 1),
+                                          .spurs = {{c.order ? c.order * c.toneCycles : c.spurCycles, std::pow(10, c.dbc / 20)}}});
+        const DynamicMetrics m = Analyse(codes, c.bits, c.window).metrics;
+        ASSERT_TRUE(m.sfdrDb.Valid() && m.thdDb.Valid()) << c.shownAt << ": " << m.sfdrDb.reason << m.thdDb.reason;
+        EXPECT_NEAR(m.sfdrDb.value, -c.dbc, c.order ? 0.5 : 0.2) << c.shownAt;
+        EXPECT_EQ(m.worstSpur.order, c.order) << c.shownAt;
+        if (c.order == 0) {
+            EXPECT_NEAR(m.worstSpur.bin, c.shownAt, 0.5);
+            continue;
+        }
+        const HarmonicMark& h = m.harmonics.at(std::size_t(c.order - 2));
+        EXPECT_NEAR(h.bin, c.shownAt, 0.05) << c.shownAt;
+        EXPECT_NEAR(h.levelDbfs, c.dbc + 20 * std::log10(0.9), 0.5) << c.shownAt;
+        EXPECT_NEAR(m.thdDb.value, c.dbc, 0.5) << c.shownAt;
+        EXPECT_GT(m.snrDb.value, IdealSnrDb(12) - 1.5) << c.shownAt;
+        EXPECT_LT(m.sinadDb.value, -c.dbc + 0.5) << c.shownAt;
     }
 }
 
@@ -221,9 +180,12 @@ TEST(ShortBlocks, AndNonFiniteCodesGiveFiniteBinsAndNoMetrics)
         EXPECT_FALSE(r.metrics.sinadDb.Valid()) << n;
         EXPECT_TRUE(std::all_of(r.db.begin(), r.db.end(), [](double v) { return std::isfinite(v); })) << n;
     }
-    auto codes = QuantisedSine({.bits = 12, .n = 1024, .cycles = 101});
-    codes[10] = std::numeric_limits<double>::infinity();
-    EXPECT_FALSE(Analyse(codes, 12, DefaultWindow).metrics.snrDb.Valid());
+    for (const double bad : {std::numeric_limits<double>::infinity(), std::nan("")}) {
+        auto codes = QuantisedSine({.bits = 12, .n = 1024, .cycles = 101});
+        codes[10] = bad;
+        const DynamicMetrics m = Analyse(codes, 12, DefaultWindow).metrics;
+        EXPECT_FALSE(m.frequencyBin.Valid() || m.snrDb.Valid()) << bad;
+    }
 }
 
 // Relative spread (standard deviation over mean) of the averaged power over noise bins.
@@ -242,9 +204,8 @@ double NoiseSpread(int blocks)
     EXPECT_EQ(a.AveragedBlocks(), blocks);
     const auto p = a.Power().subspan(3500, 500);   // clear of the tone and its harmonics
     const double mean = std::reduce(p.begin(), p.end()) / double(p.size());
-    double squares = 0;
-    for (const double v : p)
-        squares += (v - mean) * (v - mean);
+    const double squares = std::transform_reduce(p.begin(), p.end(), 0.0, std::plus<>(),
+                                                 [mean](double v) { return (v - mean) * (v - mean); });
     return std::sqrt(squares / double(p.size())) / mean;
 }
 
@@ -257,25 +218,19 @@ TEST(Averaging, NarrowsTheNoiseFloorAsOneOverRootK)
 
 TEST(CoherentFrequency, NearestOddCycleCountsPrimeToTheLength)
 {
-    struct Case {
-        double wantedHz, fs;
-        std::int64_t n;
-        std::vector<std::int64_t> cycles;   // closest first
-    };
+    struct Case { double wantedHz, fs; std::int64_t n; std::vector<double> hz; };   // closest first
     const Case cases[] = {
         {1000.9, 8192, 8192, {1001, 999}},       // 1000 is even
-        {999.2, 8192, 8192, {999, 1001}},
+        {999.2, 8192, 4096, {998, 1002}},        // bins of 2 Hz
         {3, 1000, 1000, {3, 7}},                 // 5 shares a factor with 1000
         {125.4, 1000, 1000, {127, 123}},         // so does 125
         {1000, 1000, 1000, {499}},               // beyond Nyquist: the highest below it
     };
     for (const Case& c : cases) {
-        std::vector<std::int64_t> found;
-        for (const CoherentFrequency& f : NearestCoherentFrequencies(c.wantedHz, c.fs, c.n)) {
-            found.push_back(f.cycles);
-            EXPECT_DOUBLE_EQ(f.hz, double(f.cycles) * c.fs / double(c.n));
-        }
-        EXPECT_EQ(found, c.cycles) << c.wantedHz;
+        std::vector<double> found;
+        for (const CoherentFrequency& f : NearestCoherentFrequencies(c.wantedHz, c.fs, c.n))
+            found.push_back(f.hz);
+        EXPECT_EQ(found, c.hz) << c.wantedHz;
     }
 }
 

@@ -26,44 +26,36 @@ TEST(ClockSettings, PeriodBytesFromFrequency)
         EXPECT_EQ(clock.SampleFrequency(), f);
         EXPECT_EQ(clock.Period(), period) << f;
     }
-}
-
-TEST(ClockSettings, RefusedFrequenciesAndReadOnlyPeriods)
-{
-    // Not above zero: error 510 and nothing changes.
-    for (std::int32_t f : {0, -1}) {
-        Clock clock;
-        EvalError caught(0, {}, {});
-        EXPECT_EQ(RunStep([&] { clock.SetSampleFrequency(f); }, &caught), 510) << f;
-        EXPECT_EQ(caught.Source, "ClockSettings Class");
-        EXPECT_EQ(caught.Description, "Frequencies less than 0Hz are not allowed.");
-        EXPECT_EQ(clock.SampleFrequency(), 100000);
-        EXPECT_EQ(clock.Period(), "1/143");
-    }
-    // 1..4 Hz overflow TPeriodHigh: the frequency is kept, the period is not.
-    for (std::int32_t f : {1, 2, 3, 4}) {
-        Clock clock;
-        EXPECT_EQ(RunStep([&] { clock.SetSampleFrequency(f); }), 6) << f;
-        EXPECT_EQ(clock.SampleFrequency(), f);
-        EXPECT_EQ(clock.Period(), "1/143");
-    }
-    // The period setters only raise 509.
-    Clock clock(50000);
-    EvalError caught(0, {}, {});
-    EXPECT_EQ(RunStep([&] { clock.SetTPeriodHigh(7); }, &caught), 509);
-    EXPECT_EQ(caught.Source, "ClockSettings Class");
-    EXPECT_EQ(caught.Description, "This Property is Read-Only");
-    EXPECT_EQ(RunStep([&] { clock.SetTPeriodLow(7); }), 509);
-    EXPECT_EQ(clock.Period(), "3/31");
-}
-
-TEST(ClockSettings, CrystalChangeWaitsForTheNextFrequency)
-{
+    // A new crystal waits for the next frequency.
     Clock clock;
     clock.SetCrystalFrequency(20000000);
     EXPECT_EQ(clock.Period(), "1/143");
     clock.SetSampleFrequency(100000);
     EXPECT_EQ(clock.Period(), "0/199");
+}
+
+TEST(ClockSettings, RefusedFrequenciesAndReadOnlyPeriods)
+{
+    // Not above zero: error 510 and nothing changes; 1..4 Hz overflow TPeriodHigh (6): the
+    // frequency is kept, the period is not. The period setters only raise 509.
+    const std::pair<std::int32_t, int> refused[] = {{0, 510}, {-1, 510}, {1, 6}, {4, 6}};
+    for (auto [f, error] : refused) {
+        Clock clock;
+        EvalError caught(0, {}, {});
+        EXPECT_EQ(RunStep([&] { clock.SetSampleFrequency(f); }, &caught), error) << f;
+        EXPECT_EQ(clock.SampleFrequency(), error == 510 ? 100000 : f);
+        EXPECT_EQ(clock.Period(), "1/143");
+        if (error == 510) {
+            EXPECT_EQ(caught.Source + ": " + caught.Description,
+                      "ClockSettings Class: Frequencies less than 0Hz are not allowed.");
+        }
+    }
+    Clock clock(50000);
+    EvalError caught(0, {}, {});
+    EXPECT_EQ(RunStep([&] { clock.SetTPeriodHigh(7); }, &caught), 509);
+    EXPECT_EQ(caught.Source + ": " + caught.Description, "ClockSettings Class: This Property is Read-Only");
+    EXPECT_EQ(RunStep([&] { clock.SetTPeriodLow(7); }), 509);
+    EXPECT_EQ(clock.Period(), "3/31");
 }
 
 } // namespace

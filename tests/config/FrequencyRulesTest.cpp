@@ -24,7 +24,11 @@ TEST(FrequencyPlace, EqualItemIsSelectedOtherwiseInsertedInAscendingPlace)
     EXPECT_EQ(MatchingFrequencyItem(items, 125000), std::nullopt);
 }
 
-struct Rules : ::testing::Test {
+// Settings and a clock at 100000 Hz under a ceiling of 580000 Hz.
+struct Rules {
+    Settings s;
+    ClockSettings clock;
+    OtherFrequencyOutcome out;
     Rules()
     {
         s.SampleFreq = 100000;
@@ -32,56 +36,59 @@ struct Rules : ::testing::Test {
         clock.SetCrystalFrequency(40000000);
         clock.SetSampleFrequency(100000);
     }
-    Settings s;
-    ClockSettings clock;
-    OtherFrequencyOutcome out;
 };
 
-TEST_F(Rules, OtherFrequencyAcceptsTheCeilingItself)
+TEST(OtherFrequency, CeilingAndNegativeValuesAndFailures)
 {
-    EnterOtherFrequency("580000", "50000", s, clock, out);
-    EXPECT_EQ(s.SampleFreq, 580000);
-    EXPECT_EQ(clock.SampleFrequency(), 580000);
-    EXPECT_EQ(out.otherText, "580000");
-    EXPECT_EQ(out.comboText, QString("580000"));
-    EXPECT_FALSE(out.selectCeiling);
-}
-
-TEST_F(Rules, OtherFrequencyBelowZeroUsesTheValueTheBoxHeldOnEntry)
-{
-    EnterOtherFrequency("-7", "50000", s, clock, out);
-    EXPECT_EQ(s.SampleFreq, 50000);
-    EXPECT_EQ(clock.SampleFrequency(), 50000);
-    EXPECT_EQ(out.otherText, "50000");
-    EXPECT_EQ(out.comboText, std::nullopt);
-    EXPECT_FALSE(out.selectCeiling);
-}
-
-TEST_F(Rules, OtherFrequencyFailuresRaiseAndKeepEarlierSteps)
-{
-    EXPECT_EQ(RunStep([&] { EnterOtherFrequency("  ", "50000", s, clock, out); }), 13);
-    EXPECT_EQ(s.SampleFreq, 100000);
-
     // A ceiling of 0 is taken as the frequency before the clock refuses it.
-    s.Max_Frequency = 0;
-    EXPECT_EQ(RunStep([&] { EnterOtherFrequency("1000", "50000", s, clock, out); }), 510);
-    EXPECT_EQ(s.SampleFreq, 0);
-    EXPECT_EQ(out.otherText, "0");
+    struct Case { QString text; std::int32_t ceiling; int error; std::int32_t freq; QString other;
+                  std::optional<QString> combo; };
+    const Case cases[] = {
+        {"580000", 580000, 0, 580000, "580000", "580000"},   // the ceiling itself is accepted
+        {"-7", 580000, 0, 50000, "50000", std::nullopt},     // the value the box held on entry
+        {"  ", 580000, 13, 100000, "  ", std::nullopt},
+        {"1000", 0, 510, 0, "0", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        Rules r;
+        r.s.Max_Frequency = c.ceiling;
+        EXPECT_EQ(RunStep([&] { EnterOtherFrequency(c.text, "50000", r.s, r.clock, r.out); }), c.error) << c.text.toStdString();
+        EXPECT_EQ(r.s.SampleFreq, c.freq);
+        EXPECT_EQ(r.clock.SampleFrequency(), c.error ? 100000 : c.freq);
+        EXPECT_EQ(r.out.otherText, c.other);
+        EXPECT_EQ(r.out.comboText, c.combo);
+        EXPECT_FALSE(r.out.selectCeiling);
+    }
 }
 
-TEST_F(Rules, ListFrequencyNeverPassesTheCeiling)
+TEST(ListFrequency, NeverPassesTheCeiling)
 {
     // A leading vertical tab stops the leading number at 0, but the text still converts to
     // 600000: the ceiling is taken instead (found by fuzzing).
     struct Case { QString text; std::int32_t freq; std::optional<std::int32_t> ceiling; };
     const Case cases[] = {
-        {"500000", 500000, std::nullopt}, {"600000", 580000, 580000}, {"\v600000", 580000, 580000},
+        {"500000", 500000, std::nullopt}, {"580000", 580000, std::nullopt},
+        {"600000", 580000, 580000}, {"\v600000", 580000, 580000},
     };
+    Rules r;
     for (const Case& c : cases) {
-        EXPECT_EQ(ChooseListFrequency(c.text, s, clock), c.ceiling) << c.text.toStdString();
-        EXPECT_EQ(s.SampleFreq, c.freq);
-        EXPECT_EQ(clock.SampleFrequency(), c.freq);
+        EXPECT_EQ(ChooseListFrequency(c.text, r.s, r.clock), c.ceiling) << c.text.toStdString();
+        EXPECT_EQ(r.s.SampleFreq, c.freq);
+        EXPECT_EQ(r.clock.SampleFrequency(), c.freq);
     }
+}
+
+TEST(EntryRules, SampleCountIndexVoltageTextAndKeys)
+{
+    EXPECT_EQ(SampleCountIndex(-1), 0);
+    EXPECT_EQ(SampleCountIndex(9), SampleCountItems().size() - 1);
+    double volts = 0;
+    EXPECT_EQ(EnterInputVoltage("2.5 V", volts), "2.5000");
+    EXPECT_EQ(volts, 2.5);
+    EXPECT_EQ(FrequencyEntryKey(u'.'), EntryKey::Drop);
+    EXPECT_EQ(VoltageEntryKey(u'.'), EntryKey::Keep);
+    EXPECT_EQ(FrequencyEntryKey(u'7'), EntryKey::Keep);
+    EXPECT_EQ(FrequencyEntryKey(u'\r'), EntryKey::EndEntry);
 }
 
 } // namespace

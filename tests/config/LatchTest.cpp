@@ -37,25 +37,6 @@ TEST(Latch, ClearDropsTheUpperByteAndSetKeepsIt)
     EXPECT_EQ(latch.Value(), 0x1FF);
     latch.SetMemoryPage0(False);
     EXPECT_EQ(latch.Value(), 0xFE);
-    latch.SetValue(-1);
-    latch.SetDVDD(True);
-    EXPECT_EQ(latch.Value(), 0x7F);
-}
-
-TEST(Latch, ConfigurationFileOrderFromStartValue)
-{
-    Latch latch;
-    latch.SetValue(0x90);
-    struct Step { Setter set; VBool value; std::int16_t after; };
-    const Step steps[] = {
-        {&Latch::SetHiSupply, True, 0xB0}, {&Latch::SetDVDD, True, 0x30},
-        {&Latch::SetDigiON_OFF, True, 0x70}, {&Latch::SetAVDD, False, 0x70},
-        {&Latch::SetAVDD_On_Off, True, 0x78}, {&Latch::SetENA_QS, True, 0x7C},
-    };
-    for (const auto& s : steps) {
-        (latch.*s.set)(s.value);
-        EXPECT_EQ(latch.Value(), s.after);
-    }
 }
 
 } // namespace

@@ -20,19 +20,16 @@ struct BadInputs {
         file.write(content);
         return file.fileName();
     }
-    QString Folder(const QString& name) const { return MakeFolder(dir.filePath(name)); }
-    QString Pipe(const QString& name) const { return MakePipe(dir.filePath(name)); }
-
-    static QString MakeFolder(const QString& path)
+    QString Folder(const QString& name) const
     {
-        EXPECT_TRUE(QDir().mkdir(path));
-        return path;
+        EXPECT_TRUE(QDir(dir.path()).mkdir(name));
+        return dir.filePath(name);
     }
     // Opening it for reading would wait for a writer that never comes.
-    static QString MakePipe(const QString& path)
+    QString Pipe(const QString& name) const
     {
-        EXPECT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        return path;
+        EXPECT_EQ(mkfifo(QFile::encodeName(dir.filePath(name)).constData(), 0600), 0);
+        return dir.filePath(name);
     }
     QString Unreadable(const QString& name, const QByteArray& content) const
     {

@@ -2,7 +2,6 @@
 #include "files/RawDataFile.h"
 
 #include "TempFiles.h"
-#include "core/BadInputs.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -31,6 +30,8 @@ struct RawLoad : ScriptedUser {
     Settings settings;
     std::vector<double> codes{7, 8, 9};
 
+    RawLoad() { settings.NumberOfSamples = 3; }
+
     // Loads path, or cancels the dialog when there is none.
     std::int16_t Load(const QString& path = QString())
     {
@@ -38,32 +39,57 @@ struct RawLoad : ScriptedUser {
             chooser.answers.push_back(path);
         return LoadRawDataFile(chooser, messenger, status, settings, codes);
     }
+    std::int16_t Save(const std::vector<double>& values, int count)
+    {
+        return SaveDataFile(chooser, messenger, status, values, count);
+    }
 };
 
 } // namespace
 
-TEST(RawDataFile, SavedBlockLoadsBackWithItsCodesAndLength)
+TEST(RawDataFile, SaveWritesCountLinesWithFullStopsInEveryLocaleAndLoadsBack)
 {
     RawLoad user;
-    std::vector<double> block;
-    for (int i = 0; i < 1024; ++i)
-        block.push_back(i % 7 == 0 ? -2048 + i : i);
-    const QString path = user.Choose("block.dat");
-    ASSERT_EQ(SaveDataFile(user.chooser, user.messenger, user.status, block, 1024), FileStatus::Done);
-    ASSERT_EQ(user.Load(path), FileStatus::Done);
+    const QLocale before;
+    QLocale::setDefault(QLocale::German);
+    const QString path = user.Choose("out.dat");
+    const std::int16_t status = user.Save({2048, -5, 1.25, 0.0000004, 99}, 4);
+    QLocale::setDefault(before);
+    EXPECT_EQ(status, FileStatus::Done);
+    EXPECT_EQ(ScriptedUser::Read(path), "2048.000000\r\n-5.000000\r\n1.250000\r\n0.000000\r\n");
+    EXPECT_EQ(user.status.Texts(), QStringList{"Saved 4 values to " + QDir::toNativeSeparators(path)});
 
+    ASSERT_EQ(user.Load(path), FileStatus::Done);
+    EXPECT_EQ(user.codes, (std::vector<double>{2048, -5, 1.25, 0}));
+    EXPECT_EQ(user.settings.MaxValue, 2048);
+    EXPECT_EQ(user.settings.MinValue, -5);
     const FileDialogRequest& save = user.chooser.requests.at(0);
     EXPECT_EQ(save.title, "Save FFT Data");
     EXPECT_EQ(save.filter, "DAT Files|*.dat|All Files|*.*");
     EXPECT_TRUE(save.save && save.promptOverwrite);
     EXPECT_EQ(user.chooser.requests.at(1).title, "Load A Data File");
     EXPECT_FALSE(user.chooser.requests.at(1).save);
-    EXPECT_EQ(user.codes, block);
-    EXPECT_FALSE(user.codes.empty());
-    EXPECT_EQ(user.settings.NumberOfSamples, 2);
-    EXPECT_EQ(user.settings.MaxValue, 1023);
-    EXPECT_EQ(user.settings.MinValue, -2048);
     EXPECT_TRUE(user.messenger.shown.empty());
+
+    // A name without an extension gets ".dat"; an existing file of that name is replaced
+    // only when the user says yes.
+    user.Choose("plain");
+    EXPECT_EQ(user.Save({1}, 1), FileStatus::Done);
+    EXPECT_EQ(ScriptedUser::Read(user.Path("plain.dat")), "1.000000\r\n");
+    EXPECT_FALSE(QFileInfo::exists(user.Path("plain")));
+    user.Choose("plain");
+    user.messenger.answers = {MessageResult::No};
+    EXPECT_EQ(user.Save({2}, 1), FileStatus::Cancelled);
+    EXPECT_EQ(ScriptedUser::Read(user.Path("plain.dat")), "1.000000\r\n");
+    ASSERT_EQ(user.messenger.shown.size(), 1u);
+    EXPECT_EQ(user.messenger.shown[0].buttons, MessageButtons::YesNo);
+
+    // A block shorter than asked for: what is held is written and the user is told.
+    user.Choose("short.dat");
+    EXPECT_EQ(user.Save(std::vector<double>(1000, 1.0), 1024), FileStatus::Done);
+    EXPECT_EQ(ScriptedUser::Read(user.Path("short.dat")).count("\r\n"), 1000);
+    ASSERT_EQ(user.messenger.shown.size(), 2u);
+    EXPECT_TRUE(user.messenger.shown[1].text.contains("1000 of the 1024"));
 }
 
 TEST(RawDataFile, FieldsValuesAndBlockExponent)
@@ -71,15 +97,13 @@ TEST(RawDataFile, FieldsValuesAndBlockExponent)
     struct Case { QByteArray content; std::vector<double> firstValues; size_t count; int exponent; };
     const Case cases[] = {
         // Counts no block length matches take the nearest one the board delivers.
-        {NumberedLines(1024), {0, 1}, 1024, 2},   {NumberedLines(1000), {0, 1}, 1000, 2},
-        {NumberedLines(600), {0, 1}, 600, 1},     {NumberedLines(23170), {0}, 23170, 5},
-        {NumberedLines(23171), {0}, 23171, 5},    {NumberedLines(32767), {0}, 32767, 5},
-        {NumberedLines(182), {0}, 182, 0},        {NumberedLines(181), {0}, 181, 0},
-        {"1,5\r\n", {1, 5}, 2, 0},                {"1.5E3\r\n2e-1", {1500, 0.2}, 2, 0},
+        {NumberedLines(1024), {0, 1}, 1024, 2}, {NumberedLines(1000), {0, 1}, 1000, 2}, {NumberedLines(600), {0}, 600, 1},
+        {NumberedLines(32767), {0}, 32767, 5},  {NumberedLines(182), {0}, 182, 0},
+        {"1,5\r\n", {1, 5}, 2, 0},              {"1.5E3\r\n2e-1", {1500, 0.2}, 2, 0},
     };
     for (const Case& c : cases) {
         RawLoad load;
-        ASSERT_EQ(load.Load(load.Write("in.dat", c.content)), FileStatus::Done);
+        ASSERT_EQ(load.Load(load.File("in.dat", c.content)), FileStatus::Done);
         ASSERT_EQ(load.codes.size(), c.count) << c.content.left(20).constData();
         for (size_t i = 0; i < c.firstValues.size(); ++i)
             EXPECT_EQ(load.codes[i], c.firstValues[i]) << i;
@@ -100,8 +124,6 @@ TEST(RawDataFile, BadFilesSayWhatIsWrongAndKeepTheBlockInHandWhenNotLoaded)
         {"missing.dat", {}, FileStatus::Abandoned, "The file does not exist.", {}, old, 3},
         {"huge.dat", NumberedLines(32768), FileStatus::Abandoned, "It holds more than 32767 values.", {}, old, 3},
         {"big.dat", QByteArray(1024 * 1024 + 1, '1'), FileStatus::Abandoned, "files of this kind are at most 1 MiB", {}, old, 3},
-        {"folder.dat", "folder", FileStatus::Abandoned, "It is a folder, not a file.", {}, old, 3},
-        {"pipe.dat", "pipe", FileStatus::Abandoned, "It is a named pipe, not a file.", {}, old, 3},
         {"", {}, FileStatus::Cancelled, "", {}, old, 3},
         {"letters.dat", "abc\r\n-3.25\r\n\x01\xff,", FileStatus::Done, "",
          {"letters.dat: 2 of its 3 fields held no number and read as 0 (first on line 1)", few.arg("letters.dat").arg(3)},
@@ -111,17 +133,9 @@ TEST(RawDataFile, BadFilesSayWhatIsWrongAndKeepTheBlockInHandWhenNotLoaded)
     };
     for (const Case& c : cases) {
         RawLoad load;
-        load.settings.NumberOfSamples = 3;
-        load.settings.MaxValue = 9;
-        load.settings.MinValue = 7;
-        QString path = *c.name ? load.Path(c.name) : QString();
-        if (c.content == "folder")
-            BadInputs::MakeFolder(path);
-        else if (c.content == "pipe")
-            BadInputs::MakePipe(path);
-        else if (!c.content.isNull())
-            load.Write(c.name, c.content);
-        EXPECT_EQ(load.Load(path), c.status) << c.name;
+        if (!c.content.isNull())
+            load.File(c.name, c.content);
+        EXPECT_EQ(load.Load(*c.name ? load.Path(c.name) : QString()), c.status) << c.name;
         EXPECT_EQ(load.codes, c.codes) << c.name;
         EXPECT_EQ(load.settings.NumberOfSamples, c.exponent) << c.name;
         EXPECT_EQ(load.status.Texts(), c.lines) << c.name;
@@ -133,71 +147,20 @@ TEST(RawDataFile, BadFilesSayWhatIsWrongAndKeepTheBlockInHandWhenNotLoaded)
     }
 }
 
-TEST(RawDataFile, FileWithoutReadPermissionIsReported)
-{
-    SKIP_WHEN_ROOT();
-    RawLoad load;
-    BadInputs bad;
-    EXPECT_EQ(load.Load(bad.Unreadable("locked.dat", "1\r\n")), FileStatus::Abandoned);
-    ASSERT_EQ(load.messenger.shown.size(), 1u);
-    EXPECT_TRUE(load.messenger.shown[0].text.contains("Permission to read it was denied."));
-    EXPECT_EQ(load.codes, (std::vector<double>{7, 8, 9}));
-}
-
-TEST(RawDataFile, SaveWritesCountLinesWithFullStopsInEveryLocale)
-{
-    ScriptedUser user;
-    const QLocale before;
-    QLocale::setDefault(QLocale::German);
-    const QString path = user.Choose("out.dat");
-    const std::int16_t status = SaveDataFile(user.chooser, user.messenger, user.status, {2048, -5, 1.25, 0.0000004, 99}, 4);
-    QLocale::setDefault(before);
-    EXPECT_EQ(status, FileStatus::Done);
-    EXPECT_EQ(ScriptedUser::Read(path), "2048.000000\r\n-5.000000\r\n1.250000\r\n0.000000\r\n");
-    EXPECT_TRUE(user.messenger.shown.empty());
-    EXPECT_EQ(user.status.Texts(), QStringList{"Saved 4 values to " + QDir::toNativeSeparators(path)});
-
-    // A name without an extension gets ".dat"; an existing file of that name is replaced
-    // only when the user says yes.
-    user.Choose("plain");
-    EXPECT_EQ(SaveDataFile(user.chooser, user.messenger, user.status, {1}, 1), FileStatus::Done);
-    EXPECT_EQ(ScriptedUser::Read(user.Path("plain.dat")), "1.000000\r\n");
-    EXPECT_FALSE(QFileInfo::exists(user.Path("plain")));
-    user.Choose("plain");
-    user.messenger.answers = {MessageResult::No};
-    EXPECT_EQ(SaveDataFile(user.chooser, user.messenger, user.status, {2}, 1), FileStatus::Cancelled);
-    EXPECT_EQ(ScriptedUser::Read(user.Path("plain.dat")), "1.000000\r\n");
-    ASSERT_EQ(user.messenger.shown.size(), 1u);
-    EXPECT_EQ(user.messenger.shown[0].buttons, MessageButtons::YesNo);
-    user.messenger.shown.clear();
-
-    // A block shorter than asked for: what is held is written and the user is told.
-    user.Choose("short.dat");
-    EXPECT_EQ(SaveDataFile(user.chooser, user.messenger, user.status, std::vector<double>(1000, 1.0), 1024),
-              FileStatus::Done);
-    EXPECT_EQ(ScriptedUser::Read(user.Path("short.dat")).count("\r\n"), 1000);
-    ASSERT_EQ(user.messenger.shown.size(), 1u);
-    EXPECT_TRUE(user.messenger.shown[0].text.contains("1000 of the 1024"));
-}
-
 TEST(RawDataFile, FailedOrCancelledSaveLeavesTheOldFileIntact)
 {
-    ScriptedUser user;
-    const QString old = user.Write("old.dat", "old\r\n");
+    RawLoad user;
+    const QString old = user.File("old.dat", "old\r\n");
     user.Choose("old.dat");
     std::int16_t status;
     {
         const FileSizeLimit diskFull(4096);
-        status = SaveDataFile(user.chooser, user.messenger, user.status, std::vector<double>(1024, 1.0), 1024);
+        status = user.Save(std::vector<double>(1024, 1.0), 1024);
     }
     EXPECT_EQ(status, FileStatus::Abandoned);
     ASSERT_EQ(user.messenger.shown.size(), 1u);
     EXPECT_TRUE(user.messenger.shown[0].text.contains("old.dat"));
     EXPECT_EQ(user.messenger.shown[0].icon, MessageIcon::Exclamation);
     EXPECT_EQ(ScriptedUser::Read(old), "old\r\n");
-
-    // The script is used up: the next dialog is cancelled.
-    EXPECT_EQ(SaveDataFile(user.chooser, user.messenger, user.status, {1, 2}, 2), FileStatus::Cancelled);
-    EXPECT_EQ(user.messenger.shown.size(), 1u);
-    EXPECT_EQ(ScriptedUser::Read(old), "old\r\n");
+    EXPECT_EQ(user.Save({1, 2}, 2), FileStatus::Cancelled);   // the script is used up
 }

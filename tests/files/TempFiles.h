@@ -1,31 +1,20 @@
 #pragma once
 
+#include "core/BadInputs.h"
 #include "support/FakeFileChooser.h"
 #include "support/FakeUi.h"
 
-#include <QFile>
-#include <QTemporaryDir>
-
 // A scratch folder and a scripted user who answers the file dialogs and the messages.
-struct ScriptedUser {
-    QTemporaryDir dir;
+struct ScriptedUser : BadInputs {
     ScriptedFileChooser chooser;
     ScriptedMessenger messenger;
     RecordingStatus status;
 
     QString Path(const QString& name) const { return dir.filePath(name); }
-    QString Write(const QString& name, const QByteArray& content) const
-    {
-        QFile file(Path(name));
-        file.open(QIODevice::WriteOnly);
-        file.write(content);
-        return file.fileName();
-    }
     static QByteArray Read(const QString& path)
     {
         QFile file(path);
-        file.open(QIODevice::ReadOnly);
-        return file.readAll();
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     // The next file dialog is answered with this file of the scratch folder.
     QString Choose(const QString& name)
