@@ -77,13 +77,6 @@ TEST(BoardCommands, ReadValueIsHighByteFirstAndFailsWithoutASecondRead)
 TEST(BoardCommands, ResetWithTheBoardPresent)
 {
     BoardRig rig;
-    WritePortByte(rig.ctx, BoardRig::kControl, 0xE7);
-    rig.ports.ResetAccessCounts();
-    PulseControlLines(rig.ctx);   // write and address strobe together
-    EXPECT_EQ(rig.Control(), 0xC4);
-    EXPECT_EQ(rig.ports.Accesses().out, 3u);
-    EXPECT_EQ(rig.board.Trace().Records().back().event, BusEvent::ResetPulse);
-
     rig.Boot();
     rig.status1.AddLine("old line", std::nullopt);
     Settings& s = rig.ctx.CurrentSettings;
@@ -124,5 +117,4 @@ TEST(BoardCommands, ResetWithTheBoardSwitchedOff)
     EXPECT_EQ(rig.ui.buttons, (std::map<MainButton, bool>{{MainButton::Sample, true}}))
         << "the sampling buttons keep their state";
     EXPECT_EQ(rig.events.passes, 0) << "no pause after a failed reset command";
-    EXPECT_EQ(rig.ctx.CurrentSettings.ProgramLoaded, False);
 }

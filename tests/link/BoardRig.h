@@ -5,8 +5,7 @@
 #include "link/CommsFunctions.h"
 #include "link/EvalContext.h"
 #include "link/PortAccess.h"
-#include "support/FakePort.h"   // PrintTo for QString and message boxes
-#include "support/FakeUi.h"
+#include "support/FakePort.h"   // the fakes, and PrintTo for QString and message boxes
 
 #include <QTimer>
 #include <limits>

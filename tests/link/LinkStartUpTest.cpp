@@ -1,10 +1,7 @@
 #include "link/LinkStartUp.h"
-#include "link/SystemOs.h"
 #include "support/FakePort.h"
 
-#include <QCoreApplication>
 #include <gtest/gtest.h>
-#include <sys/utsname.h>
 
 namespace {
 
@@ -26,8 +23,10 @@ TEST_F(LinkStartUpTest, VersionTableNamesTheSystem)
         {0, 0, 0, "Linux 5.10.98", "None (Linux)"}, {0, 0, 0, "Linux 4.19.0-95-amd64", "None (Linux)"},
     };
     for (const auto& c : cases) {
-        os.version = {148, c.major, c.minor, 0, c.platform, QString::fromLatin1(c.name)};
-        EXPECT_EQ(GetWindowsVersion(ctx), QString::fromLatin1(c.expected)) << c.platform << " " << c.minor << " " << c.name;
+        LinkTestRig rig({148, c.major, c.minor, 0, c.platform, QString::fromLatin1(c.name)});
+        EXPECT_EQ(GetWindowsVersion(rig.ctx), QString::fromLatin1(c.expected)) << c.platform << " " << c.minor << " " << c.name;
+        SelectPort(rig.ctx);   // only the 95 family takes LPT1 without claiming a port
+        EXPECT_EQ(rig.port.calls.contains("ClaimParallelPort(1,-1)"), !QString(c.expected).startsWith("Windows 9")) << c.expected;
     }
 }
 
@@ -49,14 +48,6 @@ TEST_F(LinkStartUpTest, The95FamilyTakesLpt1AndOtherSystemsClaimPortOne)
                                        "GetParallelPortInfo(1,size 12)", "InByte(634)",
                                        "OutByte(634,244)", "InByte(634)", "OutByte(634,244)"}));
     EXPECT_TRUE(messages.shown.empty());
-
-    // Unknown names, "Failed" and foreign systems take the same path.
-    for (const OsVersionInfo& v : {OsVersionInfo{148, 6, 0, 0, 2, {}}, OsVersionInfo{148, 0, 0, 0, 0, {}},
-                                   OsVersionInfo{148, 0, 0, 0, 0, "Linux 5.10.98"}}) {
-        LinkTestRig other(v);
-        SelectPort(other.ctx);
-        EXPECT_TRUE(other.port.calls.contains("ClaimParallelPort(1,-1)")) << other.ctx.WindowsVersionName.toStdString();
-    }
 }
 
 TEST_F(LinkStartUpTest, RefusedClaimAndMissingPortInfoAreReportedAndStartUpGoesOn)
@@ -148,18 +139,6 @@ TEST_F(LinkStartUpTest, StartValuesOfSettingsClockLatchAndDisplayModes)
     EXPECT_EQ(ctx.BoardLatch.Value(), 144);
     EXPECT_EQ(ui.displayModeItems, QStringList({"Integers", "Volts"}));
     EXPECT_EQ(ctx.SelectedConfigIndex, -1);
-}
-
-TEST(SystemOs, ReportsAForeignSystemThatTakesTheClaimPath)
-{
-    SystemOs system;
-    utsname names {};
-    ASSERT_EQ(uname(&names), 0);
-    EXPECT_TRUE(system.GetVersion().Name.startsWith(QString::fromLocal8Bit(names.sysname)));
-    EvalContext ctx;
-    ctx.Os = &system;
-    EXPECT_TRUE(GetWindowsVersion(ctx).startsWith("None (")) << GetWindowsVersion(ctx).toStdString();
-    EXPECT_EQ(system.CommandLine(), QCoreApplication::arguments().mid(1).join(u' '));
 }
 
 } // namespace

@@ -176,8 +176,8 @@ const char* LineFaultName(LineFault fault)
 
 std::string SweepSummaryLine(const SweepCounts& c)
 {
-    return "cases " + std::to_string(c.cases) + ", handled " + std::to_string(c.handled) + ", hangs "
-        + std::to_string(c.hangs) + ", false successes " + std::to_string(c.falseSuccesses)
-        + ", needing the board's button " + std::to_string(c.needButton) + ", undocumented errors "
-        + std::to_string(c.undocumented) + ", not recovered " + std::to_string(c.lost);
+    using std::to_string;
+    return "cases " + to_string(c.cases) + ", handled " + to_string(c.handled) + ", hangs " + to_string(c.hangs)
+        + ", false successes " + to_string(c.falseSuccesses) + ", needing the board's button " + to_string(c.needButton)
+        + ", undocumented errors " + to_string(c.undocumented) + ", not recovered " + to_string(c.lost);
 }
