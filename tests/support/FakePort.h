@@ -51,7 +51,6 @@ public:
     {
         calls << QStringLiteral("OutByte(%1,%2)").arg(address).arg(value);
         registers[address] = value;
-        writes.emplace_back(address, value);
         return 0;
     }
     std::int16_t ReleaseParallelPort(std::int32_t port) override
@@ -64,7 +63,6 @@ public:
     std::int16_t infoResult = -1;
     std::int32_t baseAddress = 888;
     std::map<std::int32_t, std::int32_t> registers;
-    std::vector<std::pair<std::int32_t, std::int32_t>> writes;
     QStringList calls;
 };
 
