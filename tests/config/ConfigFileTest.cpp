@@ -28,11 +28,10 @@ protected:
     // The fields the reader sets, in key order, then the latch in hex, as one comparable line.
     QString Outcome() const
     {
-        return QStringList{s.PartName, s.EXEName, QString::number(s.SampleFreq), QString::number(s.Max_Frequency),
-                           QString::number(s.NumberOfSamples), QString::number(s.DataFormat),
-                           QString::number(s.NumberOfBits), QString::number(s.InputVMax),
-                           QString::number(s.InputVMin), QString::number(latch.Value(), 16)}
-            .join('|');
+        const auto n = [](double v) { return QString::number(v, 'g', 10); };
+        return QStringList{s.PartName, s.EXEName, n(s.SampleFreq), n(s.Max_Frequency), n(s.NumberOfSamples),
+                           n(s.DataFormat), n(s.NumberOfBits), n(s.InputVMax), n(s.InputVMin),
+                           QString::number(latch.Value(), 16)}.join('|');
     }
 
     BadInputs files;

