@@ -31,13 +31,6 @@ TEST_F(MainWindowTest, TheStatusBoxOfTheSSSwitchWaitsForTheWindow)
     EXPECT_EQ(messages.shown[0].title, QString("Show Status"));
 }
 
-TEST_F(MainWindowTest, SaveAndDelEmptyTheStoreAtClose)
-{
-    os.commandLine = "/SAVE /DEL";
-    window->close();
-    EXPECT_TRUE(QSettings(dir.filePath("settings.ini"), QSettings::IniFormat).allKeys().isEmpty());
-}
-
 // The store is written before the port is released, and a run in progress ends first.
 TEST_F(MainWindowTest, ACloseRequestDuringAContinuousRunEndsTheRunThenUnloads)
 {
@@ -64,20 +57,6 @@ TEST_F(MainWindowTest, ACloseRequestDuringAContinuousRunEndsTheRunThenUnloads)
     ASSERT_FALSE(statusAtRelease.isEmpty());
     EXPECT_EQ(statusAtRelease.last(), "Continuous Sampling Stopped");
     EXPECT_TRUE(storedAtRelease);
-}
-
-TEST_F(MainWindowTest, GetAndSaveBringTheWindowBackWhereItWasClosed)
-{
-    os.commandLine = "/get/save";
-    window->move(123, 77);
-    window->resize(640, 480);   // above the minimum size, within the offscreen screen
-    window->close();
-
-    frmMainScreen next(ctx);
-    next.SetSettingsStore(store.get());
-    next.Form_Load();
-    EXPECT_EQ(next.pos(), QPoint(123, 77));
-    EXPECT_EQ(next.size(), QSize(640, 480));
 }
 
 TEST_F(MainWindowTest, AStoreThatCannotBeWrittenIsReportedAtClose)
