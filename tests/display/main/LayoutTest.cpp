@@ -1,6 +1,5 @@
 #include "MainWindowFixture.h"
 
-#include "display/widgets/ToggleButton.h"
 
 TEST_F(MainWindowTest, WiderAndTallerWindowsGrowTheChartsAndATinyOneWaitsForTheRestore)
 {

@@ -59,6 +59,23 @@ TEST_F(MainWindowTest, ACloseRequestDuringAContinuousRunEndsTheRunThenUnloads)
     EXPECT_TRUE(storedAtRelease);
 }
 
+// /GET restores what /SAVE stored at close; /DEL empties the store at close.
+TEST_F(MainWindowTest, GetAndSaveBringTheWindowBackWhereItWasClosedAndDelEmptiesTheStore)
+{
+    os.commandLine = "/get/save";
+    window->move(123, 77);
+    window->resize(640, 480);   // above the minimum size, within the offscreen screen
+    window->close();
+    frmMainScreen next(ctx);
+    next.SetSettingsStore(store.get());
+    next.Form_Load();
+    EXPECT_EQ(next.pos(), QPoint(123, 77));
+    EXPECT_EQ(next.size(), QSize(640, 480));
+    os.commandLine = "/SAVE /DEL";
+    next.close();
+    EXPECT_TRUE(QSettings(dir.filePath("settings.ini"), QSettings::IniFormat).allKeys().isEmpty());
+}
+
 TEST_F(MainWindowTest, AStoreThatCannotBeWrittenIsReportedAtClose)
 {
     os.commandLine = "/save";

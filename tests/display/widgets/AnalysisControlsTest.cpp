@@ -86,8 +86,6 @@ TEST(FFTControl, GreysWhatItCannotTrustMarksTheHarmonicsAndAverages)
         fft.ComputeSpectrum(Sine(12, 4096, 201), spectrum);
     EXPECT_TRUE(snr->isEnabled());
     EXPECT_EQ(Value(fft, "Avg")->text(), "3/4");
-    EXPECT_TRUE(Value(fft, "ENOB")->text().endsWith("bits"));
-    EXPECT_TRUE(Value(fft, "Ain")->text().endsWith("dBFS"));
     const QStringList marks = ChartMarkerLabels(chart.Plot());
     // The fundamental, harmonics 2 to 5 and, when the noise holds a higher peak, that spur.
     ASSERT_GE(marks.size(), 5);
