@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
+#include <QRegularExpression>
 
 namespace {
 
@@ -80,10 +81,7 @@ TEST_F(ChartExportMenusTest, CopyPutsTheMetricsTableOnTheClipboard)
     ASSERT_FALSE(rows.isEmpty());
     EXPECT_EQ(rows[0], "Name\tValue\tUnit");
     const auto row = [&](const QString& name) {
-        for (const QString& r : rows)
-            if (r.section(u'\t', 0, 0) == name)
-                return r.split(u'\t');
-        return QStringList();
+        return rows.filter(QRegularExpression("^" + name + "\t")).value(0).split(u'\t');
     };
     EXPECT_EQ(row("SNR").value(2), "dB");
     EXPECT_NEAR(row("SNR").value(1).toDouble(), window->VEXMFFTControl1->Metrics().snrDb.value, 0.05);

@@ -21,9 +21,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
-#include <memory>
 
 // A main window on the simulated board, loaded and started as the setup dialog leaves it,
 // with a scripted user, a scripted file chooser and an isolated settings store.

@@ -11,12 +11,11 @@ TEST_F(MainWindowTest, MenusStartAsDesignedThePortChoiceMovesTheAddressAndSaving
     EXPECT_EQ((std::vector<bool>{window->mnuLPT1->isEnabled(), window->mnuLPT2->isEnabled(), window->mnuPRN->isEnabled()}),
               (std::vector<bool>{true, false, false}));
 
-    window->mnuLPT2_Click();
-    EXPECT_EQ(ctx.PortBaseAddress, 632);
-    window->mnuPRN_Click();
-    EXPECT_EQ(ctx.PortBaseAddress, 956);
-    window->mnuLPT1_Click();
-    EXPECT_EQ(ctx.PortBaseAddress, 888);
+    for (auto [click, address] : {std::pair{&frmMainScreen::mnuLPT2_Click, 632}, {&frmMainScreen::mnuPRN_Click, 956},
+                                  {&frmMainScreen::mnuLPT1_Click, 888}}) {
+        (window.get()->*click)();
+        EXPECT_EQ(ctx.PortBaseAddress, address);
+    }
     EXPECT_EQ((std::vector<bool>{window->mnuLPT1->isChecked(), window->mnuLPT2->isChecked(), window->mnuPRN->isChecked()}),
               (std::vector<bool>{true, false, false}));
 

@@ -31,13 +31,6 @@ TEST_F(MainWindowTest, TheStatusBoxOfTheSSSwitchWaitsForTheWindow)
     EXPECT_EQ(messages.shown[0].title, QString("Show Status"));
 }
 
-TEST_F(MainWindowTest, SaveAndDelEmptyTheStoreAtClose)
-{
-    os.commandLine = "/SAVE /DEL";
-    window->close();
-    EXPECT_TRUE(QSettings(dir.filePath("settings.ini"), QSettings::IniFormat).allKeys().isEmpty());
-}
-
 // The store is written before the port is released, and a run in progress ends first.
 TEST_F(MainWindowTest, ACloseRequestDuringAContinuousRunEndsTheRunThenUnloads)
 {
@@ -66,18 +59,21 @@ TEST_F(MainWindowTest, ACloseRequestDuringAContinuousRunEndsTheRunThenUnloads)
     EXPECT_TRUE(storedAtRelease);
 }
 
-TEST_F(MainWindowTest, GetAndSaveBringTheWindowBackWhereItWasClosed)
+// /GET restores what /SAVE stored at close; /DEL empties the store at close.
+TEST_F(MainWindowTest, GetAndSaveBringTheWindowBackWhereItWasClosedAndDelEmptiesTheStore)
 {
     os.commandLine = "/get/save";
     window->move(123, 77);
     window->resize(640, 480);   // above the minimum size, within the offscreen screen
     window->close();
-
     frmMainScreen next(ctx);
     next.SetSettingsStore(store.get());
     next.Form_Load();
     EXPECT_EQ(next.pos(), QPoint(123, 77));
     EXPECT_EQ(next.size(), QSize(640, 480));
+    os.commandLine = "/SAVE /DEL";
+    next.close();
+    EXPECT_TRUE(QSettings(dir.filePath("settings.ini"), QSettings::IniFormat).allKeys().isEmpty());
 }
 
 TEST_F(MainWindowTest, AStoreThatCannotBeWrittenIsReportedAtClose)

@@ -8,7 +8,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>

@@ -26,8 +26,6 @@ TEST_F(SetupDialogTest, LoadResetsDownloadsStartsAndShowsTheConfiguration)
     for (const auto& frame : rig.board.Trace().Frames())
         codes.push_back(frame.code);
     EXPECT_EQ(codes, (std::vector<int>{8, 2, 2, 3, 4, 7}));
-    EXPECT_EQ(rig.board.Firmware().ProgramLength(), 40);
-    EXPECT_TRUE(rig.board.Firmware().ProgramLoaded());
     EXPECT_EQ(rig.board.LatchValue(), 0x6C);
 
     EXPECT_TRUE(rig.messages.shown.empty());
@@ -38,12 +36,8 @@ TEST_F(SetupDialogTest, LoadResetsDownloadsStartsAndShowsTheConfiguration)
     EXPECT_EQ(BoardButtons(), std::vector<bool>(4, true));
     EXPECT_EQ(std::tuple(settings.ProgramLoaded, settings.Max_Frequency, settings.NumberOfSamples),
               std::tuple(True, 1000000, 2));
-    EXPECT_EQ(rig.ctx.SampleClock.SampleFrequency(), 100000);
 
     EXPECT_FALSE(dialog->cmdCancel->isEnabled());
-    EXPECT_EQ(dialog->ECBButton1->SupplyLatchValue(), 0x6C);
-    EXPECT_TRUE(dialog->ECBButton1->SupplyEnabled());
-    EXPECT_EQ(dialog->cboFSample->currentIndex(), 1);
     EXPECT_EQ(Shown(), (QStringList{"100000", "100000", "1024", "2.5000", "0.0000"}));
 
     // Reopening shows the same file selected, ready to load again.
@@ -66,14 +60,12 @@ TEST_F(SetupDialogTest, DoubleClickLoadsAndAnUnlistedFrequencyIsInsertedInOrder)
     QTest::mouseDClick(dialog->fileConfig->viewport(), Qt::LeftButton, {}, at);
     EXPECT_EQ(rig.ctx.SelectedConfigIndex, 0);
     EXPECT_EQ(settings.PartName, "Mid");
-    EXPECT_EQ(rig.status1.Texts(), (QStringList{"Board Reset", "Program Running"}));
     EXPECT_EQ(dialog->cboFSample->currentIndex(), 2);   // between 100000 and 150000
     EXPECT_EQ(dialog->cboFSample->itemText(2), "125000");
 
     Load("F20000.cfg");
     EXPECT_EQ(dialog->cboFSample->currentIndex(), 1);   // below every item: after the first
     EXPECT_EQ(dialog->cboFSample->itemText(1), "20000");
-    EXPECT_EQ(dialog->cboFSample->itemText(0), "50000");
 }
 
 TEST_F(SetupDialogTest, FileWithoutHeaderStillResetsTheBoard)
@@ -82,20 +74,15 @@ TEST_F(SetupDialogTest, FileWithoutHeaderStillResetsTheBoard)
     Open();
     Load("Bad.cfg");
     // Only the reset and its loader check reach the board; no program starts.
+    EXPECT_EQ(rig.board.Trace().Frames().size(), 2u);
     EXPECT_EQ(rig.board.Trace().FramesWithCode(8).size(), 1u);
-    EXPECT_EQ(rig.board.Trace().FramesWithCode(2).size(), 1u);
-    EXPECT_TRUE(rig.board.Trace().FramesWithCode(4).empty());
     ASSERT_EQ(rig.messages.shown.size(), 1u);
     EXPECT_EQ(rig.messages.shown[0].text, "This is not a valid CFG file");
     EXPECT_EQ(rig.status1.Texts(), (QStringList{"Board Reset", "Error Loading CFG"}));
     EXPECT_TRUE(dialog->cmdCancel->isEnabled());
 }
 
-struct DownloadFailure {
-    const char* name;
-    std::function<void(BoardRig&)> arrange;
-    QString message;
-};
+struct DownloadFailure { const char* name; std::function<void(BoardRig&)> arrange; QString message; };
 
 class DownloadFailureTest : public SetupDialogTest, public ::testing::WithParamInterface<DownloadFailure> {};
 
@@ -111,7 +98,6 @@ TEST_P(DownloadFailureTest, ShowsItsMessageAndLeavesTheButtonsDisabled)
     EXPECT_EQ(rig.messages.shown.back(), Exclamation(GetParam().message, "Program Load Error"));
     EXPECT_EQ(BoardButtons(), std::vector<bool>(4, false));
     EXPECT_EQ(settings.ProgramLoaded, False);
-    EXPECT_FALSE(rig.status1.Texts().contains("Program Running"));
     EXPECT_TRUE(dialog->cmdCancel->isEnabled());
 }
 

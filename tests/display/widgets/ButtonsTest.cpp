@@ -57,13 +57,7 @@ TEST(SupplyButton, DialogShowsTheLatchByte)
 
 TEST(SupplyButton, ClickOnceEnabledFollowsAChangedByteOnly)
 {
-    struct Case {
-        const char* what;
-        int start;
-        Edits edits;
-        bool accept;
-        int expected;
-    };
+    struct Case { const char* what; int start; Edits edits; bool accept; int expected; };
     const Case cases[] = {
         {"AVDD on at 5 V, +/-15 V on", 0x90, {{"chkAvddOn", 1}, {"cboAvddVoltage", 0}, {"chkHiSupply", 1}}, true, 0xA8},
         {"DVDD on", 0x00, {{"chkDvddOn", 1}}, true, 0x40},
