@@ -101,11 +101,14 @@ TEST(SineCodeDensity, AccumulatedOverBlocksOfTheSimulatedPart)
     }
 }
 
-TEST(SineShape, IsToldFromNoiseAndAConstant)
+TEST(SineShape, IsToldFromRampsNoiseAndAConstant)
 {
-    std::vector<double> noise(8192);
+    std::vector<double> ramp(8192), noise(8192);
     for (std::size_t i = 0; i < noise.size(); ++i)   // a triangle density: sum of two ramps
-        noise[i] = double((i * 37) % 128 + (i * 91) % 128);
+        noise[i] = double((i * 37) % 128 + (i * 91) % 128), ramp[i] = double(i % 256);
+    const SineLinearity fromRamp = SineCodeDensity(CountCodes(ramp, 8));
+    EXPECT_FALSE(fromRamp.valid);
+    EXPECT_EQ(fromRamp.reason, "the codes are not spread like a sine");
     EXPECT_FALSE(LooksLikeSine(CountCodes(noise, 8)));
     EXPECT_FALSE(LooksLikeSine(CountCodes(std::vector<double>(1000, 5.0), 8)));
 }

@@ -105,9 +105,11 @@ TEST_F(CommandLineTool, AcquireAgreesWithTheWindowAndAnalyzeWithAcquire)
 // Each failure ends with its exit status and one line on standard error naming the cause.
 TEST_F(CommandLineTool, FailuresGiveTheirStatusAndOneLineNamingTheCause)
 {
+    QDir(dir.path()).mkdir("folder.dat");
     const struct { QStringList args; int status; const char* cause; const char* out = ""; } cases[] = {
         {{"selftest"}, 0, "", "selftest passed\n"},
         {{"analyze", "missing.dat"}, 1, "missing.dat"},
+        {{"analyze", "folder.dat"}, 1, "folder.dat"},
         {{"acquire", "-c", "nothere.cfg"}, 1, "nothere.cfg"},
         {{"acquire", "-c", "KV2680.cfg", "--port", "97"}, 1, "/dev/parport97"},
         {{"acquire", "-c", "KV2680.cfg", "--instant", "--blocks", "5", "--fault", "off-after=2"}, 1, "Send Command Error"},

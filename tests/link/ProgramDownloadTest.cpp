@@ -73,6 +73,7 @@ TEST(ProgramDownload, BadFilesAndWordsSendNothingAndSayWhy)
         {bad.File("cut.prg", "x\r\n@PA\r\n0000\r\n1234"), "line 4: \"1234\" is not six hexadecimal digits"},
         {bad.File("noend.prg", "x\r\n@PA\r\n0000\r\n123456\r\n"), "it ends before the \"#\" that closes the program"},
         {bad.File("hex.prg", "x\r\n@PA\r\n0000\r\n123456\r\n0C002G\r\n#\r\n"), "line 5: \"0C002G\" is not six hexadecimal digits"},
+        {bad.File("sign.prg", "x,@PA,0000,-12345,#"), "line 1: \"-12345\" is not six hexadecimal digits"},
         {bad.File("long.prg", "x,@PA,0000,1234567,#"), "line 1: \"1234567\" is not six hexadecimal digits"},
         {bad.File("many.prg", Words(32768)), "it holds more than 32767 program words"},
         {bad.File("big.prg", QByteArray(600000, ' ')), "It is 600000 bytes long; files of this kind are at most 512 KiB."},
