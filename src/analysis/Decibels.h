@@ -1,13 +1,25 @@
 #pragma once
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 // Lowest power the spectrum shows: -300 dB, so an empty bin stays a finite number.
 constexpr double PowerFloor = 1e-30;
 
 namespace decibels {
+
+// The bits of a value as another type of the same size. Unlike std::bit_cast this is always
+// inlined, so no call passes a vector across the per-machine builds of the passes (their
+// calling conventions for wide vectors differ when nothing is inlined, as in debug builds).
+template <class To, class From>
+[[gnu::always_inline]] inline To SameBits(From from)
+{
+    static_assert(sizeof(To) == sizeof(From));
+    To to;
+    std::memcpy(&to, &from, sizeof to);
+    return to;
+}
 
 // 10 log10(1 + f) / f for sqrt(1/2) - 1 <= f < sqrt(2) - 1: a degree-6 polynomial through
 // the Chebyshev nodes of that interval, within 2e-6 dB of the true value.
@@ -28,10 +40,10 @@ template <class Real, class Bits>
 [[gnu::always_inline]] inline Real Db(Real power)
 {
     const Real p = power > PowerFloor ? power : PowerFloor;
-    const Bits bits = std::bit_cast<Bits>(p);
+    const Bits bits = SameBits<Bits>(p);
     const Bits exponent = (bits + 0x00095F619980C433ull) >> 52;
-    const Real f = std::bit_cast<Real>(bits - (exponent << 52) + 0x3FF0000000000000ull) - 1.0;
-    const Real e = std::bit_cast<Real>(exponent | 0x4330000000000000ull) - 4503599627371519.0;   // 2^52 + 1023
+    const Real f = SameBits<Real>(bits - (exponent << 52) + 0x3FF0000000000000ull) - 1.0;
+    const Real e = SameBits<Real>(exponent | 0x4330000000000000ull) - 4503599627371519.0;   // 2^52 + 1023
     Real series = f * Series[Degree] + Series[Degree - 1];
     for (int i = Degree - 2; i >= 0; --i)
         series = series * f + Series[i];
