@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 // Downloads and starts a small board program with supplies and bus switches on, for
@@ -19,7 +20,7 @@ inline bool StartBenchProgram(EvalContext& ctx, const QTemporaryDir& dir)
     program.close();
     ctx.CurrentSettings.EXEName = program.fileName();
     ctx.BoardLatch.SetValue(0x7C);
-    const bool running = LoadProgram(ctx) == 0;
+    const bool running = LoadProgram(ctx.Link, program.fileName(), ctx.BoardLatch.Value(), ctx.CurrentPeriodWord()) == 0;
     ctx.CurrentSettings.ProgramLoaded = True;
     ctx.CurrentSettings.NumberOfSamples = 5;   // 8192 samples
     return running;
@@ -32,8 +33,9 @@ public:
     explicit MainWindowRig(QString commandLine = {}) : os_(std::move(commandLine))
     {
         ports_.Board().Trace().SetEnabled(false);
-        ctx.Port = &ports_;
+        ctx.Link.Port = &ports_;
         ctx.Os = &os_;
+        ctx.Options = StartupOptions::Parse(os_.CommandLine());
         store_ = std::make_unique<SettingsStore>(dir_.filePath("settings.ini"));
         window = std::make_unique<frmMainScreen>(ctx);
         window->SetSettingsStore(store_.get());
@@ -41,8 +43,29 @@ public:
         window->show();
 
         ready = StartBenchProgram(ctx, dir_);
-        for (MainButton b : {MainButton::Sample, MainButton::ContSample, MainButton::PowerDown, MainButton::PowerUp})
-            window->SetButtonEnabled(b, true);
+        window->SetBoardButtonsEnabled(true);
+    }
+
+    // A continuous run as Cont Samp starts it, ended by Stop Samp once `blocks` blocks were
+    // shown; onBlock(k) runs after block k (from 1) was analysed and logged. False when a
+    // block failed.
+    bool ContinuousRun(int blocks, const std::function<void(int)>& onBlock = {})
+    {
+        int shown = 0;
+        bool failed = false;
+        const QMetaObject::Connection counter = QObject::connect(
+            &window->Acquisition(), &AcquisitionThread::BlockUploaded, window.get(),
+            [&](const std::shared_ptr<UploadedBlock>& block) {
+                failed = failed || block->error != 0;
+                if (++shown == blocks)
+                    window->cmdStopSampling_Click();
+                if (onBlock && shown <= blocks)
+                    onBlock(shown);
+            });
+        window->cmdContSample_Click();
+        window->WaitForAcquisition();
+        QObject::disconnect(counter);
+        return !failed && shown >= blocks;
     }
 
     QString StorePath() const { return dir_.filePath("settings.ini"); }

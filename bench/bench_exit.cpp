@@ -35,10 +35,7 @@ void Close(benchmark::State& state, Before before)
             return;
         }
         if (before == Before::Blocks5000)
-            for (int i = 0; i < 5000; ++i) {
-                rig.window->TakeSamples();
-                QCoreApplication::processEvents();
-            }
+            rig.ContinuousRun(5000);
         QCoreApplication::processEvents();
         QElapsedTimer since;
         QStringList status;
@@ -48,6 +45,7 @@ void Close(benchmark::State& state, Before before)
                 rig.window->windowHandle()->close();
             });
             rig.window->cmdContSample_Click();
+            rig.window->WaitForAcquisition();
             status = rig.window->VEXMStatus1->Lines();
         } else {
             since.start();

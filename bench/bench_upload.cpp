@@ -8,10 +8,9 @@
 
 #include "board/SimulatedPorts.h"
 #include "link/CommsFunctions.h"
-#include "link/EvalContext.h"
+#include "engine/EvalContext.h"
 
 #include <QCoreApplication>
-#include <QTimer>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -24,35 +23,27 @@ namespace {
 constexpr int kSamples = 32768;
 constexpr std::int16_t kExponent = 7;
 
-struct NoEvents : EventPump {
-    void ProcessEvents() override {}
-};
-
 // The application object on the simulated board, with the one-word program running.
 struct Rig {
     Rig()
     {
         ports.Board().Trace().SetEnabled(false);
-        ctx.Port = &ports;
-        ctx.PortBaseAddress = 888;
-        ctx.Events = &events;
-        ctx.Timer1 = &timer1;
+        ctx.Link.Port = &ports;
+        ctx.Link.PortBaseAddress = 888;
         ctx.CurrentSettings.SampleFreq = 100000;
         ctx.CurrentSettings.NumberOfSamples = kExponent;
         ctx.CurrentSettings.NumberOfBits = 12;
         ctx.SampleClock.SetCrystalFrequency(40000000);
         ctx.SampleClock.SetSampleFrequency(100000);
-        SendCommand(ctx, 0, 0, 2);
-        SendProgramLength(ctx, 1);
-        SendPacket(ctx, QStringLiteral("000000"));
-        SendCommand(ctx, 0x6C, 0, 3);
-        SendCommand(ctx, 0, 0, 4);
+        SendCommand(ctx.Link, 0, 0, 2);
+        SendProgramLength(ctx.Link, 1);
+        SendPacket(ctx.Link, QStringLiteral("000000"));
+        SendCommand(ctx.Link, 0x6C, 0, 3);
+        SendCommand(ctx.Link, 0, 0, 4);
     }
-    void Upload() { ReadData(ctx, kSamples, ctx.SampleCodes); }
+    void Upload() { ReadData(ctx.Link, ctx.CurrentBlockRequest(), kSamples, ctx.SampleCodes); }
 
     SimulatedPorts ports;
-    NoEvents events;
-    QTimer timer1;
     EvalContext ctx;
 };
 

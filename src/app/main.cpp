@@ -1,15 +1,12 @@
-// Builds the application object, picks the port backend and shows the main window.
-#include "board/SimulatedFaultSwitch.h"
-#include "board/SimulatedPorts.h"
+// Reads the start-up options, opens the chosen port, builds the application object and
+// shows the main window.
 #include "display/main/frmMainScreen.h"
-#include "link/EvalContext.h"
-#include "link/PortBackendSwitch.h"
-#include "link/PpdevPortLibrary.h"
-#include "link/SystemOs.h"
+#include "engine/SessionWaiter.h"
+#include "engine/SystemOs.h"
+#include "ports/PortOpener.h"
 
 #include <QApplication>
 #include <QMessageBox>
-#include <memory>
 
 int main(int argc, char** argv)
 {
@@ -20,35 +17,25 @@ int main(int argc, char** argv)
     SystemOs os;
     EvalContext ctx;
     ctx.Os = &os;
+    ctx.Options = StartupOptions::Parse(os.CommandLine());
 
     // The simulated board is the default; "/PPDEV" or "/PPDEV:n" talks to a real board on
     // /dev/parportn instead.
-    std::unique_ptr<PortLibrary> port;
-    std::unique_ptr<PpdevPortLibrary> ppdev;
-    QString faultError;
-    if (const std::optional<int> parport = RequestedPpdevPort(ctx.UpperCommandLine())) {
-        ppdev = MakePpdevPortLibrary(*parport);
-        ctx.Port = ppdev.get();
-    } else {
-        auto simulated = std::make_unique<SimulatedPorts>();
-        simulated->Board().SetRealTime(true);
-        // "/SIMFAULT:name[=value],..." gives the simulated board faults to show.
-        if (const std::optional<QString> list = SimulatedFaultList(os.CommandLine())) {
-            if (const auto faults = ParseSimulatedFaults(*list, &faultError))
-                ApplySimulatedFaults(simulated->Board(), *faults);
-            else
-                faultError += QStringLiteral("\n\nSimulated faults:\n") + SimulatedFaultHelp();
-        }
-        port = std::move(simulated);
-        ctx.Port = port.get();
-    }
+    PortRequest request;
+    request.parport = ctx.Options.PpdevPort;
+    request.faults = ctx.Options.SimulatedFaults;
+    const OpenedPort opened = OpenPort(request);
+    ctx.Link.Port = opened.port.get();
+    SessionWaiter waiter(opened.instant);
+    ctx.Link.Wait = &waiter;
 
     frmMainScreen window(ctx);
     window.Form_Load();
-    if (ppdev && !ppdev->LastError().isEmpty())
-        QMessageBox::warning(&window, QStringLiteral("Parallel Port"), ppdev->LastError());
-    if (!faultError.isEmpty())
-        QMessageBox::warning(&window, QStringLiteral("Simulated Faults"), faultError);
+    if (const QString problem = opened.Problem(); !problem.isEmpty())
+        QMessageBox::warning(&window, QStringLiteral("Parallel Port"), problem);
+    if (!opened.faultError.isEmpty())
+        QMessageBox::warning(&window, QStringLiteral("Simulated Faults"),
+                             opened.faultError + QStringLiteral("\n\nSimulated faults:\n") + opened.faultHelp);
     window.show();
     return app.exec();
 }

@@ -1,8 +1,11 @@
 #include "board/BoardFirmware.h"
 
+#include "core/BoardCommandCode.h"
+
 namespace {
-constexpr std::uint8_t kDownload = 2, kLoadLatch = 3, kStart = 4, kBlock = 7, kReset = 8;
-constexpr std::uint8_t kPowerDown = 20, kPowerUp = 22;
+using namespace BoardCommandCode;
+constexpr std::uint8_t kDownload = Download, kLoadLatch = LoadLatch, kStart = Start, kBlock = Block;
+constexpr std::uint8_t kReset = Reset, kPowerDown = PowerDown, kPowerUp = PowerUp;
 constexpr std::uint8_t kBusSwitchBit = 0x04, kAvddOnBit = 0x08;
 }
 

@@ -114,14 +114,6 @@ std::optional<SimulatedFaults> ParseSimulatedFaults(const QString& list, QString
     return faults;
 }
 
-std::optional<QString> SimulatedFaultList(const QString& commandLine)
-{
-    const qsizetype at = commandLine.indexOf(kSimFaultSwitch, 0, Qt::CaseInsensitive);
-    if (at < 0)
-        return std::nullopt;
-    return commandLine.mid(at + kSimFaultSwitch.size()).section(u' ', 0, 0);
-}
-
 QString SimulatedFaultHelp()
 {
     QStringList lines;

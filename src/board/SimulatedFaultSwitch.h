@@ -16,13 +16,9 @@ struct SimulatedFaults {
     ConverterFaults converter;
 };
 
-inline const QString kSimFaultSwitch = QStringLiteral("/SIMFAULT:");
-
 // Parses a list such as "lost-strobe=12,gain=1.02". Names are not case-sensitive; an
 // unknown name, a missing or bad value or two line faults give nullopt and a reason.
 std::optional<SimulatedFaults> ParseSimulatedFaults(const QString& list, QString* error = nullptr);
-// The list that follows "/SIMFAULT:" in a command line (up to the next blank), if any.
-std::optional<QString> SimulatedFaultList(const QString& commandLine);
 // One line per fault name: "name=value  what it does".
 QString SimulatedFaultHelp();
 void ApplySimulatedFaults(EvalBoard& board, const SimulatedFaults& faults);

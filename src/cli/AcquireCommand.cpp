@@ -3,9 +3,7 @@
 #include "cli/Commands.h"
 #include "cli/MetricsReport.h"
 
-#include "board/SimulatedPorts.h"
 #include "config/FrequencyRules.h"
-#include "engine/AcquisitionEngine.h"
 #include "engine/BoardSession.h"
 
 #include <QDateTime>
@@ -51,17 +49,14 @@ void BringUpBoard(ConsoleSession& session, const QString& configPath, const QStr
     if (!config.isFile())
         throw CommandFailure(ExitStatus::Failed, configPath + QStringLiteral(": no such configuration file"));
     const QString program = programPath.isEmpty() ? QString() : QFileInfo(programPath).absoluteFilePath();
-    StartLink(session.ctx);
+    session.board.StartUp();
     if (!session.PortProblem().isEmpty())
         throw CommandFailure(ExitStatus::Failed, QString(session.PortProblem()).replace(u'\n', QStringLiteral("; ")));
-    const QString home = QDir::currentPath();
-    QDir::setCurrent(config.absolutePath());
-    const LoadOutcome loaded = LoadConfiguration(session.ctx, config.fileName(), [&] {
+    const LoadOutcome loaded = session.board.LoadConfiguration(config.absoluteFilePath(), [&] {
         ApplyConfiguredFrequency(session.ctx);
         if (!program.isEmpty())
             session.ctx.CurrentSettings.EXEName = program;
-    });
-    QDir::setCurrent(home);
+    }, config.absolutePath());
     if (!loaded.configRead)
         throw CommandFailure(ExitStatus::Failed, configPath + QStringLiteral(": ") + session.LastFailure());
     if (loaded.programResult != 0) {
@@ -74,26 +69,25 @@ void BringUpBoard(ConsoleSession& session, const QString& configPath, const QStr
 
 int RunAcquire(const AcquireOptions& o)
 {
-    PortChoice choice = ParsePortOption(o.port);
-    choice.realTime = !o.instant;
+    PortRequest request = ParsePortOption(o.port);
+    request.realTime = !o.instant;
     if (!o.faults.isEmpty()) {
-        QString why;
-        if (choice.parport)
+        if (request.parport)
             throw CommandFailure(ExitStatus::Usage, QStringLiteral("--fault applies to the simulated board only"));
-        choice.faults = ParseSimulatedFaults(o.faults, &why);
-        if (!choice.faults)
-            throw CommandFailure(ExitStatus::Usage, QStringLiteral("--fault: ") + why);
+        request.faults = o.faults;
     }
     if (o.seed != 0)
-        choice.seed = o.seed;
-    ConsoleSession session(choice, o.verbose);
+        request.seed = o.seed;
+    ConsoleSession session(request, o.verbose);
+    if (!session.FaultProblem().isEmpty())
+        throw CommandFailure(ExitStatus::Usage, QStringLiteral("--fault: ") + session.FaultProblem());
     if (!o.outDir.isEmpty() && !QDir().mkpath(o.outDir))
         throw CommandFailure(ExitStatus::Failed, o.outDir + QStringLiteral(": cannot create the folder"));
 
     BringUpBoard(session, o.config, o.program);
     ApplyBlockOptions(session.ctx, o);
 
-    AcquisitionEngine engine(session.ctx);
+    BoardSession& engine = session.board;
     ApplyAnalysisOptions(engine.Analyzer(), o.analysis);
     if (!o.json)
         std::cout << qPrintable(ReportTableHeader()) << '\n';
@@ -129,9 +123,9 @@ int RunAcquire(const AcquireOptions& o)
     return ExitStatus::Done;
 }
 
-PortChoice ParsePortOption(const QString& port)
+PortRequest ParsePortOption(const QString& port)
 {
-    PortChoice choice;
+    PortRequest choice;
     if (port.compare(QLatin1String("sim"), Qt::CaseInsensitive) == 0)
         return choice;
     QString number = port;

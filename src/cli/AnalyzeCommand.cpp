@@ -2,7 +2,7 @@
 #include "cli/Commands.h"
 #include "cli/MetricsReport.h"
 
-#include "engine/AcquisitionEngine.h"
+#include "engine/BoardSession.h"
 
 #include <QFileInfo>
 #include <iostream>
@@ -20,7 +20,7 @@ int RunAnalyze(const AnalyzeOptions& o)
     EvalContext ctx;
     ctx.CurrentSettings.NumberOfBits = std::int16_t(o.analysis.bits);
     ctx.CurrentSettings.SampleFreq = o.analysis.rate;
-    AcquisitionEngine engine(ctx);
+    BoardSession engine(ctx);
     ApplyAnalysisOptions(engine.Analyzer(), o.analysis);
 
     bool header = !o.json;

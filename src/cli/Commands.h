@@ -80,7 +80,7 @@ void BringUpBoard(ConsoleSession& session, const QString& configPath, const QStr
 void WriteChart(const ExportOptions& options, const EvalContext& ctx, const QString& output);
 
 // The port option: "sim", a number n or /dev/parportn. Raises a usage failure otherwise.
-PortChoice ParsePortOption(const QString& port);
+PortRequest ParsePortOption(const QString& port);
 // Reads a raw data file in the program's own format; raises a file failure naming why.
 std::vector<double> ReadRawBlock(const QString& path);
 // Whether progress goes to standard error (it is a terminal).

@@ -1,10 +1,7 @@
 #include "cli/ConsoleSession.h"
 
-#include "board/SimulatedPorts.h"
-#include "link/PpdevPortLibrary.h"
-#include "link/SystemOs.h"
+#include "engine/SystemOs.h"
 
-#include <QCoreApplication>
 #include <QRegularExpression>
 #include <cstdio>
 
@@ -41,42 +38,21 @@ void ConsoleStatus::AddLine(const QString& text, std::optional<std::uint32_t> co
         std::fprintf(stderr, "%s\n", qPrintable(text));
 }
 
-ConsoleSession::ConsoleSession(const PortChoice& choice, bool verbose)
+ConsoleSession::ConsoleSession(const PortRequest& request, bool verbose)
+    : port_(OpenPort(request)), waiter_(port_.instant)
 {
     status1.echo = verbose;
-    if (choice.parport) {
-        auto ppdev = MakePpdevPortLibrary(*choice.parport);
-        ppdev_ = ppdev.get();
-        port_ = std::move(ppdev);
-    } else {
-        auto simulated = std::make_unique<SimulatedPorts>();
-        simulated->Board().SetRealTime(choice.realTime);
-        if (choice.seed)
-            simulated->Board().Converter().Reseed(*choice.seed);
-        if (choice.faults)
-            ApplySimulatedFaults(simulated->Board(), *choice.faults);
-        simulated_ = simulated.get();
-        port_ = std::move(simulated);
-    }
-    ctx.Port = port_.get();
+    ctx.Link.Port = port_.port.get();
+    ctx.Link.Wait = &waiter_;
     ctx.Os = this;
     ctx.Messages = &messages;
     ctx.Status1 = &status1;
     ctx.Status2 = &status2;
-    ctx.Ui = this;
-    ctx.Events = this;
-    ctx.Timer1 = &watchdog_;
-    QObject::connect(&watchdog_, &QTimer::timeout, [this] { ctx.TimeOutFlag = true; });
 }
 
 ConsoleSession::~ConsoleSession()
 {
-    ctx.Port->ReleaseParallelPort(1);
-}
-
-QString ConsoleSession::PortProblem() const
-{
-    return ppdev_ ? ppdev_->LastError() : QString();
+    ctx.Link.Port->ReleaseParallelPort(1);
 }
 
 QString ConsoleSession::LastFailure() const
@@ -84,11 +60,6 @@ QString ConsoleSession::LastFailure() const
     if (!messages.shown.isEmpty())
         return messages.shown.last();
     return status1.failures.isEmpty() ? QString() : status1.failures.last();
-}
-
-void ConsoleSession::ProcessEvents()
-{
-    QCoreApplication::processEvents();
 }
 
 OsVersionInfo ConsoleSession::GetVersion()

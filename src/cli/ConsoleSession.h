@@ -1,18 +1,16 @@
 #pragma once
 
-#include "board/SimulatedFaultSwitch.h"
-#include "link/EvalContext.h"
-#include "link/LinkUi.h"
-#include "link/OsLayer.h"
+#include "engine/BoardSession.h"
+#include "engine/EvalContext.h"
+#include "engine/OsLayer.h"
+#include "engine/SessionWaiter.h"
+#include "ports/PortOpener.h"
 
 #include <QString>
 #include <QStringList>
-#include <QTimer>
-#include <memory>
 #include <optional>
 
 class SimulatedPorts;
-class PpdevPortLibrary;
 
 // What the board link tells the user, kept for the tool to report: messages become
 // one-line texts, status lines are collected (and echoed to standard error when verbose).
@@ -31,47 +29,31 @@ public:
     bool echo = false;
 };
 
-// Which port the board is on: the simulated board (with its options) or a ppdev port.
-struct PortChoice {
-    std::optional<int> parport;   // nullopt: simulated board
-    bool realTime = true;         // simulated board: a block takes N / fs
-    std::optional<std::uint64_t> seed;
-    std::optional<SimulatedFaults> faults;
-};
-
-// A board link without a window: the application object with console stand-ins for the
-// window's controls, a watchdog timer, and the chosen port.
-class ConsoleSession : public LinkUi, public EventPump, public OsLayer {
+// A board session without a window: the application object on the chosen port, with
+// console stand-ins for the user.
+class ConsoleSession : public OsLayer {
 public:
-    explicit ConsoleSession(const PortChoice& port, bool verbose = false);
+    explicit ConsoleSession(const PortRequest& port, bool verbose = false);
     ~ConsoleSession() override;
 
     EvalContext ctx;
     ConsoleMessenger messages;
     ConsoleStatus status1, status2;
+    BoardSession board{ctx};
 
-    SimulatedPorts* Simulated() { return simulated_; }
+    SimulatedPorts* Simulated() { return port_.simulated; }
     // Why the port cannot be used, empty when it can.
-    QString PortProblem() const;
+    QString PortProblem() const { return port_.Problem(); }
+    // Why the simulated board's fault list was refused, empty when it was taken.
+    QString FaultProblem() const { return port_.faultError; }
     // The last thing the link reported as a failure: a message or a red status line.
     QString LastFailure() const;
 
-    // LinkUi: the tool has no buttons or menus.
-    void SetButtonEnabled(MainButton, bool) override {}
-    void SetDisplayModeEnabled(bool) override {}
-    void AddDisplayModeItem(const QString&) override {}
-    void SetHoldZoomEnabled(bool) override {}
-    void ClearHoldZoom() override {}
-    void SetSupplyLatchValue(int) override {}
-    void SetPortMenuEntryEnabled(PortMenuEntry, bool) override {}
-    void ProcessEvents() override;
     // OsLayer: the tool's own arguments are no switches of the board link.
     OsVersionInfo GetVersion() override;
     QString CommandLine() override { return QString(); }
 
 private:
-    QTimer watchdog_;
-    std::unique_ptr<PortLibrary> port_;
-    SimulatedPorts* simulated_ = nullptr;
-    PpdevPortLibrary* ppdev_ = nullptr;
+    OpenedPort port_;
+    SessionWaiter waiter_;
 };

@@ -2,7 +2,7 @@
 #include "cli/BlockFiles.h"
 #include "cli/Commands.h"
 
-#include "engine/AcquisitionEngine.h"
+#include "engine/BoardSession.h"
 #include "files/BinaryExport.h"
 #include "files/DataFileIo.h"
 
@@ -16,7 +16,7 @@ int RunExport(const ExportOptions& o)
     ctx.CurrentSettings.NumberOfBits = std::int16_t(o.analysis.bits);
     ctx.CurrentSettings.SampleFreq = o.analysis.rate;
     ctx.SampleCodes = ReadRawBlock(o.file);
-    AcquisitionEngine engine(ctx);
+    BoardSession engine(ctx);
     ApplyAnalysisOptions(engine.Analyzer(), o.analysis);
     engine.ComputeSpectrum();
 

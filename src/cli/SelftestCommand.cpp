@@ -3,7 +3,7 @@
 #include "cli/Commands.h"
 
 #include "board/SimulatedPorts.h"
-#include "engine/AcquisitionEngine.h"
+#include "engine/BoardSession.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -36,11 +36,11 @@ int RunSelftest(bool verbose)
     if (const QString problem = dir.isValid() ? CopyExamples(dir) : dir.errorString(); !problem.isEmpty())
         throw CommandFailure(ExitStatus::Failed, problem);
 
-    PortChoice choice;
-    choice.realTime = false;
-    ConsoleSession session(choice, verbose);
+    PortRequest request;
+    request.realTime = false;
+    ConsoleSession session(request, verbose);
     BringUpBoard(session, dir.filePath(QStringLiteral("KV2680.cfg")));
-    AcquisitionEngine engine(session.ctx);
+    BoardSession& engine = session.board;
     const int error = engine.TakeBlock();
     const EvalContext& ctx = session.ctx;
     const DynamicMetrics& m = engine.Analyzer().Metrics();

@@ -1,9 +1,13 @@
 #include "engine/BoardSession.h"
 
 #include "config/ConfigFile.h"
-#include "core/EvalError.h"
+#include "core/BoardCommandCode.h"
+#include "core/Numbers.h"
+#include "engine/SessionStartUp.h"
+#include "engine/WaveformScaling.h"
 #include "link/CommsFunctions.h"
-#include "link/LinkStartUp.h"
+
+#include <QDir>
 
 namespace {
 
@@ -15,12 +19,25 @@ void BusyDelay()
         count = count + 1;
 }
 
+MessageRequest Exclamation(QString text, QString title)
+{
+    return {std::move(text), std::move(title), MessageIcon::Exclamation, MessageButtons::Ok};
+}
+
 } // namespace
 
-void StartLink(EvalContext& ctx)
+BoardLink& BoardSession::Link()
 {
-    LinkStartUp(ctx);
-    SetIdleControlRegister(ctx);
+    ctx_.Link.EchoComms = ctx_.CurrentSettings.EchoComms == True;
+    ctx_.Link.Echo = ctx_.Status1;
+    return ctx_.Link;
+}
+
+void BoardSession::StartUp()
+{
+    Link();
+    LinkStartUp(ctx_);
+    SetIdleControlRegister(ctx_.Link);
 }
 
 void ApplyConfiguredFrequency(EvalContext& ctx)
@@ -31,18 +48,18 @@ void ApplyConfiguredFrequency(EvalContext& ctx)
     ctx.SampleClock.SetSampleFrequency(s.SampleFreq);
 }
 
-LoadOutcome LoadConfiguration(EvalContext& ctx, const QString& configPath,
-                              const std::function<void()>& applyFrequency)
+LoadOutcome BoardSession::LoadConfiguration(const QString& configPath, const std::function<void()>& applyFrequency,
+                                            const QString& programFolder)
 {
     LoadOutcome outcome;
-    RunStep([&] { ResetBoard(ctx); });
+    RunStep([&] { Reset(); });
     std::int16_t read = 2;
     RunStep([&] {
-        read = ReadConfigFile(configPath, ctx.CurrentSettings, ctx.BoardLatch, ctx.lstINI_File,
-                              *ctx.Messages);
+        read = ReadConfigFile(configPath, ctx_.CurrentSettings, ctx_.BoardLatch, ctx_.lstINI_File,
+                              *ctx_.Messages);
     });
     if (read != 0) {
-        ctx.Status1->AddLine(QStringLiteral("Error Loading CFG"));
+        ctx_.Status1->AddLine(QStringLiteral("Error Loading CFG"));
         return outcome;
     }
     outcome.configRead = true;
@@ -50,17 +67,145 @@ LoadOutcome LoadConfiguration(EvalContext& ctx, const QString& configPath,
         if (applyFrequency)
             applyFrequency();
         else
-            ApplyConfiguredFrequency(ctx);
+            ApplyConfiguredFrequency(ctx_);
     });
     BusyDelay();
 
-    RunStep([&] { outcome.programResult = LoadProgram(ctx); });
+    RunStep([&] {
+        const QString& program = ctx_.CurrentSettings.EXEName;
+        const QString path = programFolder.isEmpty() || program.isEmpty() ? program : QDir(programFolder).filePath(program);
+        outcome.programResult = LoadProgram(Link(), path, ctx_.BoardLatch.Value(), ctx_.CurrentPeriodWord());
+    });
     if (outcome.programResult == 0) {
-        RunStep([&] { ShowConfigurationStatus(ctx.CurrentSettings, *ctx.Status2); });
-        ctx.Status1->AddLine(QStringLiteral("Program Running"));
-        ctx.CurrentSettings.ProgramLoaded = True;
+        RunStep([&] { ShowConfigurationStatus(ctx_.CurrentSettings, *ctx_.Status2); });
+        ctx_.Status1->AddLine(QStringLiteral("Program Running"));
+        ctx_.CurrentSettings.ProgramLoaded = True;
     }
+    if (ctx_.Listener)
+        ctx_.Listener->ProgramLoaded(ctx_.CurrentSettings.ProgramLoaded == True);
     return outcome;
+}
+
+void BoardSession::Reset()
+{
+    SessionListener* listener = ctx_.Listener;
+    // "Resume next": every step runs whatever the one before it did.
+    RunStep([&] { if (ctx_.Status1) ctx_.Status1->ClearLines(); });
+    RunStep([&] { if (listener) listener->ResetBegun(); });
+    RunStep([&] { if (listener) listener->SupplyLatchShown(0); });
+    Settings& s = ctx_.CurrentSettings;
+    s.SampleFreq = 100000;
+    s.NumberOfSamples = 0;
+    s.Max_Frequency = 2000000;
+    s.ProgramLoaded = False;
+    s.DataLoaded = False;
+    RunStep([&] { if (listener) listener->SupplyLatchShown(144); });
+
+    // "Board Reset" only once the board answers as its loader does; a board out of step
+    // is brought back first, so only a board that is off or broken needs its own button.
+    BoardLink& link = Link();
+    bool reset = RunStep([&] { SendResetCommand(link); }) == 0 && LoaderAnswers(link);
+    if (!reset) {
+        Resynchronise(link);
+        reset = LoaderAnswers(link);
+    }
+    if (!reset) {
+        RunStep([&] {
+            if (ctx_.Messages)
+                ctx_.Messages->ShowMessage(Exclamation(QStringLiteral("The Eval Control Board Failed to Respond\r\n"
+                                                                      "Please Press the RESET button on the Board."),
+                                                       QStringLiteral("Reset Error")));
+        });
+        RunStep([&] { if (ctx_.Status1) ctx_.Status1->AddLine(QStringLiteral("Reset Failure")); });
+    } else {
+        RunStep([&] { if (ctx_.Status1) ctx_.Status1->AddLine(QStringLiteral("Board Reset"), Colour::Red); });
+    }
+    RunStep([&] { if (listener) listener->ResetEnded(reset); });
+}
+
+bool BoardSession::ChangeSupplies(std::int16_t latch)
+{
+    if (RunStep([&] { SendCommand(Link(), latch, 0, BoardCommandCode::LoadLatch); }) == LinkError::SendCommandFailed) {
+        ctx_.Messages->ShowMessage(Exclamation(CommunicationFailedText(507), QStringLiteral("Send Command Error")));
+        ctx_.Status1->AddLine(QStringLiteral("Send Command Error"));
+        return false;
+    }
+    ctx_.BoardLatch.SetValue(latch);
+    ctx_.Status1->AddLine(QStringLiteral("Supplies Changed"));
+    return true;
+}
+
+void BoardSession::SendPowerCommand(std::int16_t code, const QString& done)
+{
+    if (RunStep([&] { SendCommand(Link(), 0, 0, code); }) == LinkError::SendCommandFailed) {
+        ctx_.Messages->ShowMessage(Exclamation(CommunicationFailedText(507), QStringLiteral("Send Command Error")));
+        ctx_.Status1->AddLine(QStringLiteral("Send Command Error"));
+    } else {
+        ctx_.Status1->AddLine(done);
+    }
+}
+
+void BoardSession::PowerDown() { SendPowerCommand(BoardCommandCode::PowerDown, QStringLiteral("Part Powered Down")); }
+
+void BoardSession::PowerUp() { SendPowerCommand(BoardCommandCode::PowerUp, QStringLiteral("Part Powered Up")); }
+
+int BoardSession::ReadBlock(std::vector<double>& codes)
+{
+    lastError_ = EvalError(0, QString(), QString());
+    BoardLink& link = Link();
+    // A watchdog with an interval runs from before the block command.
+    if (link.Timer1.interval() > 0)
+        link.Timer1.start();
+    const int error = RunStep([&] { ReadData(link, ctx_.CurrentBlockRequest(), BlockLength(), codes); }, &lastError_);
+    if (error == LinkError::SendCommandFailed && ctx_.Messages)
+        ctx_.Messages->ShowMessage({QStringLiteral("Evaluation Control Board failed to respond to a command.\r"
+                                                   "A reset may be necessary"),
+                                    QStringLiteral("Send Command Error"), MessageIcon::Critical,
+                                    MessageButtons::OkCancel});
+    return error;
+}
+
+void BoardSession::ConvertToVolts()
+{
+    ::ConvertToVolts(ctx_.CurrentSettings, ctx_.SampleCodes, ctx_.SampleVolts);
+}
+
+void BoardSession::ComputeSpectrum()
+{
+    analyzer_.SetResolution(ctx_.CurrentSettings.NumberOfBits);
+    analyzer_.Analyse(ctx_.SampleCodes);
+    analyzer_.SpectrumDb(ctx_.Spectrum);
+}
+
+void BoardSession::BuildHistogram()
+{
+    histogram_.Add(ctx_.SampleCodes, ctx_.CurrentSettings.NumberOfBits);
+}
+
+void BoardSession::ReportBlock(int error)
+{
+    // A block that did not arrive is no block: a refused block command is as much a
+    // failure as a failed upload, and neither may be reported as uploaded.
+    if (error != 0) {
+        ctx_.Status1->AddLine(error == LinkError::ReadDataFailed ? QStringLiteral("Data Upload Failure")
+                                                                 : QStringLiteral("Send Command Error"),
+                              Colour::Red);
+        return;
+    }
+    ctx_.Status1->AddLine(PlainNumber(BlockLength()) + QStringLiteral(" Data Samples Uploaded"));
+    ctx_.CurrentSettings.DataLoaded = True;
+}
+
+int BoardSession::TakeBlock()
+{
+    const int error = ReadBlock();
+    if (error == 0) {
+        RunStep([&] { ConvertToVolts(); });
+        RunStep([&] { ComputeSpectrum(); });
+        RunStep([&] { BuildHistogram(); });
+    }
+    ReportBlock(error);
+    return error;
 }
 
 std::optional<QString> ProgramLoadErrorText(std::int16_t result)

@@ -4,7 +4,7 @@
 #include "core/EvalError.h"
 #include "core/Numbers.h"
 #include "core/TextFileGate.h"
-#include "files/CommandLineSwitches.h"
+#include "files/StartupOptions.h"
 
 #include <QDir>
 #include <QLocale>
@@ -115,11 +115,10 @@ SettingsStore::SettingsStore(const QString& iniPath) : path_(iniPath)
                        .arg(QDir::toNativeSeparators(iniPath), problem.Reason);
 }
 
-std::optional<WindowPosition> LoadStoredSettings(SettingsStore& store, const QString& commandLine,
+std::optional<WindowPosition> LoadStoredSettings(SettingsStore& store, const CommandLineSwitches& switches,
                                                  Settings& settings, QStringList* refused)
 {
     using namespace ValueRange;
-    const CommandLineSwitches switches = CommandLineSwitches::From(commandLine);
     std::optional<WindowPosition> restored;
     if (switches.Get && !store.Problem().isEmpty()) {
         // Nothing is restored: the start-up values and the centred window stay.
@@ -156,10 +155,10 @@ std::optional<WindowPosition> LoadStoredSettings(SettingsStore& store, const QSt
     return restored;
 }
 
-bool SaveStoredSettings(SettingsStore& store, const QString& commandLine,
+bool SaveStoredSettings(SettingsStore& store, const CommandLineSwitches& switches,
                         const WindowPosition& position, const Settings& settings)
 {
-    if (!CommandLineSwitches::From(commandLine).Save)
+    if (!switches.Save)
         return true;
     if (!store.Problem().isEmpty())
         return false;
@@ -188,9 +187,9 @@ bool SaveStoredSettings(SettingsStore& store, const QString& commandLine,
     return s.status() == QSettings::NoError;
 }
 
-bool DeleteStoredSettings(SettingsStore& store, const QString& commandLine)
+bool DeleteStoredSettings(SettingsStore& store, const CommandLineSwitches& switches)
 {
-    if (!CommandLineSwitches::From(commandLine).Delete)
+    if (!switches.Delete)
         return true;
     if (!store.Problem().isEmpty())
         return false;

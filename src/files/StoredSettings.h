@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/Settings.h"
+#include "files/StartupOptions.h"
 
 #include <QSettings>
 #include <QString>
@@ -51,14 +52,14 @@ struct WindowPosition {
 // does a number outside what the program can work with (bits 1 to 16, block exponent 0
 // to 5, frequencies and voltages as in ValueRanges.h, positions within a million twips);
 // each of those adds a line for the user to *refused.
-std::optional<WindowPosition> LoadStoredSettings(SettingsStore& store, const QString& commandLine,
+std::optional<WindowPosition> LoadStoredSettings(SettingsStore& store, const CommandLineSwitches& switches,
                                                  Settings& settings, QStringList* refused = nullptr);
 
 // Shut-down: with "/SAVE" stores the window position and the configuration. Returns false
 // when the store could not be written.
-bool SaveStoredSettings(SettingsStore& store, const QString& commandLine,
+bool SaveStoredSettings(SettingsStore& store, const CommandLineSwitches& switches,
                         const WindowPosition& position, const Settings& settings);
 
 // Shut-down, after the save: with "/DEL" deletes both sections. Returns false when the
 // store could not be written.
-bool DeleteStoredSettings(SettingsStore& store, const QString& commandLine);
+bool DeleteStoredSettings(SettingsStore& store, const CommandLineSwitches& switches);

@@ -1,5 +1,6 @@
 #include "link/CommsFunctions.h"
 
+#include "core/BoardCommandCode.h"
 #include "core/EvalError.h"
 #include "core/Numbers.h"
 #include "link/PortAccess.h"
@@ -43,22 +44,22 @@ QString CommandEchoLine(std::int16_t first, std::int32_t word, std::int16_t code
         + PadHex(Hex16(code), 2);
 }
 
-void SendCommand(EvalContext& ctx, std::int16_t first, std::int32_t word, std::int16_t code)
+void SendCommand(BoardLink& link, std::int16_t first, std::int32_t word, std::int16_t code)
 {
-    if (ctx.CurrentSettings.EchoComms == True && ctx.Status1)
-        ctx.Status1->AddLine(CommandEchoLine(first, word, code));
+    if (link.EchoComms && link.Echo)
+        link.Echo->AddLine(CommandEchoLine(first, word, code));
 
     static const char* const kByteNames[] = {"First Byte", "Word1 High Byte", "Word1 Low Byte", "Byte2"};
     int step = 0;
     try {
-        const std::int16_t base = ctx.PortBaseAddress;
-        EPPWrite(ctx, base, first);
+        const std::int16_t base = link.PortBaseAddress;
+        EPPWrite(link, base, first);
         ++step;
-        EPPWrite(ctx, base, ToInt16(word / 256));   // truncating toward zero
+        EPPWrite(link, base, ToInt16(word / 256));   // truncating toward zero
         ++step;
-        EPPWrite(ctx, base, ToInt16(word % 256));   // remainder with the word's sign
+        EPPWrite(link, base, ToInt16(word % 256));   // remainder with the word's sign
         ++step;
-        EPPWrite(ctx, base, code);
+        EPPWrite(link, base, code);
     } catch (const EvalError& e) {
         // A byte that timed out stops the frame; any other failure ends it silently.
         if (IsWriteTimeout(e.Number))
@@ -67,12 +68,12 @@ void SendCommand(EvalContext& ctx, std::int16_t first, std::int32_t word, std::i
     }
 }
 
-std::int32_t ReadValue(EvalContext& ctx)
+std::int32_t ReadValue(BoardLink& link)
 {
     std::int16_t high = 0, low = 0;
     try {
-        high = EPPRead(ctx, ctx.PortBaseAddress);
-        low = EPPRead(ctx, ctx.PortBaseAddress);
+        high = EPPRead(link, link.PortBaseAddress);
+        low = EPPRead(link, link.PortBaseAddress);
     } catch (const EvalError& e) {
         if (IsReadTimeout(e.Number))
             RaiseReadValue();
@@ -81,68 +82,26 @@ std::int32_t ReadValue(EvalContext& ctx)
     return std::int32_t(high) * 256 | low;
 }
 
-void SendResetCommand(EvalContext& ctx)
+void SendResetCommand(BoardLink& link)
 {
-    SendCommand(ctx, 0, 0, 8);   // 504 ends the reset here and goes to the caller
+    SendCommand(link, 0, 0, BoardCommandCode::Reset);   // 504 ends the reset here and goes to the caller
     for (int i = 0; i < LinkLimits::kResetPauseEvents; ++i)
-        if (ctx.Events)
-            ctx.Events->ProcessEvents();
-    PulseControlLines(ctx);
+        link.Yield();
+    PulseControlLines(link);
 }
 
-void PulseControlLines(EvalContext& ctx)
+void PulseControlLines(BoardLink& link)
 {
-    const auto control = std::int16_t(ctx.PortBaseAddress + 2);
-    const auto c = std::int16_t(ReadPortByte(ctx, control) & 0xD4);
-    WritePortByte(ctx, control, c);
-    WritePortByte(ctx, control, std::int16_t(c | 0x09));   // write strobe + address strobe
-    WritePortByte(ctx, control, c);
+    const auto control = std::int16_t(link.PortBaseAddress + 2);
+    const auto c = std::int16_t(ReadPortByte(link, control) & 0xD4);
+    WritePortByte(link, control, c);
+    WritePortByte(link, control, std::int16_t(c | 0x09));   // write strobe + address strobe
+    WritePortByte(link, control, c);
 }
 
-void ResetBoard(EvalContext& ctx)
+void SetIdleControlRegister(BoardLink& link)
 {
-    // "Resume next": every step runs whatever the one before it did.
-    RunStep([&] { if (ctx.Status1) ctx.Status1->ClearLines(); });
-    RunStep([&] {
-        if (!ctx.Ui)
-            return;
-        ctx.Ui->SetDisplayModeEnabled(false);
-        ctx.Ui->SetHoldZoomEnabled(false);
-        ctx.Ui->ClearHoldZoom();
-    });
-    RunStep([&] { if (ctx.Ui) ctx.Ui->SetSupplyLatchValue(0); });
-    Settings& s = ctx.CurrentSettings;
-    s.SampleFreq = 100000;
-    s.NumberOfSamples = 0;
-    s.Max_Frequency = 2000000;
-    s.ProgramLoaded = False;
-    s.DataLoaded = False;
-    RunStep([&] { if (ctx.Ui) ctx.Ui->SetSupplyLatchValue(144); });
-
-    // "Board Reset" only once the board answers as its loader does; a board out of step
-    // is brought back first, so only a board that is off or broken needs its own button.
-    bool reset = RunStep([&] { SendResetCommand(ctx); }) == 0 && LoaderAnswers(ctx);
-    if (!reset) {
-        Resynchronise(ctx);
-        reset = LoaderAnswers(ctx);
-    }
-    if (!reset) {
-        RunStep([&] {
-            if (ctx.Messages)
-                ctx.Messages->ShowMessage({QStringLiteral("The Eval Control Board Failed to Respond\r\n"
-                                                          "Please Press the RESET button on the Board."),
-                                           QStringLiteral("Reset Error"), MessageIcon::Exclamation,
-                                           MessageButtons::Ok});
-        });
-        RunStep([&] { if (ctx.Status1) ctx.Status1->AddLine(QStringLiteral("Reset Failure")); });
-        return;
-    }
-    RunStep([&] { if (ctx.Status1) ctx.Status1->AddLine(QStringLiteral("Board Reset"), Colour::Red); });
-    RunStep([&] {
-        if (!ctx.Ui)
-            return;
-        for (MainButton b : {MainButton::ContSample, MainButton::Sample, MainButton::StopSampling,
-                             MainButton::PowerDown, MainButton::PowerUp})
-            ctx.Ui->SetButtonEnabled(b, false);
-    });
+    const auto control = std::int16_t(link.PortBaseAddress + 2);
+    const std::int16_t value = ReadPortByte(link, control);
+    WritePortByte(link, control, std::int16_t((value & 0xD4) | 0x20));
 }

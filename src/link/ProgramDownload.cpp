@@ -1,6 +1,7 @@
 #include "link/CommsFunctions.h"
 
 #include "core/CaseInsensitivePath.h"
+#include "core/BoardCommandCode.h"
 #include "core/EvalError.h"
 #include "core/Numbers.h"
 #include "link/PortAccess.h"
@@ -26,18 +27,18 @@ bool IsWriteTimeout(int number)
 
 } // namespace
 
-void SendProgramLength(EvalContext& ctx, std::int16_t length)
+void SendProgramLength(BoardLink& link, std::int16_t length)
 {
     static const QString kSource = QStringLiteral("SendProgramLength");
     try {
-        EPPWrite(ctx, ctx.PortBaseAddress, std::int16_t(length / 256));
+        EPPWrite(link, link.PortBaseAddress, std::int16_t(length / 256));
     } catch (const EvalError& e) {
         if (IsWriteTimeout(e.Number))
             throw EvalError(LinkError::SendProgramLengthFailed, kSource,
                             QStringLiteral("SendProgramLength Command Failed on High Byte"));
     }
     try {
-        EPPWrite(ctx, ctx.PortBaseAddress, std::int16_t(length % 256));
+        EPPWrite(link, link.PortBaseAddress, std::int16_t(length % 256));
     } catch (const EvalError& e) {
         if (IsWriteTimeout(e.Number))
             throw EvalError(LinkError::SendProgramLengthFailed, kSource,
@@ -45,12 +46,12 @@ void SendProgramLength(EvalContext& ctx, std::int16_t length)
     }
 }
 
-void SendPacket(EvalContext& ctx, const QString& word)
+void SendPacket(BoardLink& link, const QString& word)
 {
     static const QString kSource = QStringLiteral("SendPacket");
     static const char* const kWriteNames[] = {"First Write", "Second Write", "Third Write", "Third Write"};
     const std::array<std::int16_t, 3> bytes = PacketBytes(word);
-    const std::int16_t base = ctx.PortBaseAddress;
+    const std::int16_t base = link.PortBaseAddress;
 
     std::int16_t sum = 0;
     for (int i = 0; i < 4; ++i) {
@@ -62,7 +63,7 @@ void SendPacket(EvalContext& ctx, const QString& word)
             value = std::int16_t(sum & 0xFF);
         }
         try {
-            EPPWrite(ctx, base, value);
+            EPPWrite(link, base, value);
         } catch (const EvalError& e) {
             if (IsWriteTimeout(e.Number))
                 throw EvalError(LinkError::SendPacketFailed, kSource,
@@ -72,38 +73,38 @@ void SendPacket(EvalContext& ctx, const QString& word)
     }
 
     std::int16_t answer = 0;
-    RunStep([&] { answer = EPPRead(ctx, base); });
+    RunStep([&] { answer = EPPRead(link, base); });
     if (answer != LinkLimits::kPacketAccepted)
         throw EvalError(LinkError::ChecksumError, kSource, QStringLiteral("Checksum Error"));
 }
 
-std::int16_t LoadProgram(EvalContext& ctx)
+std::int16_t LoadProgram(BoardLink& link, const QString& programPath, std::int16_t latch,
+                         std::int32_t periodWord)
 {
-    const QString path = ResolveCaseInsensitive(ctx.CurrentSettings.EXEName);
+    const QString path = ResolveCaseInsensitive(programPath);
     if (path.isEmpty() || !QFileInfo::exists(path))
         return NoFile;
 
-    ctx.lstINI_File.clear();
     const ProgramWords program = ReadProgramFile(path);
     if (!program.Words) {   // nothing is sent; the status box says what is wrong
-        if (ctx.Status1)
-            ctx.Status1->AddLine(program.Problem, Colour::Red);
+        link.Report(program.Problem, Colour::Red);
         return NotAProgram;
     }
-    ctx.lstINI_File = *program.Words;
+    const QStringList& words = *program.Words;
 
-    if (RunStep([&] { SendCommand(ctx, 0, 0, 2); }) == LinkError::SendCommandFailed)
+    using namespace BoardCommandCode;
+    if (RunStep([&] { SendCommand(link, 0, 0, Download); }) == LinkError::SendCommandFailed)
         return DownloadRefused;
 
-    const auto length = std::int16_t(ctx.lstINI_File.size() - 1);
-    if (RunStep([&] { SendProgramLength(ctx, length); }) == LinkError::SendProgramLengthFailed)
+    const auto length = std::int16_t(words.size() - 1);
+    if (RunStep([&] { SendProgramLength(link, length); }) == LinkError::SendProgramLengthFailed)
         return LengthFailed;
 
     for (int i = 1; i <= length; ++i) {
-        const QString& word = ctx.lstINI_File.at(i);
+        const QString& word = words.at(i);
         int attempts = 0, pending;
         do {
-            pending = RunStep([&] { SendPacket(ctx, word); });
+            pending = RunStep([&] { SendPacket(link, word); });
         } while (pending == LinkError::ChecksumError && ++attempts < 3);
         // A packet whose write timed out (506) is not retried either: the loader may hold
         // part of it, so every later byte would land in the wrong place.
@@ -111,9 +112,9 @@ std::int16_t LoadProgram(EvalContext& ctx)
             return PacketRefused;
     }
 
-    if (RunStep([&] { SendCommand(ctx, ctx.BoardLatch.Value(), 0, 3); }) == LinkError::SendCommandFailed)
+    if (RunStep([&] { SendCommand(link, latch, 0, LoadLatch); }) == LinkError::SendCommandFailed)
         return StartFailed;
-    if (RunStep([&] { SendCommand(ctx, 0, 0, 4); }) == LinkError::SendCommandFailed)
+    if (RunStep([&] { SendCommand(link, 0, 0, Start); }) == LinkError::SendCommandFailed)
         return StartFailed;
-    return ProgramAnswers(ctx) ? Running : StartFailed;
+    return ProgramAnswers(link, periodWord) ? Running : StartFailed;
 }

@@ -1,5 +1,6 @@
 #include "link/CommsFunctions.h"
 
+#include "core/BoardCommandCode.h"
 #include "core/EvalError.h"
 #include "core/Numbers.h"
 
@@ -12,23 +13,20 @@ namespace {
 
 const QString kReadData = QStringLiteral("ReadData");
 
-void ShowCommandFailure(EvalContext& ctx)
-{
-    if (!ctx.Messages)
-        return;
-    ctx.Messages->ShowMessage({QStringLiteral("Evaluation Control Board failed to respond to a command.\r"
-                                              "A reset may be necessary"),
-                               QStringLiteral("Send Command Error"), MessageIcon::Critical,
-                               MessageButtons::OkCancel});
-}
-
-void StopWatchdog(EvalContext& ctx)
-{
-    if (ctx.Timer1)
-        ctx.Timer1->stop();
-}
-
 } // namespace
+
+std::int32_t PeriodWord(std::int16_t periodHigh, std::int16_t periodLow)
+{
+    return (std::int32_t(periodHigh) * 256 + periodLow) | 3;
+}
+
+std::chrono::nanoseconds ConversionTime(std::int32_t samples, std::int32_t periodWord, double crystalHz)
+{
+    if (samples <= 0 || !(crystalHz > 0))
+        return std::chrono::nanoseconds(0);
+    const double seconds = double(samples) * double((periodWord & 0xFFFF) + 1) / crystalHz;
+    return std::chrono::nanoseconds(std::int64_t(seconds * 1e9));
+}
 
 int WatchdogInterval(std::int32_t sampleFreq)
 {
@@ -43,45 +41,35 @@ int WatchdogInterval(std::int32_t sampleFreq)
     return rounded > LinkLimits::kMaxWatchdogMs ? LinkLimits::kMaxWatchdogMs : int(rounded);
 }
 
-void ReadData(EvalContext& ctx, std::int32_t n, std::vector<double>& samples)
+void ReadData(BoardLink& link, const BlockRequest& request, std::int32_t n, std::vector<double>& samples)
 {
-    const Settings& s = ctx.CurrentSettings;
+    SendCommand(link, request.Exponent, request.PeriodWord, BoardCommandCode::Block);   // 504: samples untouched
 
-    // The period count as the board's 16-bit timer word; its two lowest bits always set.
-    const std::int32_t p = (std::int32_t(ctx.SampleClock.TPeriodHigh()) * 256 + ctx.SampleClock.TPeriodLow()) & 0xFFFF;
-    const std::int32_t w = p | 3;
+    link.Timer1.setInterval(WatchdogInterval(request.SampleFreq));
+    if (!link.Timer1.isActive())
+        link.Timer1.start();
+    link.Timer1.ClearTimeOut();
+    // The board converts for a known time: the link waits it out before it polls.
+    link.Pause(request.ConversionTime);
     try {
-        SendCommand(ctx, s.NumberOfSamples, w, 7);
+        WaitForReady(link);
     } catch (const EvalError&) {
-        ShowCommandFailure(ctx);
-        throw;   // 504 stays pending; the samples are not touched
-    }
-
-    if (ctx.Timer1) {
-        ctx.Timer1->setInterval(WatchdogInterval(s.SampleFreq));
-        if (!ctx.Timer1->isActive())
-            ctx.Timer1->start();
-    }
-    ctx.TimeOutFlag = false;
-    try {
-        WaitForReady(ctx);
-    } catch (const EvalError&) {
-        StopWatchdog(ctx);
+        link.Timer1.stop();
         throw EvalError(LinkError::ReadDataFailed, kReadData, QStringLiteral("Timeout"));
     }
-    StopWatchdog(ctx);
+    link.Timer1.stop();
 
     samples.assign(n > 0 ? std::size_t(n) : 0, 0.0);
 
-    const int bits = s.NumberOfBits;
+    const int bits = request.NumberOfBits;
     const std::int32_t mask = bits >= 31 ? 0x7FFFFFFF : bits <= 0 ? 0 : std::int32_t((1u << bits) - 1u);
-    const bool twos = s.DataFormat == 1;
+    const bool twos = request.DataFormat == 1;
     const double half = std::ldexp(1.0, bits - 1), full = std::ldexp(1.0, bits);
     double* out = samples.data();
     for (std::int32_t i = 0; i < n; ++i) {
         std::int32_t v;
         try {
-            v = ReadValue(ctx);
+            v = ReadValue(link);
         } catch (const EvalError&) {
             // The failing element and those after it stay 0.
             throw EvalError(LinkError::ReadDataFailed, kReadData,

@@ -19,22 +19,22 @@ TEST(Firmware, EachStateObeysOnlyItsOwnCommands)
 {
     // The loader ignores acquisition commands, so the PC times out.
     BoardRig loader;
-    loader.events.onPass = [&](long pass) { if (pass == 10) loader.ctx.TimeOutFlag = true; };
+    loader.events.onPass = [&](long pass) { if (pass == 10) loader.link.Timer1.Trip(); };
     EXPECT_EQ(Raised([&] { loader.Read(); }), "517|ReadData|Timeout");
-    SendCommand(loader.ctx, 0, 0, 4);   // start without a program
-    SendCommand(loader.ctx, 0, 0, 22);
+    SendCommand(loader.link, 0, 0, 4);   // start without a program
+    SendCommand(loader.link, 0, 0, 22);
     EXPECT_EQ(Obeyed(loader.board), (std::vector<bool>{false, false, false}));
     EXPECT_EQ(loader.board.State(), FirmwareState::LoaderCommand);
 
     BoardRig rig;
     rig.Boot();
     for (auto [first, code] : {std::pair{0, 20}, std::pair{0, 22}, std::pair{0x6C, 3}, std::pair{0, 7}})
-        SendCommand(rig.ctx, std::int16_t(first), 0x18F, std::int16_t(code));
-    WaitForReady(rig.ctx);
+        SendCommand(rig.link, std::int16_t(first), 0x18F, std::int16_t(code));
+    WaitForReady(rig.link);
     for (int i = 0; i < 256; ++i)
-        ReadValue(rig.ctx);
-    SendCommand(rig.ctx, 0, 0, 2);       // unknown to the running program
-    SendCommand(rig.ctx, 9, 0x18F, 7);   // no block length above 256 x 2^7
+        ReadValue(rig.link);
+    SendCommand(rig.link, 0, 0, 2);       // unknown to the running program
+    SendCommand(rig.link, 9, 0x18F, 7);   // no block length above 256 x 2^7
     EXPECT_EQ(Obeyed(rig.board), (std::vector<bool>{true, true, true, true, false, false}));
     EXPECT_EQ(rig.board.State(), FirmwareState::RunningCommand);
 }
@@ -51,7 +51,7 @@ TEST(Firmware, PowerDownAndTheLatchGiveConstantCodes)
         rig.Boot(c.latch);
         rig.ctx.CurrentSettings.DataFormat = std::int16_t(c.format);
         if (c.powerDown)
-            SendCommand(rig.ctx, 0, 0, 20);
+            SendCommand(rig.link, 0, 0, 20);
         rig.Read();
         EXPECT_EQ(rig.ctx.SampleCodes, std::vector<double>(256, c.code)) << c.latch << " " << c.powerDown;
     }
@@ -62,13 +62,13 @@ TEST(Firmware, ResetNeedsCommand8AndThePulseOrTheButtonOrPower)
 {
     BoardRig rig;
     rig.Boot();
-    PulseControlLines(rig.ctx);
+    PulseControlLines(rig.link);
     EXPECT_EQ(rig.board.State(), FirmwareState::RunningCommand) << "the program ignores a lone pulse";
-    SendCommand(rig.ctx, 0, 0, 8);
+    SendCommand(rig.link, 0, 0, 8);
     EXPECT_EQ(rig.board.State(), FirmwareState::ResetPending);
-    EXPECT_EQ(Raised([&] { SendCommand(rig.ctx, 0, 0, 22); }), "504|Send Command|Send Command Failed on First Byte")
+    EXPECT_EQ(Raised([&] { SendCommand(rig.link, 0, 0, 22); }), "504|Send Command|Send Command Failed on First Byte")
         << "nothing is taken while the board waits for the pulse";
-    PulseControlLines(rig.ctx);
+    PulseControlLines(rig.link);
     EXPECT_EQ(rig.board.State(), FirmwareState::LoaderCommand);
     EXPECT_EQ(rig.board.LatchValue(), BoardRig::kKv2680Latch) << "a reset keeps the latch";
     EXPECT_FALSE(rig.board.Firmware().ProgramLoaded());
@@ -84,11 +84,11 @@ TEST(Firmware, TheLoaderChecksEachPacketAndWaitsForTheSameWordAgain)
     BoardRig rig;
     rig.StartDownload(2);
     for (int b : {0x01, 0x02, 0x03, 0x07})   // checksum should be 6
-        EPPWrite(rig.ctx, BoardRig::kBase, std::int16_t(b));
-    EXPECT_EQ(EPPRead(rig.ctx, BoardRig::kBase), 0x15);
+        EPPWrite(rig.link, BoardRig::kBase, std::int16_t(b));
+    EXPECT_EQ(EPPRead(rig.link, BoardRig::kBase), 0x15);
     EXPECT_TRUE(rig.board.Firmware().ProgramWords().empty());
-    SendPacket(rig.ctx, "010203");
-    SendPacket(rig.ctx, "0A0B0C");
+    SendPacket(rig.link, "010203");
+    SendPacket(rig.link, "0A0B0C");
     EXPECT_EQ(rig.board.Firmware().ProgramWords(), (std::vector<std::uint32_t>{0x010203, 0x0A0B0C}));
     EXPECT_EQ(rig.board.State(), FirmwareState::LoaderCommand);
 }

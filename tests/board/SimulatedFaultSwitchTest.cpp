@@ -31,9 +31,6 @@ TEST(SimulatedFaultSwitch, ListsParseIntoBoardAndConverterFaults)
     }
     for (const char* name : {"lost-strobe=N", "off-after=N", "gain=X", "stuck-low=MASK", "never-ack"})
         EXPECT_TRUE(SimulatedFaultHelp().contains(name)) << name;
-
-    EXPECT_EQ(SimulatedFaultList("/GET /simfault:off-after=3,gain=2 /SS"), "off-after=3,gain=2");
-    EXPECT_FALSE(SimulatedFaultList("/GET /SS").has_value());
 }
 
 TEST(SimulatedFaultSwitch, ABoardSwitchedOffAfterThreeBlocksFailsTheFourth)

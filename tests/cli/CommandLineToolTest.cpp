@@ -61,18 +61,17 @@ TEST_F(CommandLineTool, AcquireAgreesWithTheWindowAndAnalyzeWithAcquire)
     FakeOs os;
     ScriptedMessenger messages;
     EvalContext ctx;
-    ctx.Port = &ports;
+    ctx.Link.Port = &ports;
     ctx.Os = &os;
     ctx.Messages = &messages;
     frmMainScreen window(ctx);
     window.Form_Load();
-    const QString home = QDir::currentPath();
-    QDir::setCurrent(dir.path());
-    ASSERT_EQ(LoadConfiguration(ctx, QStringLiteral("KV2680.cfg")).programResult, 0);
-    QDir::setCurrent(home);
+    ASSERT_EQ(window.Session().LoadConfiguration(QDir(dir.path()).filePath("KV2680.cfg"), {}, dir.path()).programResult, 0);
 
     for (int block = 0; block < 3; ++block) {
-        ASSERT_EQ(window.TakeSamples(), 0);
+        window.cmdSample_Click();
+        window.WaitForAcquisition();
+        ASSERT_EQ(window.Session().LastError().Number, 0);
         const DynamicMetrics& m = window.VEXMFFTControl1->Metrics();
         const QJsonObject json = QJsonDocument::fromJson(lines[block]).object();
         EXPECT_EQ(json[QStringLiteral("block")].toInt(), block + 1);

@@ -1,7 +1,7 @@
 #include "files/StoredSettings.h"
 
 #include "core/BadInputs.h"
-#include "files/CommandLineSwitches.h"
+#include "files/StartupOptions.h"
 
 #include <QLocale>
 #include <QTemporaryDir>
@@ -37,13 +37,13 @@ TEST(StoredSettings, LowerCaseGetSaveRoundTripsInACommaDecimalLocale)
     const Settings saved{.PartName = "KV2680, rev B", .EXEName = "ECB2.EXE", .NumberOfBits = 16,
                          .InputVMax = 2.5, .InputVMin = -2.5, .SampleFreq = 1234567, .NumberOfSamples = 5,
                          .DataFormat = 1, .Max_Frequency = 3000000, .DisplayMode = True};
-    EXPECT_TRUE(SaveStoredSettings(iso.store, "eval /get/save", {1440, 720.5, 12000, 8000}, saved));
+    EXPECT_TRUE(SaveStoredSettings(iso.store, CommandLineSwitches::From("eval /get/save"), {1440, 720.5, 12000, 8000}, saved));
     EXPECT_EQ(iso.Ini().value("Configuration/InputVMax").toString(), "2,5");
     EXPECT_EQ(iso.Ini().value("Configuration/DisplayMode").toString(), "True");
 
     SettingsStore store(iso.path);
     Settings restored;
-    const auto position = LoadStoredSettings(store, "eval /get/save", restored);
+    const auto position = LoadStoredSettings(store, CommandLineSwitches::From("eval /get/save"), restored);
     QLocale::setDefault(before);
     ASSERT_TRUE(position);
     EXPECT_EQ(std::tie(position->Left, position->Top, position->Width, position->Height),
@@ -76,7 +76,7 @@ TEST(StoredSettings, StoredTextsConvertOrFallBackToTheirDefaults)
         SettingsStore store(iso.path);
         Settings s;
         QStringList refused;
-        const auto p = LoadStoredSettings(store, "/GET", s, &refused);
+        const auto p = LoadStoredSettings(store, CommandLineSwitches::From("/GET"), s, &refused);
         ASSERT_TRUE(p);
         const std::map<QString, double> read = {
             {"DisplayMode", s.DisplayMode}, {"Width", p->Width}, {"Left", p->Left}, {"NumberOfBits", s.NumberOfBits},
@@ -104,12 +104,12 @@ TEST(StoredSettings, BadStoreFilesRestoreNothingOrDefaultsAndAreNeverOpenedWhenN
         Settings s;
         s.NumberOfBits = 7;
         QStringList refused;
-        const auto p = LoadStoredSettings(store, "/GET", s, &refused);
+        const auto p = LoadStoredSettings(store, CommandLineSwitches::From("/GET"), s, &refused);
         EXPECT_EQ(p.has_value(), c.restored) << c.path.toStdString();
         EXPECT_EQ(s.NumberOfBits, c.restored ? 12 : 7);
         EXPECT_EQ(refused.size(), *c.refused ? 1 : 0) << c.path.toStdString();
         EXPECT_TRUE(!*c.refused || refused.value(0).endsWith(c.refused)) << refused.value(0).toStdString();
-        EXPECT_EQ(SaveStoredSettings(store, "/SAVE", WindowPosition{}, s), c.saved) << c.path.toStdString();
+        EXPECT_EQ(SaveStoredSettings(store, CommandLineSwitches::From("/SAVE"), WindowPosition{}, s), c.saved) << c.path.toStdString();
     }
 }
 
@@ -132,18 +132,18 @@ TEST(CommandLineSwitches, FoundAsSubstringsOfTheUpperCasedLine)
 TEST(StoredSettings, SwitchesDecideWhatIsRestoredWrittenAndDeleted)
 {
     IsolatedStore iso;
-    EXPECT_TRUE(DeleteStoredSettings(iso.store, "/DEL"));   // on an empty store: harmless
+    EXPECT_TRUE(DeleteStoredSettings(iso.store, CommandLineSwitches::From("/DEL")));   // on an empty store: harmless
     iso.Put("Configuration/PartName", "stored");
     Settings s;
     s.PartName = "start-up";
-    EXPECT_FALSE(LoadStoredSettings(iso.store, "/e", s));     // echo alone restores nothing
+    EXPECT_FALSE(LoadStoredSettings(iso.store, CommandLineSwitches::From("/e"), s));     // echo alone restores nothing
     EXPECT_EQ(s.EchoComms, True);
     EXPECT_EQ(s.PartName, "start-up");
-    EXPECT_TRUE(SaveStoredSettings(iso.store, "/GET /E", WindowPosition{}, s));   // without save: nothing written
+    EXPECT_TRUE(SaveStoredSettings(iso.store, CommandLineSwitches::From("/GET /E"), WindowPosition{}, s));   // without save: nothing written
     EXPECT_EQ(iso.Ini().allKeys(), QStringList{"Configuration/PartName"});
 
-    EXPECT_TRUE(SaveStoredSettings(iso.store, "/save/del", WindowPosition{}, Settings{}));
+    EXPECT_TRUE(SaveStoredSettings(iso.store, CommandLineSwitches::From("/save/del"), WindowPosition{}, Settings{}));
     EXPECT_EQ(iso.Ini().allKeys().size(), 14);
-    EXPECT_TRUE(DeleteStoredSettings(iso.store, "/save/del"));
+    EXPECT_TRUE(DeleteStoredSettings(iso.store, CommandLineSwitches::From("/save/del")));
     EXPECT_TRUE(iso.Ini().allKeys().isEmpty());
 }

@@ -18,15 +18,15 @@ TEST(BoardCommands, EchoLinesGoToTheStatusBoxBeforeAnyByteOnlyWithEchoComms)
 
     BoardRig rig;
     rig.Boot();
-    SendCommand(rig.ctx, 0, 0, 22);
+    SendCommand(rig.link, 0, 0, 22);
     EXPECT_TRUE(rig.status1.lines.empty());
-    rig.ctx.CurrentSettings.EchoComms = True;
+    rig.link.EchoComms = true;
     rig.ctx.CurrentSettings.NumberOfSamples = 3;
     rig.Read(2048);
     ASSERT_EQ(rig.status1.Texts(), QStringList{"Sent:03018F07"});
     EXPECT_FALSE(rig.status1.lines[0].colour.has_value());
     rig.board.SetPowered(false);   // echoed even when the board then fails to take the frame
-    EXPECT_NE(Raised([&] { SendCommand(rig.ctx, 144, 0, 3); }), "none");
+    EXPECT_NE(Raised([&] { SendCommand(rig.link, 144, 0, 3); }), "none");
     EXPECT_EQ(rig.status1.Texts().last(), "Sent:90000003");
 }
 
@@ -36,11 +36,14 @@ TEST(BoardCommands, FrameBytesAndTheNameOfAFailedByte)
     const Case cases[] = {
         {0, 65535, 0x55, {0, 255, 255, 0x55}}, {0, 256, 0x55, {0, 1, 0, 0x55}},
         {3, 0x18F, 0x55, {3, 0x01, 0x8F, 0x55}}, {144, 0, 3, {0x90, 0, 0, 3}},
+        // Negative period bytes: the word splits by division toward zero, not by its bits.
+        {0, PeriodWord(0, -1), 0x55, {0, 0, 255, 0x55}}, {0, PeriodWord(-1, 0), 0x55, {0, 0, 3, 0x55}},
+        {0, PeriodWord(-128, 0), 0x55, {0, 129, 3, 0x55}}, {0, PeriodWord(0x01, 0x8C), 0x55, {0, 0x01, 0x8F, 0x55}},
     };
     for (const Case& c : cases) {
         BoardRig rig;
         rig.Boot();
-        SendCommand(rig.ctx, std::int16_t(c.first), c.word, std::int16_t(c.code));
+        SendCommand(rig.link, std::int16_t(c.first), c.word, std::int16_t(c.code));
         EXPECT_EQ(rig.board.Trace().BytesWritten(), c.bytes);
         ASSERT_EQ(rig.board.Trace().Frames().size(), 1u);
         EXPECT_EQ(rig.board.Trace().Frames()[0].obeyed, c.code == 3) << "the running program ignores unknown codes";
@@ -50,7 +53,7 @@ TEST(BoardCommands, FrameBytesAndTheNameOfAFailedByte)
         BoardRig rig;
         rig.Boot();
         rig.board.StopAnsweringAfter(k);
-        EXPECT_EQ(Raised([&] { SendCommand(rig.ctx, 0, 0x1234, 22); }),
+        EXPECT_EQ(Raised([&] { SendCommand(rig.link, 0, 0x1234, 22); }),
                   std::string("504|Send Command|Send Command Failed on ") + names[k]);
         EXPECT_EQ(rig.board.Trace().BytesWritten().size(), std::size_t(k));
         EXPECT_EQ(rig.board.Trace().Records().back(), (BusRecord{BusEvent::CycleAborted, 1}))
@@ -63,14 +66,14 @@ TEST(BoardCommands, ReadValueIsHighByteFirstAndFailsWithoutASecondRead)
     BoardRig rig;
     rig.Boot();
     rig.board.Converter().SetRawCodes({0xA5C3});
-    SendCommand(rig.ctx, 0, 0x18F, 7);
-    WaitForReady(rig.ctx);
-    EXPECT_EQ(ReadValue(rig.ctx), 0xA5C3);
+    SendCommand(rig.link, 0, 0x18F, 7);
+    WaitForReady(rig.link);
+    EXPECT_EQ(ReadValue(rig.link), 0xA5C3);
     EXPECT_EQ(rig.board.Trace().BytesRead(), (Bytes{0xA5, 0xC3}));
     for (int i = 1; i < 256; ++i)   // the running program has nothing to send once the block is read
-        ReadValue(rig.ctx);
+        ReadValue(rig.link);
     rig.board.Trace().Clear();
-    EXPECT_EQ(Raised([&] { ReadValue(rig.ctx); }), "518|ReadValue|ReadValue Error");
+    EXPECT_EQ(Raised([&] { ReadValue(rig.link); }), "518|ReadValue|ReadValue Error");
     EXPECT_EQ(rig.board.Trace().Records(), (std::vector<BusRecord>{{BusEvent::CycleAborted, 0}}));
 }
 
@@ -83,16 +86,11 @@ TEST(BoardCommands, ResetWithTheBoardPresent)
     s.SampleFreq = 250000;
     s.ProgramLoaded = s.DataLoaded = True;
     s.NumberOfSamples = 4;
-    ResetBoard(rig.ctx);
+    rig.session.Reset();
     ASSERT_EQ(rig.status1.Texts(), QStringList{"Board Reset"});
     EXPECT_EQ(rig.status1.lines[0].colour, std::optional<std::uint32_t>(255));   // red
     EXPECT_EQ(rig.status1.clears, 1);
-    EXPECT_FALSE(rig.ui.displayModeEnabled || rig.ui.holdZoomEnabled || rig.ui.holdZoomChecked);
-    EXPECT_EQ(rig.ui.supplyLatchValues, (std::vector<int>{0, 144}));
-    using B = MainButton;
-    EXPECT_EQ(rig.ui.buttons, (std::map<B, bool>{{B::ContSample, false}, {B::Sample, false},
-                                                 {B::StopSampling, false}, {B::PowerDown, false},
-                                                 {B::PowerUp, false}}));
+    EXPECT_EQ(rig.listener.events, (QStringList{"reset begun", "latch 0", "latch 144", "reset ended 1"}));
     EXPECT_EQ(QStringLiteral("%1|%2|%3|%4|%5").arg(s.SampleFreq).arg(s.NumberOfSamples).arg(s.Max_Frequency)
                   .arg(s.ProgramLoaded).arg(s.DataLoaded), "100000|0|2000000|0|0");
     EXPECT_EQ(rig.events.passes, 15000);
@@ -106,15 +104,13 @@ TEST(BoardCommands, ResetWithTheBoardPresent)
 TEST(BoardCommands, ResetWithTheBoardSwitchedOff)
 {
     BoardRig rig;
-    rig.ui.SetButtonEnabled(MainButton::Sample, true);
     rig.board.SetPowered(false);
-    ResetBoard(rig.ctx);
+    rig.session.Reset();
     EXPECT_EQ(rig.messages.shown, (std::vector<MessageRequest>{
         {"The Eval Control Board Failed to Respond\r\nPlease Press the RESET button on the Board.",
          "Reset Error", MessageIcon::Exclamation, MessageButtons::Ok}}));
     ASSERT_EQ(rig.status1.Texts(), QStringList{"Reset Failure"});
     EXPECT_FALSE(rig.status1.lines[0].colour.has_value());
-    EXPECT_EQ(rig.ui.buttons, (std::map<MainButton, bool>{{MainButton::Sample, true}}))
-        << "the sampling buttons keep their state";
+    EXPECT_EQ(rig.listener.events.last(), "reset ended 0") << "the front end keeps its sampling buttons";
     EXPECT_EQ(rig.events.passes, 0) << "no pause after a failed reset command";
 }

@@ -2,12 +2,11 @@
 
 #include "board/SimulatedPorts.h"
 #include "core/EvalError.h"
+#include "engine/BoardSession.h"
 #include "link/CommsFunctions.h"
-#include "link/EvalContext.h"
 #include "link/PortAccess.h"
 #include "support/FakePort.h"   // the fakes, and PrintTo for QString and message boxes
 
-#include <QTimer>
 #include <limits>
 
 // Thrown when a run uses more register accesses than its budget: the link would spin for ever.
@@ -25,8 +24,8 @@ public:
 };
 
 // The application object wired to the simulated board on simulated port 1, with
-// recording fakes for the user and the main window, and a watchdog timer connected as
-// the main window connects Timer1. The board runs in instant mode.
+// recording fakes for the user and the front end, and a counting waiter. The board runs
+// in instant mode.
 struct BoardRig {
     static constexpr std::int16_t kBase = 888;
     static constexpr std::int16_t kControl = kBase + 2;
@@ -34,45 +33,47 @@ struct BoardRig {
 
     BoardRig()
     {
-        ctx.Port = &ports;
-        ctx.PortBaseAddress = kBase;
+        link.Port = &ports;
+        link.PortBaseAddress = kBase;
+        link.Wait = &events;
+        link.Echo = &status1;
         ctx.Messages = &messages;
         ctx.Status1 = &status1;
         ctx.Status2 = &status2;
-        ctx.Ui = &ui;
-        ctx.Events = &events;
-        ctx.Timer1 = &timer1;
-        QObject::connect(&timer1, &QTimer::timeout, [this] { ctx.TimeOutFlag = true; });
+        ctx.Listener = &listener;
         ctx.CurrentSettings.SampleFreq = 100000;
         ctx.CurrentSettings.NumberOfBits = 12;
         ctx.SampleClock.SetCrystalFrequency(40000000);
         ctx.SampleClock.SetSampleFrequency(100000);
         ctx.BoardLatch.SetValue(kKv2680Latch);
         // The idle control register the link start-up leaves: strobes clear, lines released.
-        WritePortByte(ctx, kControl, std::int16_t((Control() & 0xD4) | 0x20));
+        WritePortByte(link, kControl, std::int16_t((Control() & 0xD4) | 0x20));
     }
     BoardRig(const BoardRig&) = delete;
 
     // Puts the loader where it takes program packets: command 2 and a program length.
     void StartDownload(std::int16_t words = 1)
     {
-        SendCommand(ctx, 0, 0, 2);
-        SendProgramLength(ctx, words);
+        SendCommand(link, 0, 0, 2);
+        SendProgramLength(link, words);
     }
     // Downloads a one-word program, loads the latch and starts it, as the setup dialog's
     // Load does; then forgets the traffic.
     void Boot(std::int16_t latch = kKv2680Latch)
     {
         StartDownload();
-        SendPacket(ctx, QStringLiteral("000000"));
-        SendCommand(ctx, latch, 0, 3);
-        SendCommand(ctx, 0, 0, 4);
+        SendPacket(link, QStringLiteral("000000"));
+        SendCommand(link, latch, 0, 3);
+        SendCommand(link, 0, 0, 4);
         board.Trace().Clear();
         ports.ResetAccessCounts();
     }
-    // One acquisition of n samples into the sample buffer.
-    void Read(int n = 256) { ReadData(ctx, n, ctx.SampleCodes); }
-    std::int16_t Control() { return ReadPortByte(ctx, kControl); }
+    // One acquisition of n samples into the sample buffer, at the rig's settings.
+    void Read(int n = 256) { ReadData(link, ctx.CurrentBlockRequest(), n, ctx.SampleCodes); }
+    void Read(int n, std::vector<double>& samples) { ReadData(link, ctx.CurrentBlockRequest(), n, samples); }
+    // The program download of CurrentSettings.EXEName with the rig's latch and clock.
+    std::int16_t Load() { return LoadProgram(link, ctx.CurrentSettings.EXEName, ctx.BoardLatch.Value(), ctx.CurrentPeriodWord()); }
+    std::int16_t Control() { return ReadPortByte(link, kControl); }
     // The 12-bit codes of the board's last block, as ReadData stores them in straight binary.
     std::vector<double> BlockCodes(int n) const
     {
@@ -86,12 +87,13 @@ struct BoardRig {
     BudgetPorts ports;
     EvalBoard& board = ports.Board();
     EvalContext ctx;
+    BoardLink& link = ctx.Link;
+    BoardSession session{ctx};
     ScriptedMessenger messages;
     RecordingStatus status1;
     RecordingStatus status2;
-    RecordingLinkUi ui;
+    RecordingListener listener;
     CountingEventPump events;
-    QTimer timer1;
 };
 
 // The EvalError a call raised as "number|source|description", or "none".

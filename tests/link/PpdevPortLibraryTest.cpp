@@ -1,6 +1,5 @@
 #include "core/EvalError.h"
 #include "link/CommsFunctions.h"
-#include "link/PortBackendSwitch.h"
 #include "link/PpdevPortLibrary.h"
 #include "support/FakePort.h"
 
@@ -135,15 +134,15 @@ TEST_F(PpdevTest, AFailingDriverCallFailsTheTransferWithTheSystemsReason)
         device = c.device;
         device.board = true;
         PpdevPortLibrary& lib = ClaimedAt378();
-        EvalContext ctx;
+        BoardLink link;
         RecordingStatus status;
-        ctx.Port = &lib;
-        ctx.PortBaseAddress = 888;
-        ctx.Status1 = &status;
+        link.Port = &lib;
+        link.PortBaseAddress = 888;
+        link.Echo = &status;
         EXPECT_EQ(RunStep([&] {
-            SendCommand(ctx, 0, 0, 7);
+            SendCommand(link, 0, 0, 7);
             for (int i = 0; i < 8; ++i)
-                ReadValue(ctx);
+                ReadValue(link);
         }), c.raised) << c.line;
         EXPECT_EQ(status.Texts(), QStringList{c.line});
         EXPECT_EQ(status.lines.at(0).colour, std::optional<std::uint32_t>(255));
@@ -209,17 +208,6 @@ TEST_F(PpdevTest, RegistersMapToPpdevRequestsAndThePortIsGivenBackOnce)
     ClaimedAt378();
     library.reset();
     EXPECT_EQ(device.log, QStringList({"PPRELEASE", "close 7"}));
-}
-
-TEST(PortBackendSwitch, PicksTheParportNumberAndDoesNotCollideWithTheOtherSwitches)
-{
-    struct Case { const char* line; std::optional<int> port; };
-    const Case cases[] = {
-        {"", std::nullopt}, {"/GET /SS", std::nullopt}, {"/PPDEV", 0}, {"/GET/PPDEV:2/SS", 2},
-        {"/PPDEV:12", 12}, {"/PPDEV:", 0}, {"/PPDEV:X", 0}, {"/PPDEVICE", 0}, {"/PPDEV:99999999999", 0},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(RequestedPpdevPort(QString::fromLatin1(c.line)), c.port) << c.line;
 }
 
 } // namespace

@@ -41,7 +41,7 @@ TEST(ProgramDownload, WholeDownloadsByteForByte)
     };
     for (const Case& c : cases) {
         Download rig(c.file);
-        EXPECT_EQ(LoadProgram(rig.ctx), 0);
+        EXPECT_EQ(rig.Load(), 0);
         Bytes expected = command;
         for (const Bytes& part : {c.lengthAndPackets, latchAndStart, kRunCheck})
             expected.insert(expected.end(), part.begin(), part.end());
@@ -50,16 +50,16 @@ TEST(ProgramDownload, WholeDownloadsByteForByte)
         const Bytes read = rig.board.Trace().BytesRead();
         ASSERT_EQ(read.size(), words + 512u) << "the answers, then the whole check block";
         EXPECT_EQ(Bytes(read.begin(), read.begin() + std::ptrdiff_t(words)), Bytes(words, 13));
-        EXPECT_EQ(rig.ctx.lstINI_File, c.fields);
+        EXPECT_EQ(ReadProgramFile(rig.ctx.CurrentSettings.EXEName).Words, c.fields);
         EXPECT_EQ(rig.board.State(), FirmwareState::RunningCommand);
     }
     // The file is found in any letter case.
     Download rig(kExample, "kv2680.prg");
     rig.ctx.CurrentSettings.EXEName = rig.files.dir.filePath("KV2680.PRG");
-    EXPECT_EQ(LoadProgram(rig.ctx), 0);
+    EXPECT_EQ(rig.Load(), 0);
     EXPECT_EQ(rig.board.Firmware().ProgramWords(), (std::vector<std::uint32_t>{0x123456, 0xABCDEF, 0}));
     rig.ctx.CurrentSettings.EXEName = rig.files.dir.filePath("missing.prg");
-    EXPECT_EQ(LoadProgram(rig.ctx), 1);
+    EXPECT_EQ(rig.Load(), 1);
 }
 
 TEST(ProgramDownload, BadFilesAndWordsSendNothingAndSayWhy)
@@ -81,7 +81,7 @@ TEST(ProgramDownload, BadFilesAndWordsSendNothingAndSayWhy)
     for (const Case& c : cases) {
         BoardRig rig;
         rig.ctx.CurrentSettings.EXEName = c.path;
-        EXPECT_EQ(LoadProgram(rig.ctx), 2) << c.path.toStdString();
+        EXPECT_EQ(rig.Load(), 2) << c.path.toStdString();
         EXPECT_TRUE(rig.board.Trace().Records().empty());
         EXPECT_EQ(rig.board.State(), FirmwareState::LoaderCommand);
         ASSERT_EQ(rig.status1.lines.size(), 1u) << c.path.toStdString();
@@ -98,7 +98,7 @@ TEST(ProgramDownload, AWordRefusedThreeTimesEndsTheDownload)
 {
     Download thrice;
     thrice.board.Faults().badChecksums = {{2, 1}, {2, 2}, {2, 3}};
-    EXPECT_EQ(LoadProgram(thrice.ctx), 6);
+    EXPECT_EQ(thrice.Load(), 6);
     EXPECT_EQ(thrice.board.Trace().BytesRead(), (Bytes{13, 0x15, 0x15, 0x15}));
     EXPECT_TRUE(thrice.board.Trace().FramesWithCode(3).empty()) << "no latch load";
     EXPECT_TRUE(thrice.board.Trace().FramesWithCode(4).empty()) << "no start";
@@ -120,7 +120,7 @@ TEST(ProgramDownload, FailuresOfEachStepGiveTheirResult)
             rig.board.StopAnsweringAfter(c.answered);
         else
             rig.board.StrikeAfter(c.fault, c.answered);
-        EXPECT_EQ(LoadProgram(rig.ctx), c.result) << c.answered;
+        EXPECT_EQ(rig.Load(), c.result) << c.answered;
         if (c.result == 0) {
             EXPECT_TRUE(InProgram(rig.board.State()));
         }
@@ -136,14 +136,14 @@ TEST(ProgramDownload, SendPacketAndLengthErrorsNameTheFailingWrite)
         BoardRig rig;
         rig.StartDownload(5);
         rig.board.StopAnsweringAfter(k);
-        EXPECT_EQ(Raised([&] { SendPacket(rig.ctx, "123456"); }),
+        EXPECT_EQ(Raised([&] { SendPacket(rig.link, "123456"); }),
                   std::string(k < 4 ? "506" : "520") + "|SendPacket|" + (k < 4 ? "SendPacket " : "") + packet[k]);
     }
     for (int k : {0, 1}) {
         BoardRig rig;
-        SendCommand(rig.ctx, 0, 0, 2);
+        SendCommand(rig.link, 0, 0, 2);
         rig.board.StopAnsweringAfter(k);
-        EXPECT_EQ(Raised([&] { SendProgramLength(rig.ctx, 0x0102); }),
+        EXPECT_EQ(Raised([&] { SendProgramLength(rig.link, 0x0102); }),
                   std::string("505|SendProgramLength|SendProgramLength Command Failed on ") + (k == 0 ? "High Byte" : "Low Byte"));
     }
     BoardRig rig;

@@ -1,3 +1,4 @@
+#include "engine/SessionWaiter.h"
 #include "link/BoardRig.h"
 
 #include <gtest/gtest.h>
@@ -57,12 +58,12 @@ TEST(SampleUpload, NeverReadyTimesOutWithThePreviousSamplesIntact)
     rig.Read();
     const std::vector<double> previous = rig.ctx.SampleCodes;
     rig.board.Faults().neverReady = true;
-    rig.events.onPass = [&](long pass) { if (pass == 40) rig.ctx.TimeOutFlag = true; };   // the tick
-    rig.ctx.TimeOutFlag = true;   // a stale tick is cleared before the wait
+    rig.events.onPass = [&](long pass) { if (pass == 40) rig.link.Timer1.Trip(); };   // the tick
+    rig.link.Timer1.Trip();   // a stale tick is cleared before the wait
     EXPECT_EQ(Raised([&] { rig.Read(); }), "517|ReadData|Timeout");
-    EXPECT_EQ(rig.timer1.interval(), 3000);
+    EXPECT_EQ(rig.link.Timer1.interval(), 3000);
     EXPECT_EQ(rig.ctx.SampleCodes, previous);
-    EXPECT_FALSE(rig.timer1.isActive());
+    EXPECT_FALSE(rig.link.Timer1.isActive());
     EXPECT_EQ(rig.events.passes, 40);
 }
 
@@ -87,6 +88,8 @@ TEST(SampleUpload, ACommandFailureShowsTheBoxAndLeavesTheSamples)
     rig.ctx.SampleCodes = {1, 2, 3};
     rig.board.SetPowered(false);
     EXPECT_EQ(Raised([&] { rig.Read(); }), "504|Send Command|Send Command Failed on First Byte");
+    EXPECT_TRUE(rig.messages.shown.empty()) << "the link shows nothing; the session does";
+    EXPECT_EQ(rig.session.ReadBlock(), 504);
     EXPECT_EQ(rig.messages.shown, (std::vector<MessageRequest>{
         {"Evaluation Control Board failed to respond to a command.\rA reset may be necessary",
          "Send Command Error", MessageIcon::Critical, MessageButtons::OkCancel}}));
@@ -111,12 +114,18 @@ TEST(SampleUpload, RegisterAccessesAreExactlyTheHandshake)
         EXPECT_EQ(rig.events.passes, 0) << "an instant board is ready at the first poll";
         EXPECT_EQ(rig.ctx.SampleCodes, rig.BlockCodes(256 << k));
     }
-    // A board in real time is busy for the conversion time, and events are processed meanwhile.
+    // A board in real time is busy for the conversion time: the link sleeps through it and
+    // then finds the board ready within a few status reads.
     BoardRig rig;
     rig.Boot();
     rig.board.SetRealTime(true);
     rig.ctx.CurrentSettings.NumberOfSamples = 2;   // 1024 samples at 100 kHz: 10.24 ms
     rig.Read(1024);
-    EXPECT_GT(rig.events.passes, 0);
+    EXPECT_EQ(rig.events.pauses, std::vector<std::chrono::nanoseconds>{std::chrono::microseconds(10240)});
+    SessionWaiter sleeper;
+    rig.link.Wait = &sleeper;
+    rig.ports.ResetAccessCounts();
+    rig.Read(1024);
+    EXPECT_LT(rig.ports.Accesses().in, 4 * 3 + 3 + 4 * 2048u + 10);
     EXPECT_EQ(rig.ctx.SampleCodes, rig.BlockCodes(1024));
 }

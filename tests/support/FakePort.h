@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/EvalContext.h"
+#include "engine/EvalContext.h"
 #include "link/PortLibrary.h"
 #include "support/FakeUi.h"
 
@@ -66,20 +66,21 @@ public:
     QStringList calls;
 };
 
-// A fresh application object wired to a fake port, system, messenger and main window.
+// A fresh application object wired to a fake port, system, messenger and front end.
 struct LinkTestRig {
     explicit LinkTestRig(OsVersionInfo version, const QString& commandLine = QString())
     {
         os.version = std::move(version);
         os.commandLine = commandLine;
-        ctx.Port = &port;
+        ctx.Options = StartupOptions::Parse(commandLine);
+        ctx.Link.Port = &port;
         ctx.Os = &os;
         ctx.Messages = &messages;
-        ctx.Ui = &ui;
+        ctx.Listener = &listener;
     }
     EvalContext ctx;
     FakePort port;
     FakeOs os;
     ScriptedMessenger messages;
-    RecordingLinkUi ui;
+    RecordingListener listener;
 };

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "core/UserInterface.h"
-#include "link/LinkUi.h"
-#include "link/OsLayer.h"
+#include "engine/OsLayer.h"
+#include "engine/SessionListener.h"
+#include "link/BoardLink.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,7 +12,7 @@
 #include <map>
 #include <vector>
 
-// Scripted stand-ins for the user and the main window, recording what the logic showed.
+// Scripted stand-ins for the user and the front end, recording what the logic showed.
 
 class ScriptedMessenger : public Messenger {
 public:
@@ -54,24 +55,15 @@ public:
     int clears = 0;
 };
 
-class RecordingLinkUi : public LinkUi {
+// Records what the session reported to its front end, in order.
+class RecordingListener : public SessionListener {
 public:
-    void SetButtonEnabled(MainButton b, bool on) override { buttons[b] = on; }
-    void SetDisplayModeEnabled(bool on) override { displayModeEnabled = on; }
-    void AddDisplayModeItem(const QString& item) override { displayModeItems << item; }
-    void SetHoldZoomEnabled(bool on) override { holdZoomEnabled = on; }
-    void ClearHoldZoom() override { holdZoomChecked = false; ++holdZoomClears; }
-    void SetSupplyLatchValue(int v) override { supplyLatchValues.push_back(v); }
-    void SetPortMenuEntryEnabled(PortMenuEntry e, bool on) override { portMenu[e] = on; }
-
-    std::map<MainButton, bool> buttons;
-    bool displayModeEnabled = true;
-    QStringList displayModeItems;
-    bool holdZoomEnabled = true;
-    bool holdZoomChecked = true;
-    int holdZoomClears = 0;
-    std::vector<int> supplyLatchValues;
-    std::map<PortMenuEntry, bool> portMenu;
+    void PortClaimed(std::int16_t address) override { events << QStringLiteral("port %1").arg(address); }
+    void ResetBegun() override { events << QStringLiteral("reset begun"); }
+    void SupplyLatchShown(int value) override { events << QStringLiteral("latch %1").arg(value); }
+    void ResetEnded(bool answered) override { events << QStringLiteral("reset ended %1").arg(answered); }
+    void ProgramLoaded(bool loaded) override { events << QStringLiteral("loaded %1").arg(loaded); }
+    QStringList events;
 };
 
 class FakeOs : public OsLayer {
@@ -82,15 +74,18 @@ public:
     QString commandLine;
 };
 
-// Counts event passes and can run something at a chosen pass (for example a watchdog tick).
-class CountingEventPump : public EventPump {
+// Counts polling passes and can run something at a chosen pass (for example a watchdog
+// tick); records the pauses the link asked for instead of sleeping.
+class CountingEventPump : public LinkWaiter {
 public:
-    void ProcessEvents() override
+    void Yield() override
     {
         ++passes;
         if (onPass)
             onPass(passes);
     }
+    void Pause(std::chrono::nanoseconds expected) override { pauses.push_back(expected); }
     long passes = 0;
     std::function<void(long)> onPass;
+    std::vector<std::chrono::nanoseconds> pauses;
 };

@@ -16,7 +16,7 @@ struct SweepRig : BoardRig {
     explicit SweepRig(const QString& programFile)
     {
         ports.budget = 20'000'000;
-        events.onPass = [this](long pass) { if (pass % 5000 == 0) ctx.TimeOutFlag = true; };
+        events.onPass = [this](long pass) { if (pass % 5000 == 0) link.Timer1.Trip(); };
         ctx.CurrentSettings.EXEName = programFile;
         board.Trace().SetEnabled(false);
     }
@@ -24,14 +24,14 @@ struct SweepRig : BoardRig {
     bool Usable()
     {
         std::vector<double> samples;
-        return RunStep([&] { ReadData(ctx, kUploadSamples, samples); }) == 0
+        return RunStep([&] { Read(kUploadSamples, samples); }) == 0
             && samples == BlockCodes(kUploadSamples);
     }
     // Reset, then Setup Load's download, as the user recovers.
     bool Recover()
     {
-        ResetBoard(ctx);
-        return LoadProgram(ctx) == 0 && Usable();
+        session.Reset();
+        return Load() == 0 && Usable();
     }
 };
 
@@ -56,25 +56,25 @@ Outcome Run(SweepRig& rig, SweepFrame frame)
     case SweepFrame::Command:
     case SweepFrame::LatchLoad: {
         const bool latch = frame == SweepFrame::LatchLoad;
-        const int n = RunStep([&] { SendCommand(ctx, latch ? kNewLatch : 0, 0, latch ? 3 : 22); });
+        const int n = RunStep([&] { SendCommand(rig.link, latch ? kNewLatch : 0, 0, latch ? 3 : 22); });
         return {n == 0, n == 0 || n == LinkError::SendCommandFailed,
                 latch ? LastFrameIs(board, kNewLatch, 3) && board.LatchValue() == kNewLatch : LastFrameIs(board, 0, 22)};
     }
     case SweepFrame::BlockCommand:
     case SweepFrame::ShortUpload: {
         std::vector<double> samples;
-        const int n = RunStep([&] { ReadData(ctx, kUploadSamples, samples); });
+        const int n = RunStep([&] { rig.Read(kUploadSamples, samples); });
         return {n == 0, n == 0 || n == LinkError::SendCommandFailed || n == LinkError::ReadDataFailed,
                 board.State() == FirmwareState::RunningCommand && samples == rig.BlockCodes(kUploadSamples)};
     }
     case SweepFrame::Download: {
-        const std::int16_t n = LoadProgram(ctx);
+        const std::int16_t n = rig.Load();
         return {n == 0, n == 0 || n == 3 || n == 5 || n == 6 || n == 7,
                 InProgram(board.State()) && board.LatchValue() == BoardRig::kKv2680Latch
                     && board.Firmware().ProgramWords() == std::vector<std::uint32_t>{0x123456, 0xABCDEF, 0}};
     }
     case SweepFrame::Reset:
-        ResetBoard(ctx);
+        rig.session.Reset();
         const QStringList lines = rig.status1.Texts();
         return {lines == QStringList{"Board Reset"}, lines == QStringList{"Board Reset"} || lines == QStringList{"Reset Failure"},
                 board.State() == FirmwareState::LoaderCommand};
@@ -104,10 +104,10 @@ SweepCounts RunCase(const QString& programFile, SweepFrame frame, LineFault faul
     SweepCounts c;
     c.cases = 1;
     SweepRig rig(programFile);
-    if (LoadProgram(rig.ctx) != 0)
+    if (rig.Load() != 0)
         return c;   // not handled: the healthy board did not even boot
     if (frame == SweepFrame::Download) {
-        ResetBoard(rig.ctx);   // as Setup Load does before it downloads
+        rig.session.Reset();   // as Setup Load does before it downloads
         rig.status1.ClearLines();
     }
     rig.board.StrikeAfter(fault, (frame == SweepFrame::ShortUpload ? 4 : 0) + position);

@@ -13,125 +13,143 @@
 #include <QPushButton>
 #include <QTimer>
 
-frmMainScreen::AcquisitionScope::AcquisitionScope(frmMainScreen* window) : window_(window)
+// While an acquisition goes on nothing that reconfigures the board or replaces the block
+// can be chosen (those menu entries are disabled and restored afterwards), and a close
+// asked for waits for the acquisition to end.
+void frmMainScreen::BeginAcquisition(bool continuous)
 {
-    if (window_->acquisitions_++ > 0)
-        return;
-    for (QAction* a : {window_->mnuSetup, window_->LoadEXE, window_->mnuLoadRawData, window_->mnuLoadFFTData,
-                       window_->mnuLPT1, window_->mnuLPT2, window_->mnuPRN}) {
-        window_->heldActions_.emplace_back(a, a->isEnabled());
+    ++acquisitions_;
+    continuousRun_ = continuous;
+    for (QAction* a : {mnuSetup, LoadEXE, mnuLoadRawData, mnuLoadFFTData, mnuLPT1, mnuLPT2, mnuPRN}) {
+        heldActions_.emplace_back(a, a->isEnabled());
         a->setEnabled(false);
     }
+    cboDisplayMode->setEnabled(true);
+    acquisition_->Start(continuous);
 }
 
-frmMainScreen::AcquisitionScope::~AcquisitionScope()
+void frmMainScreen::EndAcquisition()
 {
-    if (--window_->acquisitions_ > 0)
-        return;
-    for (const auto& [action, enabled] : window_->heldActions_)
+    if (drawPending_) {
+        drawTimer_.stop();
+        DrawNewestBlock();
+    }
+    if (continuousRun_) {
+        cmdStopSampling->setEnabled(false);
+        for (QPushButton* b : {cmdContSample, cmdReset, cmdQuit, cmdSample, cmdPowerDown, cmdPowerUp})
+            b->setEnabled(true);
+        unsetCursor();
+        ctx.Status1->AddLine(QStringLiteral("Continuous Sampling Stopped"));
+    } else {
+        cmdSample->setEnabled(true);
+        cmdSample->setFocus();
+    }
+    for (const auto& [action, enabled] : heldActions_)
         action->setEnabled(enabled);
-    window_->heldActions_.clear();
-    if (window_->closeWaiting_)
-        QTimer::singleShot(0, window_, &QWidget::close);
+    heldActions_.clear();
+    acquisitions_ = 0;
+    if (closeWaiting_)
+        QTimer::singleShot(0, this, &QWidget::close);
 }
 
-int frmMainScreen::TakeSamples()
+void frmMainScreen::WaitForAcquisition()
+{
+    while (Acquiring())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void frmMainScreen::ShowBlock(std::shared_ptr<UploadedBlock> block)
+{
+    if (!block->codes.empty())
+        ctx.SampleCodes = std::move(block->codes);
+    TakeSamples(*block);
+}
+
+int frmMainScreen::TakeSamples(const UploadedBlock& block)
 {
     Settings& s = ctx.CurrentSettings;
     cboDisplayMode->setEnabled(true);
+    RunStep([&] { session_.ConvertToVolts(); });
 
-    const int uploadError = engine_.ReadBlock();
-    const std::int32_t n = engine_.BlockLength();
-    RunStep([&] { engine_.ConvertToVolts(); });
-
-    // A block that did not arrive redraws nothing: a refused block command is as much a
-    // failure as a failed upload, and neither may be reported as uploaded.
-    if (uploadError != 0) {
+    if (block.error != 0) {
         QApplication::beep();
-        VEXMStatus1->AddLine(uploadError == 517 ? QStringLiteral("Data Upload Failure")
-                                                : QStringLiteral("Send Command Error"),
-                             Colour::Red);
+        session_.ReportBlock(block.error);
         unsetCursor();
         cmdStopSampling_Click();
-        return uploadError;
+        return block.error;
     }
 
-    const bool volts = cboDisplayMode->currentIndex() == 1;
-    const std::vector<double>& shown = volts ? ctx.SampleVolts : ctx.SampleCodes;
-    RunStep([&] { PlotWaveform(shown, ToInt16(n)); });
-    RunStep([&] { ShowWaveformRange(shown); });
+    // Every block is analysed, summed and logged; the charts show the newest one at the
+    // screen's pace.
     RunStep([&] {
         VEXMFFTControl1->SetResolution(s.NumberOfBits);
         VEXMFFTControl1->ComputeSpectrum(ctx.SampleCodes, ctx.Spectrum, s.SampleFreq);
     });
-    RunStep([&] { PlotSpectrum(ctx.Spectrum, ToInt16(n / 2)); });
     RunStep([&] { VEXMHistogram1->BuildHistogram(ctx.SampleCodes, s.NumberOfBits); });
-    VEXMStatus1->AddLine(PlainNumber(n) + QStringLiteral(" Data Samples Uploaded"));
+    session_.ReportBlock(0);
+    drawPending_ = true;
+    if (!drawTimer_.isActive())
+        drawTimer_.start();
 
     cboDisplayMode->setEnabled(true);
-    s.DataLoaded = True;
     chkHoldZoom->setEnabled(true);
     unsetCursor();
-    return uploadError;
+    return 0;
+}
+
+void frmMainScreen::DrawNewestBlock()
+{
+    drawPending_ = false;
+    const std::int32_t n = BlockLength();
+    const bool volts = cboDisplayMode->currentIndex() == 1;
+    const std::vector<double>& shown = volts ? ctx.SampleVolts : ctx.SampleCodes;
+    RunStep([&] { PlotWaveform(shown, ToInt16(n)); });
+    RunStep([&] { ShowWaveformRange(shown); });
+    RunStep([&] { PlotSpectrum(ctx.Spectrum, ToInt16(n / 2)); });
 }
 
 void frmMainScreen::cmdSample_Click()
 {
-    const AcquisitionScope acquiring(this);   // a close waits for the block
+    if (Acquiring())
+        return;
     cmdSample->setEnabled(false);
-    TakeSamples();
-    cmdSample->setEnabled(true);
-    cmdSample->setFocus();
+    BeginAcquisition(false);
 }
 
 void frmMainScreen::cmdContSample_Click()
 {
-    const AcquisitionScope acquiring(this);   // a close stops the run and waits for its end
-    ctx.ContinuousSampling = true;
+    if (Acquiring())
+        return;
     cmdSample->setEnabled(false);
     cmdStopSampling->setEnabled(true);
     for (QPushButton* b : {cmdContSample, cmdReset, cmdQuit, cmdPowerDown, cmdPowerUp})
         b->setEnabled(false);
     setCursor(Qt::WaitCursor);
-
     // Any block that failed ends the run: its message has been shown once, and going
     // round again would only show it again.
-    while (ctx.ContinuousSampling) {
-        if (TakeSamples() != 0)
-            ctx.ContinuousSampling = false;
-        QCoreApplication::processEvents();
-    }
-
-    cmdStopSampling->setEnabled(false);
-    for (QPushButton* b : {cmdContSample, cmdReset, cmdQuit, cmdSample, cmdPowerDown, cmdPowerUp})
-        b->setEnabled(true);
-    unsetCursor();
-    VEXMStatus1->AddLine(QStringLiteral("Continuous Sampling Stopped"));
+    BeginAcquisition(true);
 }
 
-void frmMainScreen::cmdStopSampling_Click() { ctx.ContinuousSampling = false; }
+void frmMainScreen::cmdStopSampling_Click() { acquisition_->Stop(); }
 
-void frmMainScreen::Timer1_Timer() { ctx.TimeOutFlag = true; }
-
-namespace {
-
-void SendPowerCommand(EvalContext& ctx, std::int16_t code, const QString& done)
+// The board is busy with a block while an acquisition goes on: its other commands wait
+// for the window to be idle.
+void frmMainScreen::cmdPowerDown_Click()
 {
-    if (RunStep([&] { SendCommand(ctx, 0, 0, code); }) == 504) {
-        ctx.Messages->ShowMessage({CommunicationFailedText(507), QStringLiteral("Send Command Error"),
-                                   MessageIcon::Exclamation, MessageButtons::Ok});
-        ctx.Status1->AddLine(QStringLiteral("Send Command Error"));
-    } else {
-        ctx.Status1->AddLine(done);
-    }
+    if (!Acquiring())
+        session_.PowerDown();
 }
 
-} // namespace
+void frmMainScreen::cmdPowerUp_Click()
+{
+    if (!Acquiring())
+        session_.PowerUp();
+}
 
-void frmMainScreen::cmdPowerDown_Click() { SendPowerCommand(ctx, 20, QStringLiteral("Part Powered Down")); }
-
-void frmMainScreen::cmdPowerUp_Click() { SendPowerCommand(ctx, 22, QStringLiteral("Part Powered Up")); }
-
-void frmMainScreen::cmdReset_Click() { ResetBoard(ctx); }
+void frmMainScreen::cmdReset_Click()
+{
+    if (!Acquiring())
+        session_.Reset();
+}
 
 void frmMainScreen::cmdQuit_Click() { close(); }

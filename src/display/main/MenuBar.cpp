@@ -48,7 +48,7 @@ void frmMainScreen::CreateMenus()
 
 void frmMainScreen::SetPortChoice(std::int16_t address, QAction* checked)
 {
-    ctx.PortBaseAddress = address;
+    ctx.Link.PortBaseAddress = address;
     for (QAction* a : {mnuLPT1, mnuLPT2, mnuPRN})
         a->setChecked(a == checked);
 }
@@ -56,14 +56,5 @@ void frmMainScreen::SetPortChoice(std::int16_t address, QAction* checked)
 void frmMainScreen::mnuLPT1_Click() { SetPortChoice(888, mnuLPT1); }
 void frmMainScreen::mnuLPT2_Click() { SetPortChoice(632, mnuLPT2); }
 void frmMainScreen::mnuPRN_Click() { SetPortChoice(956, mnuPRN); }
-
-void frmMainScreen::SetPortMenuEntryEnabled(PortMenuEntry entry, bool enabled)
-{
-    switch (entry) {
-    case PortMenuEntry::LPT1: mnuLPT1->setEnabled(enabled); break;
-    case PortMenuEntry::LPT2: mnuLPT2->setEnabled(enabled); break;
-    case PortMenuEntry::PRN: mnuPRN->setEnabled(enabled); break;
-    }
-}
 
 void frmMainScreen::ExitProgram_Click() { close(); }

@@ -18,18 +18,16 @@ void frmMainScreen::PlotWaveform(const std::vector<double>& data, std::int16_t c
 {
     if (data.empty())
         throw EvalError(9, QStringLiteral("PlotWaveform"), QStringLiteral("Subscript out of range"));
-    if (ctx.SpansChanged) {
+    if (SpansChanged)
         ResetChartSpans();
-        ProcessEvents();
-    }
     stripDSO->ClearTrace();
     stripDSO->SetPointCapacity(ToInt16(count + 10));
-    if (!ctx.HoldZoom) {
+    if (!HoldZoom) {
         stripDSO->SetXViewEnd(count - 1);
         stripDSO->SetRightHandle(count - 1);
         stripDSO->SetXSpan(count);
     }
-    if (!ctx.HoldZoom) {
+    if (!HoldZoom) {
         if (top)
             stripDSO->SetTopLimit(*top);
         if (bottom)
@@ -43,7 +41,7 @@ void frmMainScreen::PlotSpectrum(const std::vector<double>& spectrum, std::int16
 {
     StripFFT->ClearTrace();
     StripFFT->SetPointCapacity(ToInt16(count + 10));
-    if (!ctx.HoldZoom) {
+    if (!HoldZoom) {
         StripFFT->SetRightHandle(count - 1);
         StripFFT->SetLeftHandle(0);
         StripFFT->SetXSpan(count - 1);
@@ -87,11 +85,8 @@ void frmMainScreen::ShowSpectrumRange(const std::vector<double>& spectrum)
     const double maximum = SpectrumTop(spectrum);
     if (!chkHoldZoom->isChecked()) {
         StripFFT->SetTopLimit(maximum);
-        ProcessEvents();
         StripFFT->SetBottomLimit(std::int16_t(-120));
-        ProcessEvents();
         StripFFT->SetTopHandle(maximum);
-        ProcessEvents();
     }
 }
 
@@ -105,7 +100,7 @@ void frmMainScreen::ResetChartSpans()
     StripFFT->SetXViewEnd(n / 2 - 1);
     StripFFT->SetRightHandle(n - 1);
     StripFFT->SetXSpan(n);
-    ctx.SpansChanged = false;
+    SpansChanged = false;
 }
 
 void frmMainScreen::ShowMaxMin(double maximum, double minimum)
@@ -134,7 +129,7 @@ void frmMainScreen::cboDisplayMode_Click()
     });
 }
 
-void frmMainScreen::chkHoldZoom_Click() { ctx.HoldZoom = chkHoldZoom->isChecked(); }
+void frmMainScreen::chkHoldZoom_Click() { HoldZoom = chkHoldZoom->isChecked(); }
 
 void frmMainScreen::chkHGrid_Click()
 {

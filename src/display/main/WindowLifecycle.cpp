@@ -32,7 +32,7 @@ void frmMainScreen::LoadStoredSettingsStep()
     VEXMFFTControl1->UseSettingsStore(&Store().Store());
     QStringList refused;
     const std::optional<WindowPosition> position =
-        LoadStoredSettings(Store(), ctx.UpperCommandLine(), ctx.CurrentSettings, &refused);
+        LoadStoredSettings(Store(), ctx.Options.Stored, ctx.CurrentSettings, &refused);
     for (const QString& line : refused)
         VEXMStatus1->AddLine(line, Colour::Red);
     if (!position)
@@ -60,7 +60,7 @@ void frmMainScreen::closeEvent(QCloseEvent* event)
     // the port is never released under a block in progress.
     if (acquisitions_ > 0) {
         closeWaiting_ = true;
-        ctx.ContinuousSampling = false;
+        acquisition_->Stop();
         event->ignore();
         return;
     }
@@ -73,7 +73,7 @@ void frmMainScreen::Form_Unload()
     if (unloaded_)
         return;
     unloaded_ = true;
-    const QString commandLine = ctx.UpperCommandLine();
+    const CommandLineSwitches& commandLine = ctx.Options.Stored;
     const QRect outer = frameGeometry();
     const WindowPosition position{Geometry.ToTwipsX(outer.x()), Geometry.ToTwipsY(outer.y()),
                                   Geometry.ToTwipsX(outer.width()), Geometry.ToTwipsY(outer.height())};
@@ -89,24 +89,23 @@ void frmMainScreen::Form_Unload()
         setupDialog_->done(QDialog::Rejected);
     if (aboutWindow_)
         aboutWindow_->close();
-    ctx.ContinuousSampling = false;
-    if (ctx.Port)
-        ctx.Port->ReleaseParallelPort(1);
+    acquisition_->Stop();
+    acquisition_->Wait();
+    if (ctx.Link.Port)
+        ctx.Link.Port->ReleaseParallelPort(1);
 }
 
 frmSetup* frmMainScreen::SetupDialog() const { return setupDialog_; }
 
 void frmMainScreen::mnuSetUP_Click()
 {
-    frmSetup dialog(ctx, this);
+    frmSetup dialog(session_, this);
     setupDialog_ = &dialog;
+    connect(&dialog, &frmSetup::SampleCountChanged, this, [this] {
+        SpansChanged = true;
+        ClearHoldZoom();
+    });
     dialog.exec();
-}
-
-void frmMainScreen::SetSupplyLatchValue(int value)
-{
-    if (setupDialog_)
-        setupDialog_->ECBButton1->SetSupplyLatchValue(value);
 }
 
 void frmMainScreen::mnuAbout_Click()

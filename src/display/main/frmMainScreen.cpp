@@ -1,6 +1,8 @@
 #include "display/main/frmMainScreen.h"
 
 #include "display/main/ExactWindowTitles.h"
+#include "display/setup/frmSetup.h"
+#include "display/widgets/SupplyButton.h"
 #include "display/main/QtMessenger.h"
 #include "display/main/WindowStateEcho.h"
 #include "files/StoredSettings.h"
@@ -11,7 +13,9 @@
 #include "display/widgets/ToggleButton.h"
 #include "engine/BoardSession.h"
 
+#include <QAction>
 #include <QApplication>
+#include <algorithm>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -59,7 +63,7 @@ QPushButton* MakeButton(const QString& text, QWidget* parent)
 } // namespace
 
 frmMainScreen::frmMainScreen(EvalContext& context, QWidget* parent)
-    : QMainWindow(parent), Geometry(this), ctx(context), engine_(context)
+    : QMainWindow(parent), Geometry(this), ctx(context), session_(context)
 {
     setObjectName(QStringLiteral("frmMainScreen"));
     setCentralWidget(new QWidget(this));
@@ -72,18 +76,32 @@ frmMainScreen::frmMainScreen(EvalContext& context, QWidget* parent)
     CreateMenus();
     PlaceControls();
     ConnectHandlers();
-    VEXMFFTControl1->AttachAnalyzer(engine_.Analyzer());
-    VEXMHistogram1->AttachAccumulator(engine_.Histogram());
+    VEXMFFTControl1->AttachAnalyzer(session_.Analyzer());
+    VEXMHistogram1->AttachAccumulator(session_.Histogram());
 
-    ctx.Status1 = VEXMStatus1;
-    ctx.Status2 = VEXMStatus2;
-    ctx.Ui = this;
-    ctx.Events = this;
-    ctx.Timer1 = &Timer1;
-    if (!ctx.Messages) {
+    // The session's acquisitions run on a thread of their own: what they tell the user
+    // reaches the window's status box and message boxes on the window's thread.
+    messenger_ = ctx.Messages;
+    if (!messenger_) {
         ownMessenger_ = std::make_unique<QtMessenger>(this);
-        ctx.Messages = ownMessenger_.get();
+        messenger_ = ownMessenger_.get();
     }
+    messageBridge_ = std::make_unique<CrossThreadMessenger>(*messenger_, *this);
+    status1Bridge_ = std::make_unique<CrossThreadStatus>(*VEXMStatus1, *this);
+    ctx.Messages = messageBridge_.get();
+    ctx.Status1 = status1Bridge_.get();
+    ctx.Status2 = VEXMStatus2;
+    ctx.Listener = this;
+    if (!ctx.Link.Wait) {
+        ownWaiter_ = std::make_unique<SessionWaiter>();
+        ctx.Link.Wait = ownWaiter_.get();
+    }
+    acquisition_ = new AcquisitionThread(session_, this);
+    connect(acquisition_, &AcquisitionThread::BlockUploaded, this, &frmMainScreen::ShowBlock);
+    connect(acquisition_, &AcquisitionThread::RunEnded, this, &frmMainScreen::EndAcquisition);
+    drawTimer_.setSingleShot(true);
+    drawTimer_.setInterval(16);
+    connect(&drawTimer_, &QTimer::timeout, this, &frmMainScreen::DrawNewestBlock);
     ExactWindowTitles::Install(this);
     WindowStateEcho::StartIfAsked(this);
     // Below this size the top row would be cut and the option column would run into the
@@ -104,15 +122,16 @@ frmMainScreen::frmMainScreen(EvalContext& context, QWidget* parent)
 
 frmMainScreen::~frmMainScreen()
 {
-    if (ctx.Messages == ownMessenger_.get())
-        ctx.Messages = nullptr;
-    if (ctx.Ui == this) {
-        ctx.Ui = nullptr;
-        ctx.Events = nullptr;
-        ctx.Timer1 = nullptr;
+    acquisition_->Stop();
+    acquisition_->Wait();
+    if (ctx.Listener == this) {
+        ctx.Messages = messenger_ == ownMessenger_.get() ? nullptr : messenger_;
+        ctx.Listener = nullptr;
         ctx.Status1 = nullptr;
         ctx.Status2 = nullptr;
     }
+    if (ctx.Link.Wait == ownWaiter_.get())
+        ctx.Link.Wait = nullptr;
 }
 
 void frmMainScreen::CreateControls()
@@ -150,6 +169,7 @@ void frmMainScreen::CreateControls()
 
     cboDisplayMode = new QComboBox(area);
     cboDisplayMode->installEventFilter(new ListOnly(cboDisplayMode));
+    cboDisplayMode->addItems({tr("Integers"), tr("Volts")});
     chkVGrid = new QCheckBox(tr("Vertical Grid"), area);
     chkHGrid = new QCheckBox(tr("Horizontal Grid"), area);
     chkHoldZoom = new QCheckBox(tr("Hold Zoom"), area);
@@ -230,7 +250,6 @@ void frmMainScreen::ConnectHandlers()
     connect(cmdPowerUp, &QPushButton::clicked, this, &frmMainScreen::cmdPowerUp_Click);
     connect(cmdReset, &QPushButton::clicked, this, &frmMainScreen::cmdReset_Click);
     connect(cmdQuit, &QPushButton::clicked, this, &frmMainScreen::cmdQuit_Click);
-    connect(&Timer1, &QTimer::timeout, this, &frmMainScreen::Timer1_Timer);
     connect(cboDisplayMode, &QComboBox::currentIndexChanged, this, [this] {
         if (!adjustingDisplayMode_)
             cboDisplayMode_Click();
@@ -262,7 +281,7 @@ void frmMainScreen::Form_Load()
     {
         HeldMessages held;
         const QScopedValueRollback<Messenger*> restore(ctx.Messages, &held);
-        StartLink(ctx);
+        session_.StartUp();
         startupMessages_ = std::move(held.held);
     }
 
@@ -291,42 +310,55 @@ void frmMainScreen::Form_Load()
 
 std::int32_t frmMainScreen::BlockLength() const
 {
-    return engine_.BlockLength();
+    return ctx.BlockLength();
 }
 
-void frmMainScreen::SetButtonEnabled(MainButton button, bool enabled)
+void frmMainScreen::SetBoardButtonsEnabled(bool enabled)
 {
-    QPushButton* b = nullptr;
-    switch (button) {
-    case MainButton::Sample: b = cmdSample; break;
-    case MainButton::ContSample: b = cmdContSample; break;
-    case MainButton::StopSampling: b = cmdStopSampling; break;
-    case MainButton::PowerDown: b = cmdPowerDown; break;
-    case MainButton::PowerUp: b = cmdPowerUp; break;
-    case MainButton::Reset: b = cmdReset; break;
-    case MainButton::Quit: b = cmdQuit; break;
-    }
-    b->setEnabled(enabled);
+    for (QPushButton* b : {cmdContSample, cmdSample, cmdPowerDown, cmdPowerUp})
+        b->setEnabled(enabled);
 }
 
-void frmMainScreen::SetDisplayModeEnabled(bool enabled) { cboDisplayMode->setEnabled(enabled); }
-
-void frmMainScreen::AddDisplayModeItem(const QString& item)
+void frmMainScreen::PortClaimed(std::int16_t address)
 {
-    adjustingDisplayMode_ = true;
-    cboDisplayMode->addItem(item);
-    adjustingDisplayMode_ = false;
+    // Only the menu entry of the claimed port stays available.
+    constexpr std::int16_t kLpt1 = 888, kLpt2 = 632, kPrn = 956;
+    const std::pair<std::int16_t, QAction*> entries[] = {{kLpt1, mnuLPT1}, {kLpt2, mnuLPT2}, {kPrn, mnuPRN}};
+    if (std::none_of(std::begin(entries), std::end(entries), [&](const auto& e) { return e.first == address; }))
+        return;
+    for (const auto& [entryAddress, action] : entries)
+        if (entryAddress != address)
+            action->setEnabled(false);
 }
 
-void frmMainScreen::SetHoldZoomEnabled(bool enabled) { chkHoldZoom->setEnabled(enabled); }
+void frmMainScreen::ResetBegun()
+{
+    cboDisplayMode->setEnabled(false);
+    chkHoldZoom->setEnabled(false);
+    ClearHoldZoom();
+}
+
+void frmMainScreen::SupplyLatchShown(int value)
+{
+    if (setupDialog_)
+        setupDialog_->ECBButton1->SetSupplyLatchValue(value);
+}
+
+void frmMainScreen::ResetEnded(bool answered)
+{
+    if (!answered)
+        return;
+    SetBoardButtonsEnabled(false);
+    cmdStopSampling->setEnabled(false);
+}
+
+void frmMainScreen::ProgramLoaded(bool loaded) { SetBoardButtonsEnabled(loaded); }
 
 void frmMainScreen::ClearHoldZoom()
 {
     chkHoldZoom->setChecked(false);
-    ctx.HoldZoom = false;
+    HoldZoom = false;
 }
-
-void frmMainScreen::ProcessEvents() { QCoreApplication::processEvents(); }
 
 void frmMainScreen::resizeEvent(QResizeEvent* event)
 {

@@ -3,9 +3,11 @@
 #include "core/EvalError.h"
 #include "core/Numbers.h"
 #include "display/main/TwipsGeometry.h"
-#include "engine/AcquisitionEngine.h"
-#include "link/EvalContext.h"
-#include "link/LinkUi.h"
+#include "engine/AcquisitionThread.h"
+#include "engine/BoardSession.h"
+#include "engine/EvalContext.h"
+#include "engine/SessionWaiter.h"
+#include "engine/ThreadBridge.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -32,10 +34,9 @@ class FileChooser;
 class SettingsStore;
 
 // The main window: acquisitions, power and reset, the waveform, spectrum and histogram
-// views, the chart options, the menus and the window's layout. It owns the sample
-// buffers' consumers and the link's watchdog timer, and it is the link's view of the
-// main-window controls.
-class frmMainScreen : public QMainWindow, public LinkUi, public EventPump {
+// views, the chart options, the menus and the window's layout. It runs the board session
+// (its acquisitions on the session's own thread) and shows what the session reports.
+class frmMainScreen : public QMainWindow, public SessionListener {
     Q_OBJECT
 public:
     explicit frmMainScreen(EvalContext& ctx, QWidget* parent = nullptr);
@@ -44,8 +45,14 @@ public:
     // Start-up sequence; call once before showing the window.
     void Form_Load();
 
-    // One acquisition; returns the pending error number (517 after a failed upload).
-    int TakeSamples();
+    // Shows one uploaded block: the codes and volts, the spectrum and histogram, its status
+    // line; a failed one ends the run. Returns the block's pending error number.
+    int TakeSamples(const UploadedBlock& block);
+    // Whether an acquisition is going on; WaitForAcquisition() handles events until it ended.
+    bool Acquiring() const { return acquisitions_ > 0; }
+    void WaitForAcquisition();
+    BoardSession& Session() { return session_; }
+    AcquisitionThread& Acquisition() { return *acquisition_; }
 
     // Handlers, public so menus, tests and the event wiring reach the same code.
     void cmdSample_Click();
@@ -55,7 +62,6 @@ public:
     void cmdPowerUp_Click();
     void cmdReset_Click();
     void cmdQuit_Click();
-    void Timer1_Timer();
     void cboDisplayMode_Click();
     void chkHoldZoom_Click();
     void chkHGrid_Click();
@@ -95,16 +101,15 @@ public:
     void ExportChart_Click(QWidget* chart);
     void mnuCopy_Click();
 
-    // LinkUi
-    void SetButtonEnabled(MainButton button, bool enabled) override;
-    void SetDisplayModeEnabled(bool enabled) override;
-    void AddDisplayModeItem(const QString& item) override;
-    void SetHoldZoomEnabled(bool enabled) override;
-    void ClearHoldZoom() override;
-    void SetSupplyLatchValue(int value) override;
-    void SetPortMenuEntryEnabled(PortMenuEntry entry, bool enabled) override;
-    // EventPump
-    void ProcessEvents() override;
+    // What the session reports.
+    void PortClaimed(std::int16_t address) override;
+    void ResetBegun() override;
+    void SupplyLatchShown(int value) override;
+    void ResetEnded(bool answered) override;
+    void ProgramLoaded(bool loaded) override;
+    // The four buttons that need a running board program: Sample, Cont Samp, Power Down/Up.
+    void SetBoardButtonsEnabled(bool enabled);
+    void ClearHoldZoom();
 
     // Services the window uses; tests put fakes in their place.
     void SetFileChooser(FileChooser* chooser) { fileChooser_ = chooser; }
@@ -126,13 +131,14 @@ public:
     StripChart *stripDSO, *StripFFT;
     FFTControl* VEXMFFTControl1;
     HistogramControl* VEXMHistogram1;
-    QTimer Timer1;
     QAction *mnuSetup, *LoadEXE, *mnuLoadRawData, *mnuLoadFFTData, *SaveRawData;
     QAction *mnuSaveBinary, *SaveFFTData, *ExitProgram;
     QAction *mnuLPT1, *mnuLPT2, *mnuPRN, *mnuAbout;
     QAction *mnuExportWaveform, *mnuExportSpectrum, *mnuExportHistogram, *mnuCopy;
     TwipsGeometry Geometry;
     int AboutAnimationFrame = 0;
+    bool HoldZoom = false;       // the chart spans stay as the user zoomed them
+    bool SpansChanged = false;   // the block length changed: the spans start afresh
 
     // The window's size in twips is its outer size, frame included. Until the window
     // manager has framed the window the frame counts as nothing; the size is applied again
@@ -151,13 +157,10 @@ private:
     // Marks an acquisition in progress for its lifetime. Meanwhile nothing that reconfigures
     // the board or replaces the block can be chosen (those menu entries are disabled and
     // restored afterwards), and a close asked for waits for the last acquisition to end.
-    class AcquisitionScope {
-    public:
-        explicit AcquisitionScope(frmMainScreen* window);
-        ~AcquisitionScope();
-    private:
-        frmMainScreen* window_;
-    };
+    void BeginAcquisition(bool continuous);
+    void EndAcquisition();
+    void ShowBlock(std::shared_ptr<UploadedBlock> block);
+    void DrawNewestBlock();
 
     void CreateControls();
     void CreateMenus();
@@ -178,11 +181,19 @@ private:
     void ShowStartupMessages();
 
     EvalContext& ctx;
-    AcquisitionEngine engine_;
+    BoardSession session_;
+    std::unique_ptr<SessionWaiter> ownWaiter_;
+    std::unique_ptr<CrossThreadStatus> status1Bridge_;
+    std::unique_ptr<CrossThreadMessenger> messageBridge_;
+    Messenger* messenger_ = nullptr;   // the user's messages, on the window's thread
+    AcquisitionThread* acquisition_ = nullptr;
+    bool continuousRun_ = false;
+    bool drawPending_ = false;        // a block is analysed but not yet drawn
+    QTimer drawTimer_;                // draws the newest block at the screen's pace
     QString cursorInfoCaption_;
     bool unloaded_ = false;
     int acquisitions_ = 0;
-    std::vector<std::pair<QAction*, bool>> heldActions_;   // entries disabled during acquisitions
+    std::vector<std::pair<QAction*, bool>> heldActions_;   // entries disabled during an acquisition
     bool closeWaiting_ = false;
     bool adjustingDisplayMode_ = false;
     QPointer<frmSetup> setupDialog_;

@@ -19,10 +19,10 @@
 
 #include <algorithm>
 
-frmSetup::frmSetup(EvalContext& ctx, QWidget* parent)
+frmSetup::frmSetup(BoardSession& session, QWidget* parent)
     // A dialog's frame: a title and a close box, nothing to minimise or maximise.
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      ctx_(ctx)
+      session_(session), ctx_(session.Context())
 {
     setObjectName(QStringLiteral("frmSetup"));
     setWindowTitle(QStringLiteral("Setup Menu"));

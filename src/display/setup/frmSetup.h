@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/EvalContext.h"
+#include "engine/BoardSession.h"
 
 #include <QDialog>
 #include <cstdint>
@@ -20,7 +20,7 @@ class SupplyButton;
 class frmSetup : public QDialog {
     Q_OBJECT
 public:
-    explicit frmSetup(EvalContext& ctx, QWidget* parent = nullptr);
+    explicit frmSetup(BoardSession& session, QWidget* parent = nullptr);
 
     QListWidget* fileConfig = nullptr;
     QComboBox* cboFSample = nullptr;
@@ -28,10 +28,14 @@ public:
     QComboBox* cboNumSamples = nullptr;
     EntryBox* txtVMax = nullptr;
     EntryBox* txtVMin = nullptr;
-    SupplyButton* ECBButton1 = nullptr;   // the board reset sets its value through the main window
+    SupplyButton* ECBButton1 = nullptr;   // the board reset shows its latch through the main window
     QPushButton* cmdLoad = nullptr;
     QPushButton* cmdClose = nullptr;
     QPushButton* cmdCancel = nullptr;
+
+signals:
+    // The block length changed: the charts' spans no longer fit.
+    void SampleCountChanged();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -74,6 +78,7 @@ private:
 
     void Guarded(const std::function<void()>& handler);
 
+    BoardSession& session_;
     EvalContext& ctx_;
     bool closing_ = false;   // no entry rules run while the dialog closes
 };

@@ -85,10 +85,8 @@ void frmSetup::txtOtherFreq_LostFocus()
 
 void frmSetup::cboNumSamples_Click()
 {
-    if (ChooseSampleCount(cboNumSamples->currentIndex(), ctx_.CurrentSettings)) {
-        ctx_.SpansChanged = true;
-        ctx_.Ui->ClearHoldZoom();
-    }
+    if (ChooseSampleCount(cboNumSamples->currentIndex(), ctx_.CurrentSettings))
+        emit SampleCountChanged();
 }
 
 void frmSetup::txtVMax_LostFocus()

@@ -4,7 +4,7 @@ TEST_F(MainWindowTest, OneSampleAsksForTheDefaultBlockAndShowsIt)
 {
     LoadBoardProgram();
     ctx.CurrentSettings.NumberOfSamples = 0;
-    QTest::mouseClick(window->cmdSample, Qt::LeftButton);
+    Click(window->cmdSample);
 
     const auto blocks = ports.Board().Trace().FramesWithCode(7);
     ASSERT_EQ(blocks.size(), 1u);
@@ -21,15 +21,15 @@ TEST_F(MainWindowTest, NeverReadyBoardStopsAContinuousRunWithTheFailureLine)
     ports.Board().Faults().neverReady = true;
     // The watchdog tick arrives after a few polls instead of seconds later.
     CountingEventPump pump;
-    pump.onPass = [&](long pass) { ctx.TimeOutFlag = ctx.TimeOutFlag || pass % 50 == 0; };
-    ctx.Events = &pump;
-    window->cmdContSample_Click();
+    pump.onPass = [&](long pass) { if (pass % 50 == 0) ctx.Link.Timer1.Trip(); };
+    ctx.Link.Wait = &pump;
+    ContinuousRun();
 
     const QStringList lines = Status1();
     ASSERT_GE(lines.size(), 2);
     EXPECT_EQ(lines.mid(lines.size() - 2), (QStringList{"Data Upload Failure", "Continuous Sampling Stopped"}));
     EXPECT_EQ(ButtonStates(), IdleStates());
-    EXPECT_FALSE(window->Timer1.isActive());
+    EXPECT_FALSE(ctx.Link.Timer1.isActive());
 }
 
 // A board switched off mid-run costs the user one box and one red line; while the run goes
@@ -38,12 +38,13 @@ TEST_F(MainWindowTest, ABoardSwitchedOffMidRunCostsOneBoxAndEndsTheRun)
 {
     LoadBoardProgram();
     std::vector<bool> menusDuringRun;
-    QTimer::singleShot(30, window.get(), [&] {
-        for (QAction* a : {window->mnuSetup, window->mnuLoadRawData, window->mnuLPT1, window->SaveRawData})
-            menusDuringRun.push_back(a->isEnabled());
-        ports.Board().SetPowered(false);
+    ports.Board().Faults().offAfterBlocks = 3;
+    QObject::connect(&window->Acquisition(), &AcquisitionThread::BlockUploaded, window.get(), [&] {
+        if (menusDuringRun.empty())
+            for (QAction* a : {window->mnuSetup, window->mnuLoadRawData, window->mnuLPT1, window->SaveRawData})
+                menusDuringRun.push_back(a->isEnabled());
     });
-    window->cmdContSample_Click();
+    ContinuousRun();
 
     EXPECT_EQ(menusDuringRun, (std::vector<bool>{false, false, false, true}));
     ASSERT_EQ(messages.shown.size(), 1u);

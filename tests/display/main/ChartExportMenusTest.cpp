@@ -29,7 +29,7 @@ protected:
         MainWindowTest::SetUp();
         LoadBoardProgram();
         ctx.CurrentSettings.NumberOfSamples = 2;   // 1024 samples at 100000 Hz
-        window->TakeSamples();
+        Sample();
     }
     // Exports through the menu item into a file with the given name and returns its path.
     QString Export(QAction* item, const QString& name)

@@ -5,7 +5,7 @@ TEST_F(MainWindowTest, WiderAndTallerWindowsGrowTheChartsAndATinyOneWaitsForTheR
 {
     window->show();
     LoadBoardProgram();
-    window->TakeSamples();
+    Sample();
     window->resize(900, 650);
     QTest::qWait(0);
     TwipsGeometry& g = window->Geometry;

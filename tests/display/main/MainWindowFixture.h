@@ -32,7 +32,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         os.version.PlatformId = 2;
         os.version.MajorVersion = 5;
-        ctx.Port = &ports;
+        ctx.Link.Port = &ports;
         ctx.Os = &os;
         ctx.Messages = &messages;
         store = std::make_unique<SettingsStore>(dir.filePath("settings.ini"));
@@ -53,10 +53,9 @@ protected:
         f.close();
         ctx.CurrentSettings.EXEName = program;
         ctx.BoardLatch.SetValue(0x7C);
-        ASSERT_EQ(LoadProgram(ctx), 0);
+        ASSERT_EQ(LoadProgram(ctx.Link, program, ctx.BoardLatch.Value(), ctx.CurrentPeriodWord()), 0);
         ctx.CurrentSettings.ProgramLoaded = True;
-        for (MainButton b : {MainButton::Sample, MainButton::ContSample, MainButton::PowerDown, MainButton::PowerUp})
-            window->SetButtonEnabled(b, true);
+        window->SetBoardButtonsEnabled(true);
         ports.Board().Trace().Clear();
     }
 
@@ -68,6 +67,23 @@ protected:
     }
 
     QStringList Status1() const { return window->VEXMStatus1->Lines(); }
+
+    // A click that starts an acquisition, and the wait for the acquisition's end.
+    void Click(QPushButton* button)
+    {
+        QTest::mouseClick(button, Qt::LeftButton);
+        window->WaitForAcquisition();
+    }
+    void Sample()
+    {
+        window->cmdSample_Click();
+        window->WaitForAcquisition();
+    }
+    void ContinuousRun()
+    {
+        window->cmdContSample_Click();
+        window->WaitForAcquisition();
+    }
 
     // The enabled state of the seven command buttons, in a fixed order.
     std::vector<bool> ButtonStates() const

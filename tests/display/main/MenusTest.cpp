@@ -14,7 +14,7 @@ TEST_F(MainWindowTest, MenusStartAsDesignedThePortChoiceMovesTheAddressAndSaving
     for (auto [click, address] : {std::pair{&frmMainScreen::mnuLPT2_Click, 632}, {&frmMainScreen::mnuPRN_Click, 956},
                                   {&frmMainScreen::mnuLPT1_Click, 888}}) {
         (window.get()->*click)();
-        EXPECT_EQ(ctx.PortBaseAddress, address);
+        EXPECT_EQ(ctx.Link.PortBaseAddress, address);
     }
     EXPECT_EQ((std::vector<bool>{window->mnuLPT1->isChecked(), window->mnuLPT2->isChecked(), window->mnuPRN->isChecked()}),
               (std::vector<bool>{true, false, false}));

@@ -16,7 +16,7 @@ TEST_F(MainWindowTest, CursorReadOutsNeedDataAndFollowTheDisplayMode)
 
     LoadBoardProgram();
     ctx.CurrentSettings.NumberOfSamples = 2;   // 1024 samples at 100000 Hz
-    window->TakeSamples();
+    Sample();
     window->StripFFT_CursorChange(257);
     EXPECT_TRUE(window->CursorInfoCaption().startsWith("Freq:25000.00Hz\rValue:"));
     EXPECT_TRUE(window->lblCursorInfo->isVisibleTo(window.get()));
@@ -70,7 +70,7 @@ TEST_F(MainWindowTest, HoldZoomKeepsTheViewUntilTheBlockLengthChanges)
         return std::pair(r.lower, r.upper);
     };
     ctx.CurrentSettings.NumberOfSamples = 2;   // 512 bins; the spans were never reset
-    window->TakeSamples();
+    Sample();
     EXPECT_EQ(spectrumView(), std::pair(1.0, 512.0));
     const double top = window->stripDSO->TopLimit();
     const double bottom = window->stripDSO->BottomLimit();
@@ -78,18 +78,18 @@ TEST_F(MainWindowTest, HoldZoomKeepsTheViewUntilTheBlockLengthChanges)
 
     window->chkHoldZoom->setChecked(true);
     ports.Board().Converter().Input().amplitude = 0.3;
-    window->TakeSamples();
+    Sample();
     const auto [lo, hi] = std::minmax_element(ctx.SampleCodes.begin(), ctx.SampleCodes.end());
     EXPECT_EQ(std::pair(window->stripDSO->TopLimit(), window->stripDSO->BottomLimit()), std::pair(top, bottom));
     EXPECT_EQ(window->lblMax->text(), FormatFixed(*hi, 4));
     EXPECT_EQ(window->lblMin->text(), FormatFixed(*lo, 4));
 
     ctx.CurrentSettings.NumberOfSamples = 1;
-    ctx.SpansChanged = true;
-    window->TakeSamples();
+    window->SpansChanged = true;
+    Sample();
     EXPECT_EQ(spectrumView().second, 256.0);
     window->chkHoldZoom->setChecked(false);
-    window->TakeSamples();
+    Sample();
     EXPECT_LT(window->stripDSO->TopLimit(), top);
 }
 

@@ -20,7 +20,7 @@ public:
 
 TEST_F(MainWindowTest, TheStatusBoxOfTheSSSwitchWaitsForTheWindow)
 {
-    os.commandLine = "/ss";
+    ctx.Options = StartupOptions::Parse("/ss");
     frmMainScreen next(ctx);
     next.SetSettingsStore(store.get());
     next.Form_Load();
@@ -35,34 +35,33 @@ TEST_F(MainWindowTest, TheStatusBoxOfTheSSSwitchWaitsForTheWindow)
 TEST_F(MainWindowTest, ACloseRequestDuringAContinuousRunEndsTheRunThenUnloads)
 {
     ReleaseWatcher watcher;
-    ctx.Port = &watcher;
+    ctx.Link.Port = &watcher;
     LoadBoardProgram();
-    os.commandLine = "/SAVE";
+    ctx.Options = StartupOptions::Parse("/SAVE");
     const QString ini = dir.filePath("settings.ini");
     QStringList statusAtRelease;
-    bool storedAtRelease = false;
+    bool storedAtRelease = false, runningAtRelease = true;
     watcher.onRelease = [&] {
         statusAtRelease = Status1();
+        runningAtRelease = window->Acquiring();
         storedAtRelease = QSettings(ini, QSettings::IniFormat).contains("Position/Width");
     };
     window->show();
     // The window manager's close box, a few blocks into the run.
     QTimer::singleShot(30, window.get(), [&] { window->windowHandle()->close(); });
     window->cmdContSample_Click();
-
-    EXPECT_EQ(watcher.releasedPort, 0);   // the port stays claimed until the loop is over
-    EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 1000));
     EXPECT_EQ(watcher.releasedPort, 1);
     ASSERT_FALSE(statusAtRelease.isEmpty());
     EXPECT_EQ(statusAtRelease.last(), "Continuous Sampling Stopped");
+    EXPECT_FALSE(runningAtRelease) << "the port stays claimed until the run is over";
     EXPECT_TRUE(storedAtRelease);
 }
 
 // /GET restores what /SAVE stored at close; /DEL empties the store at close.
 TEST_F(MainWindowTest, GetAndSaveBringTheWindowBackWhereItWasClosedAndDelEmptiesTheStore)
 {
-    os.commandLine = "/get/save";
+    ctx.Options = StartupOptions::Parse("/get/save");
     window->move(123, 77);
     window->resize(640, 480);   // above the minimum size, within the offscreen screen
     window->close();
@@ -71,14 +70,14 @@ TEST_F(MainWindowTest, GetAndSaveBringTheWindowBackWhereItWasClosedAndDelEmpties
     next.Form_Load();
     EXPECT_EQ(next.pos(), QPoint(123, 77));
     EXPECT_EQ(next.size(), QSize(640, 480));
-    os.commandLine = "/SAVE /DEL";
+    ctx.Options = StartupOptions::Parse("/SAVE /DEL");
     next.close();
     EXPECT_TRUE(QSettings(dir.filePath("settings.ini"), QSettings::IniFormat).allKeys().isEmpty());
 }
 
 TEST_F(MainWindowTest, AStoreThatCannotBeWrittenIsReportedAtClose)
 {
-    os.commandLine = "/save";
+    ctx.Options = StartupOptions::Parse("/save");
     SettingsStore folder(dir.path());   // a folder: never opened, never written
     window->SetSettingsStore(&folder);
     window->close();

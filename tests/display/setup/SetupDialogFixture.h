@@ -45,7 +45,7 @@ public:
     }
     frmSetup& Open()
     {
-        dialog = std::make_unique<frmSetup>(rig.ctx);
+        dialog = std::make_unique<frmSetup>(rig.session);
         dialog->show();
         EXPECT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
         return *dialog;
@@ -76,12 +76,12 @@ public:
         return {dialog->cboFSample->currentText(), dialog->txtOtherFreq->text(), dialog->cboNumSamples->currentText(),
                 dialog->txtVMax->text(), dialog->txtVMin->text()};
     }
-    std::vector<bool> BoardButtons()
+    // What the last load told the front end about the board's program: "loaded 1",
+    // "loaded 0", or nothing.
+    QString LoadReport() const
     {
-        std::vector<bool> on;
-        for (MainButton b : {MainButton::ContSample, MainButton::Sample, MainButton::PowerDown, MainButton::PowerUp})
-            on.push_back(rig.ui.buttons.count(b) && rig.ui.buttons[b]);
-        return on;
+        const QStringList loads = rig.listener.events.filter(QStringLiteral("loaded"));
+        return loads.isEmpty() ? QString() : loads.last();
     }
 
     BoardRig rig;

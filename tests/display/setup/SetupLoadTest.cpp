@@ -33,7 +33,7 @@ TEST_F(SetupDialogTest, LoadResetsDownloadsStartsAndShowsTheConfiguration)
     EXPECT_EQ(rig.status2.Texts(), (QStringList{"Configuration:", "Part:KV2680", "Program:KV2680.PRG",
                                                 "Bits:12", "Code: Binary"}));
     EXPECT_EQ(rig.status2.lines[0].colour, 0xFF0000u);
-    EXPECT_EQ(BoardButtons(), std::vector<bool>(4, true));
+    EXPECT_EQ(LoadReport(), "loaded 1");
     EXPECT_EQ(std::tuple(settings.ProgramLoaded, settings.Max_Frequency, settings.NumberOfSamples),
               std::tuple(True, 1000000, 2));
 
@@ -89,14 +89,12 @@ class DownloadFailureTest : public SetupDialogTest, public ::testing::WithParamI
 TEST_P(DownloadFailureTest, ShowsItsMessageAndLeavesTheButtonsDisabled)
 {
     GetParam().arrange(rig);
-    for (MainButton b : {MainButton::ContSample, MainButton::Sample, MainButton::PowerDown, MainButton::PowerUp})
-        rig.ui.buttons[b] = true;
     Open();
     Load("KV2680.cfg");
 
     ASSERT_FALSE(rig.messages.shown.empty());
     EXPECT_EQ(rig.messages.shown.back(), Exclamation(GetParam().message, "Program Load Error"));
-    EXPECT_EQ(BoardButtons(), std::vector<bool>(4, false));
+    EXPECT_EQ(LoadReport(), "loaded 0");
     EXPECT_EQ(settings.ProgramLoaded, False);
     EXPECT_TRUE(dialog->cmdCancel->isEnabled());
 }

@@ -1,4 +1,4 @@
-#include "link/SystemOs.h"
+#include "engine/SystemOs.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -1,17 +1,14 @@
-#include "link/LinkStartUp.h"
+#include "engine/SessionStartUp.h"
 
 #include "core/Numbers.h"
-#include "link/PortAccess.h"
+#include "link/CommsFunctions.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace {
 
 constexpr std::int32_t kPortNumber = 1;
 constexpr std::int16_t kLpt1Address = 888;   // 0x378
-constexpr std::int16_t kLpt2Address = 632;   // 0x278
-constexpr std::int16_t kPrnAddress = 956;    // 0x3BC
 
 // Platform 1 is the 95 family, told apart by minor version; platform 2 the NT family,
 // told apart by major version.
@@ -53,7 +50,7 @@ QString ForeignSystemName(const QString& name)
 void LinkStartUp(EvalContext& ctx)
 {
     SelectPort(ctx);
-    SetIdleControlRegister(ctx);
+    SetIdleControlRegister(ctx.Link);
 
     Settings& s = ctx.CurrentSettings;
     s.SampleFreq = 100000;
@@ -70,10 +67,8 @@ void LinkStartUp(EvalContext& ctx)
     ctx.SampleClock.SetSampleFrequency(s.SampleFreq);
     ctx.BoardLatch.SetValue(144);   // 0x90: every supply and switch off
 
-    ReadTimeOutSwitch(ctx);
-
-    ctx.Ui->AddDisplayModeItem(QStringLiteral("Integers"));
-    ctx.Ui->AddDisplayModeItem(QStringLiteral("Volts"));
+    if (ctx.Options.TimeOut)
+        s.TimeOut = *ctx.Options.TimeOut;
     ctx.SelectedConfigIndex = -1;
 }
 
@@ -82,12 +77,12 @@ void SelectPort(EvalContext& ctx)
     ctx.WindowsVersionName = GetWindowsVersion(ctx);
     if (ctx.WindowsVersionName.contains(u"95") || ctx.WindowsVersionName.contains(u"98")) {
         // The 95 family reaches the port directly; it is taken to be LPT1.
-        ctx.PortBaseAddress = kLpt1Address;
+        ctx.Link.PortBaseAddress = kLpt1Address;
     } else {
         ClaimPort(ctx);
         GetPortAddress(ctx);
     }
-    SetIdleControlRegister(ctx);
+    SetIdleControlRegister(ctx.Link);
     ShowStatus(ctx);
 }
 
@@ -103,8 +98,8 @@ QString GetWindowsVersion(EvalContext& ctx)
 
 void ClaimPort(EvalContext& ctx)
 {
-    ctx.Port->GetParallelPortCount();
-    if (ctx.Port->ClaimParallelPort(kPortNumber, -1) == 0)
+    ctx.Link.Port->GetParallelPortCount();
+    if (ctx.Link.Port->ClaimParallelPort(kPortNumber, -1) == 0)
         ctx.Messages->ShowMessage({QStringLiteral("claim parallel port failed"), std::nullopt,
                                    MessageIcon::None, MessageButtons::Ok});
 }
@@ -113,60 +108,25 @@ void GetPortAddress(EvalContext& ctx)
 {
     PortInfo info;
     info.Size = 12;
-    if (ctx.Port->GetParallelPortInfo(kPortNumber, info) == 0) {
+    if (ctx.Link.Port->GetParallelPortInfo(kPortNumber, info) == 0) {
         ctx.Messages->ShowMessage({QStringLiteral("This PC does not appear to have a Printer Port"),
                                    QStringLiteral("GetPortAddress Error"), MessageIcon::Exclamation,
                                    MessageButtons::Ok});
         return;
     }
     // Keep the low 16 bits, so a port card above 0x7FFF still gets its own address.
-    ctx.PortBaseAddress = static_cast<std::int16_t>(static_cast<std::uint16_t>(info.BaseAddress));
+    ctx.Link.PortBaseAddress = static_cast<std::int16_t>(static_cast<std::uint16_t>(info.BaseAddress));
 
-    // Only the menu entry of the claimed port stays available.
-    const auto disable = [&](PortMenuEntry a, PortMenuEntry b) {
-        ctx.Ui->SetPortMenuEntryEnabled(a, false);
-        ctx.Ui->SetPortMenuEntryEnabled(b, false);
-    };
-    switch (ctx.PortBaseAddress) {
-    case kLpt1Address: disable(PortMenuEntry::LPT2, PortMenuEntry::PRN); break;
-    case kLpt2Address: disable(PortMenuEntry::LPT1, PortMenuEntry::PRN); break;
-    case kPrnAddress: disable(PortMenuEntry::LPT1, PortMenuEntry::LPT2); break;
-    default: break;
-    }
+    if (ctx.Listener)
+        ctx.Listener->PortClaimed(ctx.Link.PortBaseAddress);
 }
 
 void ShowStatus(EvalContext& ctx)
 {
-    if (!ctx.HasSwitch(QStringLiteral("/SS")))
+    if (!ctx.Options.ShowStatus)
         return;
     const QString text = QStringLiteral("Windows Version:") + ctx.WindowsVersionName + u'\r'
-                         + QStringLiteral("Port Address:0x") + Hex16(ctx.PortBaseAddress);
+                         + QStringLiteral("Port Address:0x") + Hex16(ctx.Link.PortBaseAddress);
     ctx.Messages->ShowMessage({text, QStringLiteral("Show Status"), MessageIcon::Information,
                                MessageButtons::Ok});
-}
-
-void ReadTimeOutSwitch(EvalContext& ctx)
-{
-    static const QString kSwitch = QStringLiteral("/T:");
-    // Digits are the same in either case, so the value is read from the upper-cased line.
-    const QString line = ctx.UpperCommandLine();
-    const qsizetype at = line.indexOf(kSwitch);
-    if (at < 0)
-        return;
-    qsizetype end = at + kSwitch.size();
-    while (end < line.size() && line[end] >= u'0' && line[end] <= u'9')
-        ++end;
-    const qsizetype digits = end - (at + kSwitch.size());
-    const double value = digits == 0 ? 1.0 : Val(QStringView(line).mid(at + kSwitch.size(), digits));
-    // A run of digits too long for 32 bits asks for the longest time-out there is.
-    constexpr double kLargest = std::numeric_limits<std::int32_t>::max();
-    ctx.CurrentSettings.TimeOut = value > kLargest ? std::numeric_limits<std::int32_t>::max()
-                                                   : ToInt32(value);
-}
-
-void SetIdleControlRegister(EvalContext& ctx)
-{
-    const std::int16_t control = static_cast<std::int16_t>(ctx.PortBaseAddress + 2);
-    const std::int16_t value = ReadPortByte(ctx, control);
-    WritePortByte(ctx, control, static_cast<std::int16_t>((value & 0xD4) | 0x20));
 }

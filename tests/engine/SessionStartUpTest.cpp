@@ -1,4 +1,5 @@
-#include "link/LinkStartUp.h"
+#include "engine/SessionStartUp.h"
+#include "link/CommsFunctions.h"
 #include "support/FakePort.h"
 
 #include <gtest/gtest.h>
@@ -8,12 +9,12 @@ namespace {
 const OsVersionInfo kWindows98 {148, 4, 10, 0, 1, {}};
 const OsVersionInfo kWindows2000 {148, 5, 0, 0, 2, {}};
 
-class LinkStartUpTest : public ::testing::Test, protected LinkTestRig {
+class SessionStartUpTest : public ::testing::Test, protected LinkTestRig {
 protected:
-    LinkStartUpTest() : LinkTestRig(kWindows2000) {}
+    SessionStartUpTest() : LinkTestRig(kWindows2000) {}
 };
 
-TEST_F(LinkStartUpTest, VersionTableNamesTheSystem)
+TEST_F(SessionStartUpTest, VersionTableNamesTheSystem)
 {
     struct Case { std::int32_t platform, major, minor; const char* name; const char* expected; };
     const Case cases[] = {
@@ -30,19 +31,19 @@ TEST_F(LinkStartUpTest, VersionTableNamesTheSystem)
     }
 }
 
-TEST_F(LinkStartUpTest, The95FamilyTakesLpt1AndOtherSystemsClaimPortOne)
+TEST_F(SessionStartUpTest, The95FamilyTakesLpt1AndOtherSystemsClaimPortOne)
 {
     LinkTestRig old(kWindows98);
     old.port.baseAddress = 632;
     LinkStartUp(old.ctx);
-    EXPECT_EQ(old.ctx.PortBaseAddress, 888);
+    EXPECT_EQ(old.ctx.Link.PortBaseAddress, 888);
     EXPECT_EQ(old.port.calls, QStringList({"InByte(890)", "OutByte(890,32)", "InByte(890)", "OutByte(890,32)"}));
-    EXPECT_TRUE(old.ui.portMenu.empty());
+    EXPECT_TRUE(old.listener.events.empty()) << "no port was claimed";
 
     port.baseAddress = 632;
     port.registers[632 + 2] = 0xFF;
     LinkStartUp(ctx);
-    EXPECT_EQ(ctx.PortBaseAddress, 632);
+    EXPECT_EQ(ctx.Link.PortBaseAddress, 632);
     // The control register gets its idle set-up twice: in SelectPort and once more after it.
     EXPECT_EQ(port.calls, QStringList({"GetParallelPortCount", "ClaimParallelPort(1,-1)",
                                        "GetParallelPortInfo(1,size 12)", "InByte(634)",
@@ -50,14 +51,14 @@ TEST_F(LinkStartUpTest, The95FamilyTakesLpt1AndOtherSystemsClaimPortOne)
     EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(LinkStartUpTest, RefusedClaimAndMissingPortInfoAreReportedAndStartUpGoesOn)
+TEST_F(SessionStartUpTest, RefusedClaimAndMissingPortInfoAreReportedAndStartUpGoesOn)
 {
     const MessageRequest claimFailed {"claim parallel port failed", std::nullopt, MessageIcon::None, MessageButtons::Ok};
     port.claimResult = 0;
     LinkStartUp(ctx);
     EXPECT_EQ(messages.shown, std::vector<MessageRequest>{claimFailed});
     EXPECT_TRUE(port.calls.contains("GetParallelPortInfo(1,size 12)")) << "the address is still asked";
-    EXPECT_EQ(ctx.PortBaseAddress, 888);
+    EXPECT_EQ(ctx.Link.PortBaseAddress, 888);
 
     LinkTestRig noInfo(kWindows2000);
     noInfo.port.claimResult = 0;
@@ -66,44 +67,37 @@ TEST_F(LinkStartUpTest, RefusedClaimAndMissingPortInfoAreReportedAndStartUpGoesO
     EXPECT_EQ(noInfo.messages.shown, (std::vector<MessageRequest>{
         claimFailed, {"This PC does not appear to have a Printer Port", "GetPortAddress Error",
                       MessageIcon::Exclamation, MessageButtons::Ok}}));
-    EXPECT_EQ(noInfo.ctx.PortBaseAddress, 0);
-    EXPECT_TRUE(noInfo.ui.portMenu.empty());
+    EXPECT_EQ(noInfo.ctx.Link.PortBaseAddress, 0);
+    EXPECT_TRUE(noInfo.listener.events.empty());
     EXPECT_EQ(noInfo.port.calls.filter("OutByte"), QStringList({"OutByte(2,32)", "OutByte(2,32)"}));
-    EXPECT_EQ(noInfo.ui.displayModeItems.size(), 2) << "start-up goes on";
+    EXPECT_EQ(noInfo.ctx.CurrentSettings.SampleFreq, 100000) << "start-up goes on";
 }
 
-TEST_F(LinkStartUpTest, PortMenuKeepsOnlyTheClaimedPortAvailable)
+TEST_F(SessionStartUpTest, TheClaimedPortIsReportedWithItsAddress)
 {
-    using E = PortMenuEntry;
-    struct Case { std::int32_t address; std::map<E, bool> disabled; };
-    const Case cases[] = {
-        {888, {{E::LPT2, false}, {E::PRN, false}}}, {632, {{E::LPT1, false}, {E::PRN, false}}},
-        {956, {{E::LPT1, false}, {E::LPT2, false}}}, {0x3E8, {}},
-        {0xD010, {}},   // a port card above 0x7FFF keeps its address bits
-    };
-    for (const auto& c : cases) {
-        port.baseAddress = c.address;
-        ui.portMenu.clear();
+    for (const std::int32_t address : {888, 632, 0x3E8, 0xD010}) {   // a card above 0x7FFF keeps its bits
+        port.baseAddress = address;
+        listener.events.clear();
         GetPortAddress(ctx);
-        EXPECT_EQ(ctx.PortBaseAddress, std::int16_t(c.address)) << c.address;
-        EXPECT_EQ(ui.portMenu, c.disabled) << c.address;
+        EXPECT_EQ(ctx.Link.PortBaseAddress, std::int16_t(address)) << address;
+        EXPECT_EQ(listener.events, QStringList{QStringLiteral("port %1").arg(std::int16_t(address))});
     }
 }
 
-TEST_F(LinkStartUpTest, IdleControlClearsStrobesAndSetsDirection)
+TEST_F(SessionStartUpTest, IdleControlClearsStrobesAndSetsDirection)
 {
     struct Case { std::int32_t before, after; };
     const Case cases[] = {{0x00, 0x20}, {0xFF, 0xF4}, {0x0B, 0x20}, {0x2F, 0x24},
                           {0xD4, 0xF4}, {0x1C0, 0xE0}};   // only the low byte of InByte counts
-    ctx.PortBaseAddress = 888;
+    ctx.Link.PortBaseAddress = 888;
     for (const auto& c : cases) {
         port.registers[890] = c.before;
-        SetIdleControlRegister(ctx);
+        SetIdleControlRegister(ctx.Link);
         EXPECT_EQ(port.registers[890], c.after) << c.before;
     }
 }
 
-TEST(LinkStartUp, TimeOutAndShowStatusSwitches)
+TEST(SessionStartUp, TimeOutAndShowStatusSwitches)
 {
     struct Case { const char* commandLine; std::int32_t timeOut; bool statusShown; };
     const Case cases[] = {
@@ -122,7 +116,7 @@ TEST(LinkStartUp, TimeOutAndShowStatusSwitches)
     }
 }
 
-TEST_F(LinkStartUpTest, StartValuesOfSettingsClockLatchAndDisplayModes)
+TEST_F(SessionStartUpTest, StartValuesOfSettingsClockAndLatch)
 {
     ctx.SelectedConfigIndex = 3;
     ctx.CurrentSettings.PartName = "KV2680";
@@ -137,7 +131,6 @@ TEST_F(LinkStartUpTest, StartValuesOfSettingsClockLatchAndDisplayModes)
     EXPECT_EQ(ctx.SampleClock.CrystalFrequency(), 40000000);
     EXPECT_EQ(ctx.SampleClock.TPeriodHigh() * 256 + ctx.SampleClock.TPeriodLow(), 0x18F);
     EXPECT_EQ(ctx.BoardLatch.Value(), 144);
-    EXPECT_EQ(ui.displayModeItems, QStringList({"Integers", "Volts"}));
     EXPECT_EQ(ctx.SelectedConfigIndex, -1);
 }
 

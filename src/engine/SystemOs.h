@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/OsLayer.h"
+#include "engine/OsLayer.h"
 
 // The operating system the program runs on (Linux): it belongs to neither Windows
 // family, so the start-up claims the port through the port library.

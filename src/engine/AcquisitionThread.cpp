@@ -1,0 +1,52 @@
+#include "engine/AcquisitionThread.h"
+
+#include "engine/BoardSession.h"
+
+AcquisitionThread::AcquisitionThread(BoardSession& session, QObject* parent)
+    : QObject(parent), session_(session)
+{
+    qRegisterMetaType<std::shared_ptr<UploadedBlock>>();
+}
+
+AcquisitionThread::~AcquisitionThread()
+{
+    Stop();
+    Wait();
+}
+
+void AcquisitionThread::Start(bool continuous)
+{
+    if (running_)
+        return;
+    Wait();   // a thread that ended but was not yet joined
+    running_ = true;
+    session_.Context().ContinuousSampling = continuous;
+    thread_.reset(QThread::create([this, continuous] { Run(continuous); }));
+    connect(thread_.get(), &QThread::finished, this, [this] {
+        running_ = false;
+        emit RunEnded();
+    });
+    thread_->start();
+}
+
+void AcquisitionThread::Stop()
+{
+    session_.Context().ContinuousSampling = false;
+}
+
+void AcquisitionThread::Wait()
+{
+    if (thread_)
+        thread_->wait();
+}
+
+void AcquisitionThread::Run(bool continuous)
+{
+    for (;;) {
+        auto block = std::make_shared<UploadedBlock>();
+        block->error = session_.ReadBlock(block->codes);
+        emit BlockUploaded(block);
+        if (block->error != 0 || !continuous || !session_.Context().ContinuousSampling)
+            break;
+    }
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <QThread>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class BoardSession;
+
+// One block as the board sent it: the upload's pending error number and its codes. The
+// codes are empty when the upload never touched the sample buffer (a refused block
+// command, a board that never signalled ready).
+struct UploadedBlock {
+    int error = 0;
+    std::vector<double> codes;
+};
+
+// Takes blocks from the board on a thread of its own, so the front end stays free while
+// the board converts and uploads. Each block is handed over (on the owner's thread) as it
+// arrives; the front end analyses, logs and shows it while the board converts the next.
+// A run ends after its one block, at the first failed block, or after the block in
+// progress once Stop() was called. The session must not be used by anyone else meanwhile.
+class AcquisitionThread : public QObject {
+    Q_OBJECT
+public:
+    explicit AcquisitionThread(BoardSession& session, QObject* parent = nullptr);
+    ~AcquisitionThread() override;   // stops and waits for the run
+
+    // Starts a run; ignored while one is going on.
+    void Start(bool continuous);
+    void Stop();
+    bool Running() const { return running_; }
+    // Waits for the run in progress to end (its blocks are still delivered afterwards).
+    void Wait();
+
+signals:
+    void BlockUploaded(std::shared_ptr<UploadedBlock> block);
+    void RunEnded();
+
+private:
+    void Run(bool continuous);
+
+    BoardSession& session_;
+    std::unique_ptr<QThread> thread_;
+    bool running_ = false;
+};
