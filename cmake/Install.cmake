@@ -1,5 +1,6 @@
 # Installation and the Debian package: both programs, the sample configuration and board
-# program, the desktop entry, the icon, the AppStream metadata and the manual pages.
+# program, the desktop entry, the icon, the AppStream metadata, the manual pages, the
+# server's systemd unit and the package's copyright file and changelog.
 include(GNUInstallDirs)
 
 set(KV2680_DIST ${PROJECT_SOURCE_DIR}/dist)
@@ -31,7 +32,33 @@ foreach(page ${KV2680_PAGES})
     VERBATIM)
   list(APPEND KV2680_MANPAGES ${KV2680_GENERATED}/${page}.gz)
 endforeach()
-add_custom_target(kv2680_dist ALL DEPENDS ${KV2680_GENERATED}/kv2680eval.png ${KV2680_MANPAGES})
+
+# The package's changelog, compressed the same way; its newest entry gives the package revision.
+add_custom_command(
+  OUTPUT ${KV2680_GENERATED}/changelog.Debian.gz
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${KV2680_GENERATED}
+  COMMAND gzip -9n -c ${KV2680_DIST}/debian/changelog > ${KV2680_GENERATED}/changelog.Debian.gz
+  DEPENDS ${KV2680_DIST}/debian/changelog
+  VERBATIM)
+file(STRINGS ${KV2680_DIST}/debian/changelog KV2680_CHANGELOG_TOP LIMIT_COUNT 1)
+if(NOT KV2680_CHANGELOG_TOP MATCHES "^kv2680 \\(([^-]+)-([0-9]+)\\)")
+  message(FATAL_ERROR "dist/debian/changelog: the first line names no version like (1.0-1)")
+endif()
+if(NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
+  message(FATAL_ERROR "dist/debian/changelog: the newest entry is for ${CMAKE_MATCH_1}, "
+                      "the project is ${PROJECT_VERSION}: add an entry for this version")
+endif()
+set(KV2680_DEBIAN_REVISION ${CMAKE_MATCH_2})
+
+add_custom_target(kv2680_dist ALL DEPENDS ${KV2680_GENERATED}/kv2680eval.png ${KV2680_MANPAGES}
+                                          ${KV2680_GENERATED}/changelog.Debian.gz)
+
+# The installed programs resolve all their symbols at start-up, so the relocation table
+# can be made read-only (full RELRO) before any input is read; the server faces a network.
+target_link_options(kv2680eval PRIVATE -Wl,-z,now)
+if(TARGET kv2680)
+  target_link_options(kv2680 PRIVATE -Wl,-z,now)
+endif()
 
 install(TARGETS kv2680eval RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The command-line tool, once its target exists.
@@ -45,18 +72,38 @@ install(FILES ${KV2680_DIST}/kv2680eval.svg DESTINATION ${CMAKE_INSTALL_DATADIR}
 install(FILES ${KV2680_GENERATED}/kv2680eval.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps)
 install(FILES ${KV2680_DIST}/kv2680eval.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${KV2680_MANPAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${KV2680_DIST}/debian/copyright ${KV2680_GENERATED}/changelog.Debian.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kv2680)
+install(FILES ${KV2680_DIST}/debian/kv2680.lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME kv2680)
+
+# The server's unit names the tool where this installation puts it, so the unit is written
+# at install time, when the prefix (the package's /usr, or the one given to cmake --install)
+# is known. systemd reads units under both /usr/lib and /usr/local/lib.
+if(TARGET kv2680)
+  install(CODE "
+    set(KV2680_BINDIR \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+    configure_file(\"${KV2680_DIST}/kv2680.service.in\" \"${KV2680_GENERATED}/kv2680.service\" @ONLY)")
+  install(FILES ${KV2680_GENERATED}/kv2680.service DESTINATION lib/systemd/system)
+endif()
 
 set(CPACK_PACKAGE_NAME kv2680)
 set(CPACK_PACKAGE_VENDOR "KV2680 evaluation software developers")
 set(CPACK_PACKAGE_CONTACT "KV2680 evaluation software developers <kv2680-dev@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "evaluation software for the KV2680 analog-to-digital converter")
+# Each line is shown indented by one blank: at most 79 characters here keeps it within 80.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "Drives the KV2680 evaluation control board over the parallel port (or a simulated\n\
-board): loads a configuration and the board program, takes blocks of 256 to 8192\n\
-samples and shows them as a waveform, an FFT spectrum with SNR, SINAD, THD, SFDR and\n\
-ENOB, or a code histogram with DNL and INL. Includes the window program kv2680eval\n\
-and the command-line tool kv2680.")
+    "Drives the KV2680 evaluation control board over the parallel port (or a\n\
+simulated board): loads a configuration and the board program, takes blocks of\n\
+256 to 8192 samples and shows them as a waveform, an FFT spectrum with SNR,\n\
+SINAD, THD, SFDR and ENOB, or a code histogram with DNL and INL.\n\
+.\n\
+Includes the window program kv2680eval, the command-line tool kv2680 and a\n\
+systemd unit (installed disabled) that offers the board to other programs as\n\
+a SCPI instrument on TCP port 5025.")
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${KV2680_DEBIAN_REVISION})
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The windowing plugins are only recommended by Qt's GUI library; the window needs them.
@@ -73,9 +120,13 @@ set(KV2680_PACKAGED
     /usr/share/metainfo/kv2680eval.metainfo.xml
     /usr/share/man/man1/kv2680eval.1.gz
     /usr/share/kv2680/examples/KV2680.cfg
-    /usr/share/kv2680/examples/KV2680.PRG)
+    /usr/share/kv2680/examples/KV2680.PRG
+    /usr/share/doc/kv2680/copyright
+    /usr/share/doc/kv2680/changelog.Debian.gz
+    /usr/share/lintian/overrides/kv2680)
 if(TARGET kv2680)
-  list(APPEND KV2680_PACKAGED /usr/bin/kv2680 /usr/share/man/man1/kv2680.1.gz)
+  list(APPEND KV2680_PACKAGED /usr/bin/kv2680 /usr/share/man/man1/kv2680.1.gz
+       /usr/lib/systemd/system/kv2680.service)
 endif()
 add_test(NAME install.DebianPackage
          COMMAND bash ${PROJECT_SOURCE_DIR}/tests/install/PackageTest.sh ${PROJECT_BINARY_DIR} ${KV2680_PACKAGED})

@@ -10,7 +10,7 @@ packages=(
   libcli11-dev nlohmann-json3-dev libxcb1-dev libx11-dev
   xvfb xauth imagemagick xdotool fonts-dejavu-core openbox x11-utils
   clang-14 libclang-rt-14-dev
-  dpkg-dev file desktop-file-utils appstream-util
+  dpkg-dev file desktop-file-utils appstream-util lintian systemd
   gcovr
 )
 
