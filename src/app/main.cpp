@@ -35,7 +35,7 @@ int main(int argc, char** argv)
         // "/SIMFAULT:name[=value],..." gives the simulated board faults to show.
         if (const std::optional<QString> list = SimulatedFaultList(os.CommandLine())) {
             if (const auto faults = ParseSimulatedFaults(*list, &faultError))
-                ApplySimulatedFaults(simulated->Board(), *faults);
+                ApplySimulatedFaults(*simulated, *faults);
             else
                 faultError += QStringLiteral("\n\nSimulated faults:\n") + SimulatedFaultHelp();
         }

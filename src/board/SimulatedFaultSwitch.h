@@ -4,9 +4,10 @@
 #include "board/Converter.h"
 
 #include <QString>
+#include <chrono>
 #include <optional>
 
-class EvalBoard;
+class SimulatedPorts;
 
 // Faults chosen for the simulated board when the program starts, so a user can watch how
 // the program copes: "/SIMFAULT:name[=value][,name[=value]...]" on the command line (no
@@ -14,6 +15,8 @@ class EvalBoard;
 struct SimulatedFaults {
     BoardFaults board;
     ConverterFaults converter;
+    // What each register access of the port costs (zero: nothing).
+    std::chrono::nanoseconds accessTime{0};
 };
 
 inline const QString kSimFaultSwitch = QStringLiteral("/SIMFAULT:");
@@ -25,4 +28,4 @@ std::optional<SimulatedFaults> ParseSimulatedFaults(const QString& list, QString
 std::optional<QString> SimulatedFaultList(const QString& commandLine);
 // One line per fault name: "name=value  what it does".
 QString SimulatedFaultHelp();
-void ApplySimulatedFaults(EvalBoard& board, const SimulatedFaults& faults);
+void ApplySimulatedFaults(SimulatedPorts& ports, const SimulatedFaults& faults);

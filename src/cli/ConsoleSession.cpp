@@ -54,7 +54,7 @@ ConsoleSession::ConsoleSession(const PortChoice& choice, bool verbose)
         if (choice.seed)
             simulated->Board().Converter().Reseed(*choice.seed);
         if (choice.faults)
-            ApplySimulatedFaults(simulated->Board(), *choice.faults);
+            ApplySimulatedFaults(*simulated, *choice.faults);
         simulated_ = simulated.get();
         port_ = std::move(simulated);
     }
