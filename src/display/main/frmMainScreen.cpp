@@ -1,6 +1,6 @@
 #include "display/main/frmMainScreen.h"
 
-#include "display/main/ExactWindowTitles.h"
+#include "display/main/ApplicationTitle.h"
 #include "display/main/QtMessenger.h"
 #include "display/main/WindowStateEcho.h"
 #include "files/StoredSettings.h"
@@ -84,7 +84,6 @@ frmMainScreen::frmMainScreen(EvalContext& context, QWidget* parent)
         ownMessenger_ = std::make_unique<QtMessenger>(this);
         ctx.Messages = ownMessenger_.get();
     }
-    ExactWindowTitles::Install(this);
     WindowStateEcho::StartIfAsked(this);
     // Below this size the top row would be cut and the option column would run into the
     // cursor read-out and the FFT control.
@@ -272,7 +271,7 @@ void frmMainScreen::Form_Load()
         move(area.x() + (area.width() - outerSize_.width()) / 2,
              area.y() + (area.height() - outerSize_.height()) / 2);
     }
-    setWindowTitle(QStringLiteral("KV2680 Evaluation Software"));
+    setWindowTitle(kApplicationTitle);
 
     VEXMStatus2->SetDisplay(true);
     VEXMStatus2->AddLine(QStringLiteral("Configuration:"), Colour::Blue);
