@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-svg-dev libqcustomplot-dev libqcustomplot2.1-qt6
   libfftw3-dev libgtest-dev libgmock-dev libbenchmark-dev
-  libcli11-dev nlohmann-json3-dev libxcb1-dev libx11-dev
+  libcli11-dev nlohmann-json3-dev libx11-dev
   xvfb xauth imagemagick xdotool fonts-dejavu-core openbox x11-utils
   clang-14 libclang-rt-14-dev
   dpkg-dev file desktop-file-utils appstream-util lintian systemd

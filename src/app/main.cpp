@@ -12,7 +12,9 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("EvalControlBoard"));
-    QApplication::setApplicationDisplayName(QStringLiteral("KV2680 Evaluation Software"));
+    // No display name: the toolkit would append it to every window title. Desktops take the
+    // program's name from its .desktop entry.
+    QApplication::setDesktopFileName(QStringLiteral("kv2680eval"));
 
     SystemOs os;
     EvalContext ctx;

@@ -1,6 +1,6 @@
 #include "board/SimulatedFaultSwitch.h"
 
-#include "board/EvalBoard.h"
+#include "board/SimulatedPorts.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -10,7 +10,7 @@
 
 namespace {
 
-enum class Value { None, Transfer, Count, Code, Mask, Number };
+enum class Value { None, Transfer, Count, Nanoseconds, Code, Mask, Number };
 
 struct FaultName {
     const char* name;
@@ -62,6 +62,8 @@ const std::vector<FaultName>& Names()
          [](SimulatedFaults& f, double g) { f.converter.gain = g; }},
         {"offset", Value::Number, "converter offset error in LSB",
          [](SimulatedFaults& f, double o) { f.converter.offsetLsb = o; }},
+        {"access-ns", Value::Nanoseconds, "every port register access takes N ns (1000: a classic ISA port)",
+         [](SimulatedFaults& f, double n) { f.accessTime = std::chrono::nanoseconds(std::int64_t(n)); }},
     };
     return names;
 }
@@ -75,7 +77,7 @@ std::optional<double> ReadValue(Value kind, const QString& text)
     }
     const qlonglong v = text.toLongLong(&ok, 0);   // decimal, or 0x for hexadecimal
     const bool counted = kind == Value::Transfer || kind == Value::Count;
-    const qlonglong least = counted ? 1 : 0, most = counted ? 1000000000 : 0xFFFF;
+    const qlonglong least = counted ? 1 : 0, most = counted || kind == Value::Nanoseconds ? 1000000000 : 0xFFFF;
     return ok && v >= least && v <= most ? std::optional<double>(double(v)) : std::nullopt;
 }
 
@@ -125,9 +127,11 @@ QString SimulatedFaultHelp()
     return lines.join(u'\n');
 }
 
-void ApplySimulatedFaults(EvalBoard& board, const SimulatedFaults& faults)
+void ApplySimulatedFaults(SimulatedPorts& ports, const SimulatedFaults& faults)
 {
+    EvalBoard& board = ports.Board();
     board.Faults() = faults.board;
     board.StrikeAfter(faults.board.lineFault, faults.board.lineFaultAt);
     board.Converter().Faults() = faults.converter;
+    ports.AccessTime().Set(faults.accessTime);
 }

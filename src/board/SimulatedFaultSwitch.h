@@ -4,9 +4,10 @@
 #include "board/Converter.h"
 
 #include <QString>
+#include <chrono>
 #include <optional>
 
-class EvalBoard;
+class SimulatedPorts;
 
 // Faults chosen for the simulated board when the program starts, so a user can watch how
 // the program copes: "/SIMFAULT:name[=value][,name[=value]...]" on the command line (no
@@ -14,6 +15,8 @@ class EvalBoard;
 struct SimulatedFaults {
     BoardFaults board;
     ConverterFaults converter;
+    // What each register access of the port costs (zero: nothing).
+    std::chrono::nanoseconds accessTime{0};
 };
 
 // Parses a list such as "lost-strobe=12,gain=1.02". Names are not case-sensitive; an
@@ -21,4 +24,4 @@ struct SimulatedFaults {
 std::optional<SimulatedFaults> ParseSimulatedFaults(const QString& list, QString* error = nullptr);
 // One line per fault name: "name=value  what it does".
 QString SimulatedFaultHelp();
-void ApplySimulatedFaults(EvalBoard& board, const SimulatedFaults& faults);
+void ApplySimulatedFaults(SimulatedPorts& ports, const SimulatedFaults& faults);

@@ -42,6 +42,7 @@ std::int16_t SimulatedPorts::ReleaseParallelPort(std::int32_t port)
 std::int32_t SimulatedPorts::InByte(std::int32_t address)
 {
     ++counts_.in;
+    accessTime_.Spend();
     switch (address) {
     case kData:
         if (!(control_ & kDirectionIn))
@@ -59,6 +60,7 @@ std::int32_t SimulatedPorts::InByte(std::int32_t address)
 std::int32_t SimulatedPorts::OutByte(std::int32_t address, std::int32_t value)
 {
     ++counts_.out;
+    accessTime_.Spend();
     const auto byte = std::uint8_t(value & 0xFF);
     if (address == kData) {
         data_ = byte;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "board/EvalBoard.h"
+#include "board/PortAccessTime.h"
 #include "link/PortLibrary.h"
 
 #include <cstdint>
@@ -13,7 +14,8 @@
 // board drives. With no board cabled (or the board switched off) the status lines never
 // change. Other addresses read 0xFF and ignore writes.
 //
-// InByte and OutByte do no allocation, locking or I/O; they count the accesses.
+// InByte and OutByte do no allocation, locking or I/O; they count the accesses and, when an
+// access time is set, take that long each.
 class SimulatedPorts : public PortLibrary {
 public:
     static constexpr std::int32_t kPortNumber = 1;
@@ -33,6 +35,7 @@ public:
     bool BoardCabled() const { return cabled_; }
     bool Claimed() const { return claimed_; }
 
+    PortAccessTime& AccessTime() { return accessTime_; }
     AccessCounts Accesses() const { return counts_; }
     void ResetAccessCounts() { counts_ = {}; }
 
@@ -50,4 +53,5 @@ private:
     std::uint8_t data_ = 0;
     std::uint8_t control_ = kPowerOnControl;
     AccessCounts counts_;
+    PortAccessTime accessTime_;
 };

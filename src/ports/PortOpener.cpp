@@ -25,7 +25,7 @@ OpenedPort OpenPort(const PortRequest& request)
         board.Converter().Reseed(*request.seed);
     if (request.faults) {
         if (const auto faults = ParseSimulatedFaults(*request.faults, &opened.faultError)) {
-            ApplySimulatedFaults(board, *faults);
+            ApplySimulatedFaults(*simulated, *faults);
         } else {
             opened.faultHelp = SimulatedFaultHelp();
             if (opened.faultError.isEmpty())

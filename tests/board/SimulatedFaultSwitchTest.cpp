@@ -1,4 +1,5 @@
 #include "board/SimulatedFaultSwitch.h"
+#include "board/SimulatedPorts.h"
 #include "link/BoardRig.h"
 
 #include <algorithm>
@@ -7,7 +8,7 @@
 TEST(SimulatedFaultSwitch, ListsParseIntoBoardAndConverterFaults)
 {
     const auto f = ParseSimulatedFaults("Lost-Strobe=12,flip-mask=0x81,off-after=3,never-ready,"
-                                        "stuck-high=0x800,stuck-low=1,missing-code=2048,gain=1.02,offset=-3.5");
+                                        "stuck-high=0x800,stuck-low=1,missing-code=2048,gain=1.02,offset=-3.5,access-ns=1000");
     ASSERT_TRUE(f.has_value());
     // Transfer 12 counted from 1 is transfer 11 counted from 0.
     const BoardFaults& b = f->board;
@@ -16,6 +17,10 @@ TEST(SimulatedFaultSwitch, ListsParseIntoBoardAndConverterFaults)
               QStringLiteral("%1 11 129 3 1").arg(int(LineFault::LostStrobe)));
     EXPECT_EQ(QStringLiteral("%1 %2 %3 %4 %5").arg(c.stuckHigh).arg(c.stuckLow).arg(c.missingCode).arg(c.gain).arg(c.offsetLsb),
               "2048 1 2048 1.02 -3.5");
+    SimulatedPorts ports;
+    ApplySimulatedFaults(ports, *f);
+    EXPECT_EQ(ports.AccessTime().Get().count(), 1000);
+    EXPECT_EQ(ports.Board().Converter().Faults().missingCode, 2048);
 
     struct Bad { const char* list; const char* says; };
     const Bad bad[] = {
@@ -23,13 +28,14 @@ TEST(SimulatedFaultSwitch, ListsParseIntoBoardAndConverterFaults)
         {"gain=x", "needs a valid value"}, {"never-ready=1", "takes no value"},
         {"melt", "Unknown simulated fault \"melt\""}, {"stuck-high=0x10000", "needs a valid value"},
         {"reset-at=3,brown-out=9", "one of the byte-transfer faults"},
+        {"access-ns=-1", "needs a valid value"}, {"access-ns=2000000000", "needs a valid value"},
     };
     for (const Bad& b : bad) {
         QString error;
         EXPECT_FALSE(ParseSimulatedFaults(b.list, &error).has_value()) << b.list;
         EXPECT_TRUE(error.contains(b.says)) << b.list << ": " << error.toStdString();
     }
-    for (const char* name : {"lost-strobe=N", "off-after=N", "gain=X", "stuck-low=MASK", "never-ack"})
+    for (const char* name : {"lost-strobe=N", "off-after=N", "gain=X", "stuck-low=MASK", "never-ack", "access-ns=N"})
         EXPECT_TRUE(SimulatedFaultHelp().contains(name)) << name;
 }
 
@@ -37,7 +43,7 @@ TEST(SimulatedFaultSwitch, ABoardSwitchedOffAfterThreeBlocksFailsTheFourth)
 {
     BoardRig rig;
     rig.Boot();
-    ApplySimulatedFaults(rig.board, *ParseSimulatedFaults("off-after=3"));
+    ApplySimulatedFaults(rig.ports, *ParseSimulatedFaults("off-after=3"));
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(Raised([&] { rig.Read(); }), "none") << i;
     EXPECT_EQ(Raised([&] { rig.Read(); }), "504|Send Command|Send Command Failed on First Byte");

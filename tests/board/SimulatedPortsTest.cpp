@@ -1,5 +1,6 @@
 #include "board/SimulatedPorts.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
 
 // The simulated port's registers; the board's handshake behind them is driven through the
@@ -52,3 +53,17 @@ TEST(SimulatedPorts, OnePortAt0x378WithItsRegisters)
     EXPECT_EQ(uncabled.InByte(kStatus), kIdle);
 }
 
+
+TEST(SimulatedPorts, EveryAccessTakesTheSetTime)
+{
+    // Only a lower bound: on a busy machine the wait may run long, never short.
+    using namespace std::chrono_literals;
+    SimulatedPorts ports;
+    ports.AccessTime().Set(2ms);
+    const auto start = std::chrono::steady_clock::now();
+    ports.InByte(kStatus);
+    ports.OutByte(kControl, 0x04);
+    ports.InByte(kData);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 6ms);
+    EXPECT_EQ(ports.Accesses().Total(), 3u);
+}

@@ -50,7 +50,6 @@ bool LastFrameIs(EvalBoard& board, std::uint8_t first, std::uint8_t code)
 
 Outcome Run(SweepRig& rig, SweepFrame frame)
 {
-    EvalContext& ctx = rig.ctx;
     EvalBoard& board = rig.board;
     switch (frame) {
     case SweepFrame::Command:

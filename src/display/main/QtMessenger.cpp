@@ -1,6 +1,7 @@
 #include "display/main/QtMessenger.h"
 
-#include <QApplication>
+#include "display/main/ApplicationTitle.h"
+
 #include <QMessageBox>
 
 namespace {
@@ -45,7 +46,7 @@ MessageResult QtMessenger::ShowMessage(const MessageRequest& request)
 {
     QString text = request.text;
     text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
-    const QString title = request.title ? *request.title : QApplication::applicationDisplayName();
+    const QString title = request.title.value_or(kApplicationTitle);
     // A dialog's frame: a title and a close box, nothing to minimise or maximise.
     QMessageBox box(ToQtIcon(request.icon), title, text, ToQtButtons(request.buttons), parent_,
                     Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);

@@ -1,6 +1,6 @@
 #include "display/main/frmMainScreen.h"
 
-#include "display/main/ExactWindowTitles.h"
+#include "display/main/ApplicationTitle.h"
 #include "display/setup/frmSetup.h"
 #include "display/widgets/SupplyButton.h"
 #include "display/main/QtMessenger.h"
@@ -102,7 +102,6 @@ frmMainScreen::frmMainScreen(EvalContext& context, QWidget* parent)
     drawTimer_.setSingleShot(true);
     drawTimer_.setInterval(16);
     connect(&drawTimer_, &QTimer::timeout, this, &frmMainScreen::DrawNewestBlock);
-    ExactWindowTitles::Install(this);
     WindowStateEcho::StartIfAsked(this);
     // Below this size the top row would be cut and the option column would run into the
     // cursor read-out and the FFT control.
@@ -291,7 +290,7 @@ void frmMainScreen::Form_Load()
         move(area.x() + (area.width() - outerSize_.width()) / 2,
              area.y() + (area.height() - outerSize_.height()) / 2);
     }
-    setWindowTitle(QStringLiteral("KV2680 Evaluation Software"));
+    setWindowTitle(kApplicationTitle);
 
     VEXMStatus2->SetDisplay(true);
     VEXMStatus2->AddLine(QStringLiteral("Configuration:"), Colour::Blue);

@@ -58,9 +58,11 @@ TEST_F(MainWindowTest, TheDesignSizeIsOuterAndTheSmallestWindowKeepsControlsApar
     const QRect area = window->centralWidget()->rect();
     for (const QWidget* a : controls) {
         EXPECT_TRUE(area.contains(a->geometry())) << a->metaObject()->className();
-        for (const QWidget* b : controls)
-            if (a < b)
+        for (const QWidget* b : controls) {
+            if (a < b) {
                 EXPECT_FALSE(a->geometry().intersects(b->geometry()))
                     << a->metaObject()->className() << " " << b->metaObject()->className();
+            }
+        }
     }
 }
