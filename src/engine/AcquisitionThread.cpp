@@ -2,6 +2,9 @@
 
 #include "engine/BoardSession.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+
 AcquisitionThread::AcquisitionThread(BoardSession& session, QObject* parent)
     : QObject(parent), session_(session)
 {
@@ -16,9 +19,10 @@ AcquisitionThread::~AcquisitionThread()
 
 void AcquisitionThread::Start(bool continuous)
 {
-    if (running_)
+    if (running_ && !stopping_)
         return;
-    Wait();   // a thread that ended but was not yet joined
+    Wait();   // a stopped run still finishing its block
+    stopping_ = false;
     running_ = true;
     session_.Context().ContinuousSampling = continuous;
     thread_.reset(QThread::create([this, continuous] { Run(continuous); }));
@@ -31,13 +35,20 @@ void AcquisitionThread::Start(bool continuous)
 
 void AcquisitionThread::Stop()
 {
+    stopping_ = running_;
     session_.Context().ContinuousSampling = false;
 }
 
 void AcquisitionThread::Wait()
 {
-    if (thread_)
-        thread_->wait();
+    if (!thread_)
+        return;
+    if (QThread::currentThread() != thread())
+        return (void)thread_->wait();
+    while (!thread_->wait(QDeadlineTimer(5)))
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // What the run handed over before it ended, its end included.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void AcquisitionThread::Run(bool continuous)

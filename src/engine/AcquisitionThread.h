@@ -27,11 +27,13 @@ public:
     explicit AcquisitionThread(BoardSession& session, QObject* parent = nullptr);
     ~AcquisitionThread() override;   // stops and waits for the run
 
-    // Starts a run; ignored while one is going on.
+    // Starts a run; ignored while one is going on (a stopped one is first waited for).
     void Start(bool continuous);
     void Stop();
     bool Running() const { return running_; }
-    // Waits for the run in progress to end (its blocks are still delivered afterwards).
+    // Waits for the run in progress to end (its blocks are still delivered afterwards). On
+    // the owner's thread, the owner's events are handled meanwhile, so a message the run
+    // waits on can be answered.
     void Wait();
 
 signals:
@@ -44,4 +46,5 @@ private:
     BoardSession& session_;
     std::unique_ptr<QThread> thread_;
     bool running_ = false;
+    bool stopping_ = false;
 };

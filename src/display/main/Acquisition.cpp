@@ -30,6 +30,8 @@ void frmMainScreen::BeginAcquisition(bool continuous)
 
 void frmMainScreen::EndAcquisition()
 {
+    if (!Acquiring())
+        return;   // the run was ended for the user already; its thread has caught up
     if (drawPending_) {
         drawTimer_.stop();
         DrawNewestBlock();
@@ -60,6 +62,8 @@ void frmMainScreen::WaitForAcquisition()
 
 void frmMainScreen::ShowBlock(std::shared_ptr<UploadedBlock> block)
 {
+    if (!Acquiring())
+        return;   // the block the board was uploading when the run was stopped
     if (!block->codes.empty())
         ctx.SampleCodes = std::move(block->codes);
     TakeSamples(*block);
@@ -110,7 +114,7 @@ void frmMainScreen::DrawNewestBlock()
 
 void frmMainScreen::cmdSample_Click()
 {
-    if (Acquiring())
+    if (!BoardIdle())
         return;
     cmdSample->setEnabled(false);
     BeginAcquisition(false);
@@ -118,7 +122,7 @@ void frmMainScreen::cmdSample_Click()
 
 void frmMainScreen::cmdContSample_Click()
 {
-    if (Acquiring())
+    if (!BoardIdle())
         return;
     cmdSample->setEnabled(false);
     cmdStopSampling->setEnabled(true);
@@ -130,25 +134,38 @@ void frmMainScreen::cmdContSample_Click()
     BeginAcquisition(true);
 }
 
-void frmMainScreen::cmdStopSampling_Click() { acquisition_->Stop(); }
+// A stopped run ends for the user at once, even in the middle of a slow upload: the
+// board finishes sending its block on the session's thread, and the block is dropped.
+void frmMainScreen::cmdStopSampling_Click()
+{
+    acquisition_->Stop();
+    if (Acquiring() && continuousRun_)
+        EndAcquisition();
+}
 
-// The board is busy with a block while an acquisition goes on: its other commands wait
-// for the window to be idle.
+bool frmMainScreen::BoardIdle()
+{
+    if (Acquiring())
+        return false;
+    acquisition_->Wait();   // the upload of a stopped run
+    return true;
+}
+
 void frmMainScreen::cmdPowerDown_Click()
 {
-    if (!Acquiring())
+    if (BoardIdle())
         session_.PowerDown();
 }
 
 void frmMainScreen::cmdPowerUp_Click()
 {
-    if (!Acquiring())
+    if (BoardIdle())
         session_.PowerUp();
 }
 
 void frmMainScreen::cmdReset_Click()
 {
-    if (!Acquiring())
+    if (BoardIdle())
         session_.Reset();
 }
 

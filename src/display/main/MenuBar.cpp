@@ -48,6 +48,8 @@ void frmMainScreen::CreateMenus()
 
 void frmMainScreen::SetPortChoice(std::int16_t address, QAction* checked)
 {
+    if (!BoardIdle())
+        return;
     ctx.Link.PortBaseAddress = address;
     for (QAction* a : {mnuLPT1, mnuLPT2, mnuPRN})
         a->setChecked(a == checked);

@@ -99,6 +99,8 @@ frmSetup* frmMainScreen::SetupDialog() const { return setupDialog_; }
 
 void frmMainScreen::mnuSetUP_Click()
 {
+    if (!BoardIdle())
+        return;
     frmSetup dialog(session_, this);
     setupDialog_ = &dialog;
     connect(&dialog, &frmSetup::SampleCountChanged, this, [this] {

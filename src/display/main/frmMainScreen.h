@@ -157,6 +157,9 @@ private:
     // Marks an acquisition in progress for its lifetime. Meanwhile nothing that reconfigures
     // the board or replaces the block can be chosen (those menu entries are disabled and
     // restored afterwards), and a close asked for waits for the last acquisition to end.
+    // The board is free for another command: no acquisition is going on (false), and the
+    // upload of a stopped run has ended.
+    bool BoardIdle();
     void BeginAcquisition(bool continuous);
     void EndAcquisition();
     void ShowBlock(std::shared_ptr<UploadedBlock> block);

@@ -88,3 +88,30 @@ TEST_F(MainWindowTest, PowerAndResetWithTheBoardAnsweringAndSwitchedOff)
     EXPECT_FALSE(window->cboDisplayMode->isEnabled());
     EXPECT_FALSE(window->chkHoldZoom->isChecked());
 }
+
+// With a slow port (1 us per register access an 8192-sample upload takes over 100 ms),
+// Stop Samp ends the run for the user at once; the board finishes its block meanwhile,
+// and the next run starts cleanly after it.
+TEST_F(MainWindowTest, StopInTheMiddleOfASlowUploadEndsTheRunAtOnce)
+{
+    LoadBoardProgram();
+    ctx.CurrentSettings.NumberOfSamples = 5;
+    ports.AccessTime().Set(std::chrono::microseconds(1));
+    bool idleAfterClick = false, uploadGoingOn = false;
+    QTimer::singleShot(150, window.get(), [&] {
+        QTest::mouseClick(window->cmdStopSampling, Qt::LeftButton);
+        idleAfterClick = !window->Acquiring();
+        uploadGoingOn = window->Acquisition().Running();
+    });
+    window->cmdContSample_Click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->Acquiring(); }, 5000));
+    EXPECT_TRUE(idleAfterClick);
+    EXPECT_TRUE(uploadGoingOn) << "the click did not wait for the board";
+    EXPECT_EQ(Status1().last(), "Continuous Sampling Stopped");
+    EXPECT_EQ(ButtonStates(), IdleStates());
+
+    ports.AccessTime().Set(std::chrono::nanoseconds(0));
+    Sample();
+    EXPECT_EQ(Status1().last(), "8192 Data Samples Uploaded");
+    EXPECT_EQ(window->stripDSO->PointCount(), 8192);
+}
