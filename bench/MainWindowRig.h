@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -68,7 +69,23 @@ public:
         return !failed && shown >= blocks;
     }
 
+    // A continuous run stopped with Stop Samp after the given time; the blocks the window
+    // took meanwhile.
+    int ContinuousRunFor(double seconds)
+    {
+        int shown = 0;
+        const QMetaObject::Connection counter = QObject::connect(
+            &window->Acquisition(), &AcquisitionThread::BlockUploaded, window.get(),
+            [&](const std::shared_ptr<UploadedBlock>& block) { shown += block->error == 0 && window->Acquiring(); });
+        QTimer::singleShot(int(seconds * 1000), window.get(), [this] { window->cmdStopSampling_Click(); });
+        window->cmdContSample_Click();
+        window->WaitForAcquisition();
+        QObject::disconnect(counter);
+        return shown;
+    }
+
     QString StorePath() const { return dir_.filePath("settings.ini"); }
+    SimulatedPorts& Ports() { return ports_; }
 
     EvalContext ctx;
     std::unique_ptr<frmMainScreen> window;
