@@ -35,6 +35,7 @@ public:
     {
         ports_.Board().Trace().SetEnabled(false);
         ctx.Link.Port = &ports_;
+        ctx.Link.Wait = &waiter_;
         ctx.Os = &os_;
         ctx.Options = StartupOptions::Parse(os_.CommandLine());
         store_ = std::make_unique<SettingsStore>(dir_.filePath("settings.ini"));
@@ -104,6 +105,18 @@ private:
 
     QTemporaryDir dir_;
     SimulatedPorts ports_;
+    // Sleeps through conversions only while the board converts in real time.
+    class Waiter : public SessionWaiter {
+    public:
+        explicit Waiter(SimulatedPorts& ports) : SessionWaiter(false), ports_(ports) {}
+        void Pause(std::chrono::nanoseconds expected) override
+        {
+            if (ports_.Board().RealTime())
+                SessionWaiter::Pause(expected);
+        }
+    private:
+        SimulatedPorts& ports_;
+    } waiter_{ports_};
     Os os_;
     std::unique_ptr<SettingsStore> store_;
 };
