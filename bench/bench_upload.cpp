@@ -45,10 +45,16 @@ struct Rig {
         SendCommand(ctx.Link, 0, 0, 4);
     }
     int Samples() const { return 256 << ctx.CurrentSettings.NumberOfSamples; }
-    void Upload() { ReadData(ctx.Link, ctx.CurrentBlockRequest(), Samples(), ctx.SampleCodes); }
+    void Upload()
+    {
+        BlockRequest request = ctx.CurrentBlockRequest();
+        request.VerifyEnd = verify;
+        ReadData(ctx.Link, request, Samples(), ctx.SampleCodes);
+    }
 
     SimulatedPorts ports;
     EvalContext ctx;
+    bool verify = false;   // the check that the board has nothing left after the block
 };
 
 // The handshake on the bare port calls, with the data (+0), status (+1) and control (+2)
@@ -219,12 +225,14 @@ void BM_UploadOverHandshakeLoop(benchmark::State& state)
 }
 BENCHMARK(BM_UploadOverHandshakeLoop)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-// One 8192-sample block through the link with every port access taking the argument's
-// time in ns. The upload time over the port time of its accesses shows what the link
-// itself adds on a slow port.
+// One 8192-sample block through the link with every port access taking the first
+// argument's time in ns, without and with the upload check. The upload time over the port
+// time of its accesses shows what the link itself adds on a slow port; the check adds one
+// unanswered read attempt (about 1000 status reads) per block.
 void BM_Upload8192AccessNs(benchmark::State& state)
 {
     Rig rig(5);
+    rig.verify = state.range(1) != 0;
     const auto perAccess = std::chrono::nanoseconds(state.range(0));
     rig.ports.AccessTime().Set(perAccess);
     for (auto _ : state) {
@@ -236,7 +244,8 @@ void BM_Upload8192AccessNs(benchmark::State& state)
     state.counters["port_accesses_per_sample"] = perSample;
     state.counters["port_ms_per_block"] = perSample * rig.Samples() * double(perAccess.count()) * 1e-6;
 }
-BENCHMARK(BM_Upload8192AccessNs)->ArgName("access_ns")->Arg(0)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Upload8192AccessNs)->ArgNames({"access_ns", "verify"})->ArgsProduct({{0, 1000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -56,6 +56,10 @@ struct BoardFaults {
     // The board switches itself off once it has sent this many whole blocks (negative:
     // never): a board losing power in the middle of a continuous run.
     int offAfterBlocks = -1;
+    // With offAfterBlocks: the power comes back (loader, latch cleared) once the PC has
+    // read the status lines this many times with the board off (negative: it stays off),
+    // as a supply that drops out for a moment.
+    int offForStatusReads = -1;
 
     bool BadChecksumOn(int packet, int attempt) const
     {

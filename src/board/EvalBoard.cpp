@@ -45,8 +45,11 @@ void EvalBoard::ClearLines()
 
 std::uint8_t EvalBoard::StatusLines()
 {
-    if (!powered_)
+    if (!powered_) {
+        if (offReadsLeft_ > 0 && --offReadsLeft_ == 0)
+            SetPowered(true);
         return kFloatingStatus;
+    }
     bool waitHigh;
     if (cycle_ != Cycle::None) {
         if (answering_ && !acked_ && ++cycleReads_ >= faults_.ackOnStatusRead)
@@ -75,6 +78,7 @@ void EvalBoard::ControlLines(std::uint8_t control, std::uint8_t dataLines)
     if (faults_.offAfterBlocks >= 0 && blocks_ >= faults_.offAfterBlocks) {
         faults_.offAfterBlocks = -1;   // once: the PC sees the power go at its next strobe
         SetPowered(false);
+        offReadsLeft_ = faults_.offForStatusReads;
     }
     if (!powered_)
         return;

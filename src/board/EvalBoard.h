@@ -97,6 +97,7 @@ private:
     std::uint8_t dataOut_ = kFloatingData;
     std::int64_t transfers_ = 0;
     int blocks_ = 0;
+    int offReadsLeft_ = -1;      // status reads until the power comes back (negative: never)
     bool lineFaultFired_ = false;
     bool spurious_ = false;      // the cycle under way shows an acknowledge nobody gave
     bool twice_ = false;         // the cycle under way is seen twice

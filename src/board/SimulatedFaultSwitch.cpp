@@ -46,6 +46,8 @@ const std::vector<FaultName>& Names()
          [](SimulatedFaults& f, double n) { f.board.corruptPacket = int(n); }},
         {"off-after", Value::Count, "the board switches off once it has sent N blocks",
          [](SimulatedFaults& f, double n) { f.board.offAfterBlocks = int(n); }},
+        {"off-for", Value::Count, "with off-after: the power comes back (loader, latch cleared) after N status reads",
+         [](SimulatedFaults& f, double n) { f.board.offForStatusReads = int(n); }},
         {"slow-ack", Value::Count, "the board acknowledges each byte on status read N (1001: too late)",
          [](SimulatedFaults& f, double n) { f.board.ackOnStatusRead = int(n); }},
         {"never-ack", Value::None, "the board never acknowledges a byte",

@@ -35,6 +35,68 @@ void ApplyBlockOptions(EvalContext& ctx, const AcquireOptions& o)
     }
 }
 
+QString ProgramLoadFailure(const ConsoleSession& session, std::int16_t result)
+{
+    const auto text = ProgramLoadErrorText(result);
+    return QStringLiteral("program load failed: ")
+        + (text ? QString(*text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")) : session.LastFailure());
+}
+
+// Why the block just taken failed: the message or red line the link gave, with the
+// link's own description.
+QString BlockFailureCause(const ConsoleSession& session)
+{
+    const QString detail = session.board.LastError().Description;
+    const QString shown = session.LastFailure();
+    return shown.isEmpty() ? detail : shown + QStringLiteral(" (") + detail + QStringLiteral(")");
+}
+
+// The documented recovery after a failed block; empty when the board runs its program again.
+QString RecoverBoard(ConsoleSession& session)
+{
+    const RecoveryOutcome r = session.board.Recover();
+    if (r.Recovered())
+        return QString();
+    const QString load = ProgramLoadFailure(session, r.programResult);
+    return r.reset ? load : QStringLiteral("the board did not answer the reset; ") + load;
+}
+
+std::string UtcNow()
+{
+    return QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs).toStdString();
+}
+
+// A failed block ends the run when more blocks failed in a row than --retries allows or
+// when it was the last; otherwise the board is recovered for the next block and both are
+// reported (--verbose, --json).
+void GoOnAfterFailedBlock(ConsoleSession& session, const AcquireOptions& o, int block, int error, int failuresInARow)
+{
+    const QString cause = BlockFailureCause(session);
+    const QString failure = QStringLiteral("block %1: %2").arg(block).arg(cause);
+    if (o.retries > 0 && failuresInARow > o.retries)
+        throw CommandFailure(ExitStatus::Failed, failure + QStringLiteral(" (%1 failed in a row)").arg(failuresInARow));
+    // A run that ends on a failed block has not shown the board working again.
+    if (failuresInARow > o.retries || block == o.blocks)
+        throw CommandFailure(ExitStatus::Failed, o.retries == 0 ? failure : failure + QStringLiteral(" (the last block)"));
+    const QString recoveryProblem = RecoverBoard(session);
+    if (o.verbose) {
+        std::fprintf(stderr, "kv2680: block %d failed: %s\n", block, qPrintable(cause));
+        std::fprintf(stderr, "kv2680: block %d: %s (%d of %d failed blocks in a row allowed)\n", block,
+                     recoveryProblem.isEmpty() ? "board reset and program loaded again"
+                                               : qPrintable(QStringLiteral("recovery failed: ") + recoveryProblem),
+                     failuresInARow, o.retries);
+    }
+    if (o.json) {
+        nlohmann::json line{{"block", block}, {"failed", true}, {"error", error}, {"cause", cause.toStdString()},
+                            {"failures_in_a_row", failuresInARow}, {"recovered", recoveryProblem.isEmpty()}};
+        if (!recoveryProblem.isEmpty())
+            line["recovery_failure"] = recoveryProblem.toStdString();
+        line["time"] = UtcNow();
+        std::cout << line.dump() << '\n';
+        std::cout.flush();
+    }
+}
+
 QString BlockFileName(const AcquireOptions& o, int block, const char* extension)
 {
     return QDir(o.outDir).filePath(QStringLiteral("block%1.%2").arg(block, 4, 10, QLatin1Char('0')).arg(QLatin1String(extension)));
@@ -59,12 +121,8 @@ void BringUpBoard(ConsoleSession& session, const QString& configPath, const QStr
     }, config.absolutePath());
     if (!loaded.configRead)
         throw CommandFailure(ExitStatus::Failed, configPath + QStringLiteral(": ") + session.LastFailure());
-    if (loaded.programResult != 0) {
-        const auto text = ProgramLoadErrorText(loaded.programResult);
-        throw CommandFailure(ExitStatus::Failed,
-                             QStringLiteral("program load failed: ") +
-                                 (text ? QString(*text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")) : session.LastFailure()));
-    }
+    if (loaded.programResult != 0)
+        throw CommandFailure(ExitStatus::Failed, ProgramLoadFailure(session, loaded.programResult));
 }
 
 int RunAcquire(const AcquireOptions& o)
@@ -79,6 +137,7 @@ int RunAcquire(const AcquireOptions& o)
     if (o.seed != 0)
         request.seed = o.seed;
     ConsoleSession session(request, o.verbose);
+    session.ctx.Options.VerifyUpload = o.verify;
     if (!session.FaultProblem().isEmpty())
         throw CommandFailure(ExitStatus::Usage, QStringLiteral("--fault: ") + session.FaultProblem());
     if (!o.outDir.isEmpty() && !QDir().mkpath(o.outDir))
@@ -92,12 +151,17 @@ int RunAcquire(const AcquireOptions& o)
     if (!o.json)
         std::cout << qPrintable(ReportTableHeader()) << '\n';
     const bool progress = ShowProgress() && !o.verbose;
+    int failuresInARow = 0;
     for (int block = 1; block <= o.blocks; ++block) {
-        if (engine.TakeBlock() != 0) {
-            const QString detail = engine.LastError().Description;
-            throw CommandFailure(ExitStatus::Failed,
-                                 QStringLiteral("block %1: %2").arg(block).arg(session.LastFailure().isEmpty() ? detail : session.LastFailure() + QStringLiteral(" (") + detail + QStringLiteral(")")));
+        // Each block's cause is its own, not one left from a block recovered from.
+        session.messages.shown.clear();
+        session.status1.failures.clear();
+        const int error = engine.TakeBlock();
+        if (error != 0) {
+            GoOnAfterFailedBlock(session, o, block, error, ++failuresInARow);
+            continue;
         }
+        failuresInARow = 0;
         const EvalContext& ctx = session.ctx;
         if (!o.outDir.isEmpty() && o.raw)
             WriteRawBlock(BlockFileName(o, block, "dat"), ctx.SampleCodes);
@@ -109,7 +173,7 @@ int RunAcquire(const AcquireOptions& o)
         if (o.json) {
             nlohmann::json line = ReportJson(report);
             line["block"] = block;
-            line["time"] = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs).toStdString();
+            line["time"] = UtcNow();
             std::cout << line.dump() << '\n';
         } else {
             std::cout << qPrintable(ReportTableRow(report)) << '\n';

@@ -45,6 +45,8 @@ struct AcquireOptions {
     bool raw = true, csv = false;
     bool json = false;
     bool verbose = false;
+    int retries = 0;            // failed blocks in a row recovered from before giving up
+    bool verify = false;        // check after each block that the board has nothing left to send
     AnalysisOptions analysis;
 };
 

@@ -68,6 +68,14 @@ int main(int argc, char** argv)
         ->check(CLI::IsMember({"raw", "csv", "both"}))->capture_default_str();
     acquireCmd->add_flag("--json", acquire.json, "One JSON object per block instead of a table");
     acquireCmd->add_flag("-v,--verbose", acquire.verbose, "Echo the status lines to standard error");
+    acquireCmd->add_option("--retries", acquire.retries,
+                           "After a failed block, reset the board, load its program again and go on with the next "
+                           "block, for up to this many failed blocks in a row; a run that ends on a failed block "
+                           "still fails (default 0: stop at the first)")
+        ->check(CLI::NonNegativeNumber)->capture_default_str();
+    acquireCmd->add_flag("--verify", acquire.verify,
+                         "After each block, check that the board has nothing left to send, so a block shifted by a "
+                         "spurious acknowledge fails (error 517) instead of being shown; adds one read attempt per block");
     AddAnalysisOptions(acquireCmd, acquire.analysis, false);
     acquireCmd->add_option("--average", acquire.analysis.average, "Average the power spectra of this many blocks (1 to 256)")
         ->check(CLI::Range(1, 256))->capture_default_str();

@@ -71,22 +71,47 @@ LoadOutcome BoardSession::LoadConfiguration(const QString& configPath, const std
     });
     BusyDelay();
 
+    programFolder_ = programFolder;
+    outcome.programResult = DownloadProgram();
+    return outcome;
+}
+
+std::int16_t BoardSession::DownloadProgram()
+{
+    std::int16_t result = -1;
     RunStep([&] {
         const QString& program = ctx_.CurrentSettings.EXEName;
-        const QString path = programFolder.isEmpty() || program.isEmpty() ? program : QDir(programFolder).filePath(program);
-        outcome.programResult = LoadProgram(Link(), path, ctx_.BoardLatch.Value(), ctx_.CurrentPeriodWord());
+        const QString path = programFolder_.isEmpty() || program.isEmpty() ? program : QDir(programFolder_).filePath(program);
+        result = LoadProgram(Link(), path, ctx_.BoardLatch.Value(), ctx_.CurrentPeriodWord());
     });
-    if (outcome.programResult == 0) {
+    if (result == 0) {
         RunStep([&] { ShowConfigurationStatus(ctx_.CurrentSettings, *ctx_.Status2); });
         ctx_.Status1->AddLine(QStringLiteral("Program Running"));
         ctx_.CurrentSettings.ProgramLoaded = True;
     }
     if (ctx_.Listener)
         ctx_.Listener->ProgramLoaded(ctx_.CurrentSettings.ProgramLoaded == True);
+    return result;
+}
+
+RecoveryOutcome BoardSession::Recover()
+{
+    // The reset puts the power-on block length and rates back; the run goes on with its own.
+    Settings& s = ctx_.CurrentSettings;
+    const auto samples = s.NumberOfSamples;
+    const auto rate = s.SampleFreq;
+    const auto maxRate = s.Max_Frequency;
+    RecoveryOutcome outcome;
+    outcome.reset = Reset();
+    s.NumberOfSamples = samples;
+    s.SampleFreq = rate;
+    s.Max_Frequency = maxRate;
+    BusyDelay();
+    outcome.programResult = DownloadProgram();
     return outcome;
 }
 
-void BoardSession::Reset()
+bool BoardSession::Reset()
 {
     SessionListener* listener = ctx_.Listener;
     // "Resume next": every step runs whatever the one before it did.
@@ -121,6 +146,7 @@ void BoardSession::Reset()
         RunStep([&] { if (ctx_.Status1) ctx_.Status1->AddLine(QStringLiteral("Board Reset"), Colour::Red); });
     }
     RunStep([&] { if (listener) listener->ResetEnded(reset); });
+    return reset;
 }
 
 bool BoardSession::ChangeSupplies(std::int16_t latch)
@@ -156,7 +182,9 @@ int BoardSession::ReadBlock(std::vector<double>& codes)
     // A watchdog with an interval runs from before the block command.
     if (link.Timer1.interval() > 0)
         link.Timer1.start();
-    const int error = RunStep([&] { ReadData(link, ctx_.CurrentBlockRequest(), BlockLength(), codes); }, &lastError_);
+    BlockRequest request = ctx_.CurrentBlockRequest();
+    request.VerifyEnd = ctx_.Options.VerifyUpload;
+    const int error = RunStep([&] { ReadData(link, request, BlockLength(), codes); }, &lastError_);
     if (error == LinkError::SendCommandFailed && ctx_.Messages)
         ctx_.Messages->ShowMessage({QStringLiteral("Evaluation Control Board failed to respond to a command.\r"
                                                    "A reset may be necessary"),

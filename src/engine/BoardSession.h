@@ -16,6 +16,12 @@ struct LoadOutcome {
     std::int16_t programResult = -1;  // the download's result when it ran (0 running)
 };
 
+struct RecoveryOutcome {
+    bool reset = false;               // the board answered as its loader after the reset
+    std::int16_t programResult = -1;  // the download's result (0: the program runs again)
+    bool Recovered() const { return programResult == 0; }
+};
+
 // The board session, whole and without widgets: link start-up, configuration and program
 // load, power and supply changes, reset, and one block at a time (upload, volts, spectrum
 // with its metrics, summed code histogram). Each step tells the user what the documented
@@ -39,8 +45,14 @@ public:
     LoadOutcome LoadConfiguration(const QString& configPath, const std::function<void()>& applyFrequency = {},
                                   const QString& programFolder = QString());
 
-    // The board reset with its status lines and message; never raises.
-    void Reset();
+    // The board reset with its status lines and message; never raises. True when the
+    // board answered as its loader afterwards.
+    bool Reset();
+    // After a failed block: the reset, then the board program of the last configuration
+    // load downloaded again, with the block length and sample rate in force before the
+    // reset kept (the configuration is not read again, so choices made after the load
+    // stand). Never raises.
+    RecoveryOutcome Recover();
     // Loads a new supply latch; false (after its message) when the board refused it.
     bool ChangeSupplies(std::int16_t latch);
     void PowerDown();
@@ -72,6 +84,8 @@ public:
 
 private:
     void SendPowerCommand(std::int16_t code, const QString& done);
+    // The configured board program downloaded and, when it runs, announced.
+    std::int16_t DownloadProgram();
     // The link takes the echo switch from the settings in force.
     BoardLink& Link();
 
@@ -79,6 +93,7 @@ private:
     SpectrumAnalyzer analyzer_;
     CodeHistogramAccumulator histogram_;
     EvalError lastError_{0, QString(), QString()};
+    QString programFolder_;   // where the last load looked for a program named without a folder
 };
 
 // The clock set from CurrentSettings.SampleFreq, lowered to Max_Frequency first.

@@ -74,5 +74,6 @@ StartupOptions StartupOptions::Parse(const QString& commandLine)
     options.ShowStatus = upper.contains(QLatin1String("/SS"));
     options.PpdevPort = PpdevSwitch(upper);
     options.SimulatedFaults = SimulatedFaultSwitch(commandLine);
+    options.VerifyUpload = upper.contains(QLatin1String("/VERIFY"));
     return options;
 }

@@ -46,6 +46,9 @@ struct BlockRequest {
     std::chrono::nanoseconds ConversionTime{0};   // how long the board needs for the block
     std::int16_t NumberOfBits = 12;   // bits kept of each 16-bit value
     std::int16_t DataFormat = 0;      // 1: two's complement, sign-extended
+    // After the last sample, one more read must find the board with nothing to send: a
+    // block it still owes a byte of was shifted by an acknowledge it never gave.
+    bool VerifyEnd = false;
 };
 
 // The block command's period word for the clock's two period bytes: high * 256 + low with
@@ -86,13 +89,17 @@ QString CommandEchoLine(std::int16_t first, std::int32_t word, std::int16_t code
 QString CommunicationFailedText(int label);
 
 // One block of n samples into samples; raises 504 when the board refused the block
-// command (the samples are not touched) and 517 when the block did not arrive.
+// command (the samples are not touched) and 517 when the block did not arrive (or, with
+// VerifyEnd, when the board still had data after it).
 void ReadData(BoardLink& link, const BlockRequest& request, std::int32_t n, std::vector<double>& samples);
 // The watchdog interval ReadData gives Timer1 for a sample frequency, in ms: the time of
 // a 32768-sample block rounded half to even, at least 3000 and at most 65535 (the
 // board's 16-bit sample timer cannot run slower than 40 MHz / 65536, so no block takes
 // longer than 53.7 s); 65535 for a frequency that is not above 0.
 int WatchdogInterval(std::int32_t sampleFreq);
+// Whether the board has nothing left to send: one read whose strobe is not acknowledged
+// (513). A byte taken, or an acknowledge that is not released, means it had more.
+bool NothingLeftToSend(BoardLink& link);
 
 // Program download: result 0 running (the program answered a block), 1..7 failures; a
 // packet whose write failed ends the download with 6. The program file is found in any

@@ -80,4 +80,14 @@ void ReadData(BoardLink& link, const BlockRequest& request, std::int32_t n, std:
             code -= full;
         out[i] = code;
     }
+    if (request.VerifyEnd && !NothingLeftToSend(link))
+        throw EvalError(LinkError::ReadDataFailed, kReadData,
+                        QStringLiteral("Block Out Of Step: Board Still Sending After Sample ") + QString::number(n));
+}
+
+bool NothingLeftToSend(BoardLink& link)
+{
+    // A board with nothing to send ignores the strobe; a real EPP board does the same, so
+    // this costs one acknowledge phase of status reads and changes nothing on the board.
+    return RunStep([&] { EPPRead(link, link.PortBaseAddress); }) == LinkError::EppReadNoAcknowledge;
 }

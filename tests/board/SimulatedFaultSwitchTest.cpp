@@ -35,19 +35,31 @@ TEST(SimulatedFaultSwitch, ListsParseIntoBoardAndConverterFaults)
         EXPECT_FALSE(ParseSimulatedFaults(b.list, &error).has_value()) << b.list;
         EXPECT_TRUE(error.contains(b.says)) << b.list << ": " << error.toStdString();
     }
-    for (const char* name : {"lost-strobe=N", "off-after=N", "gain=X", "stuck-low=MASK", "never-ack", "access-ns=N"})
+    for (const char* name : {"lost-strobe=N", "off-after=N", "off-for=N", "gain=X", "stuck-low=MASK", "never-ack", "access-ns=N"})
         EXPECT_TRUE(SimulatedFaultHelp().contains(name)) << name;
 }
 
+// The fourth block finds the board off; with off-for it comes back, in its loader with
+// the latch cleared, once the PC has read the status lines that often.
 TEST(SimulatedFaultSwitch, ABoardSwitchedOffAfterThreeBlocksFailsTheFourth)
 {
-    BoardRig rig;
-    rig.Boot();
-    ApplySimulatedFaults(rig.ports, *ParseSimulatedFaults("off-after=3"));
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(Raised([&] { rig.Read(); }), "none") << i;
-    EXPECT_EQ(Raised([&] { rig.Read(); }), "504|Send Command|Send Command Failed on First Byte");
-    EXPECT_FALSE(rig.board.Powered());
+    for (const auto& [list, back] : {std::pair{"off-after=3", false}, std::pair{"off-after=3,off-for=1500", true}}) {
+        SCOPED_TRACE(list);
+        BoardRig rig;
+        rig.Boot();
+        ApplySimulatedFaults(rig.ports, *ParseSimulatedFaults(list));
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(Raised([&] { rig.Read(); }), "none") << i;
+        EXPECT_EQ(Raised([&] { rig.Read(); }), "504|Send Command|Send Command Failed on First Byte");
+        EXPECT_FALSE(rig.board.Powered());
+        for (int i = 0; i < 500; ++i)
+            ReadPortByte(rig.link, BoardRig::kBase + 1);
+        EXPECT_EQ(rig.board.Powered(), back);
+        if (back) {
+            EXPECT_EQ(rig.board.State(), FirmwareState::LoaderCommand);
+            EXPECT_EQ(rig.board.LatchValue(), 0);
+        }
+    }
 }
 
 TEST(SimulatedFaultSwitch, ConverterFaultsShapeTheCodes)

@@ -15,6 +15,7 @@ TEST(StartupOptions, EverySwitchFromOneCommandLine)
         bool showStatus;
         std::optional<int> ppdev;
         std::optional<QString> faults;
+        bool verify = false;
     };
     const Case cases[] = {
         {"", "----", {}, false, {}, {}},
@@ -29,6 +30,9 @@ TEST(StartupOptions, EverySwitchFromOneCommandLine)
         {"/PPDEV:99999999999", "----", {}, false, 0, {}},
         {"/GET /simfault:off-after=3,gain=2 /SS", "G---", {}, true, {}, "off-after=3,gain=2"},
         {"/SIMFAULT:", "----", {}, false, {}, ""},
+        {"/verify", "----", {}, false, {}, {}, true},
+        {"/simfault:spurious-ack=9 /Verify/e", "---E", {}, false, {}, "spurious-ack=9", true},
+        {"/VERIF /V", "----", {}, false, {}, {}, false},
     };
     for (const Case& c : cases) {
         const StartupOptions o = StartupOptions::Parse(QString::fromLatin1(c.line));
@@ -39,6 +43,7 @@ TEST(StartupOptions, EverySwitchFromOneCommandLine)
         EXPECT_EQ(o.ShowStatus, c.showStatus) << c.line;
         EXPECT_EQ(o.PpdevPort, c.ppdev) << c.line;
         EXPECT_EQ(o.SimulatedFaults, c.faults) << c.line;
+        EXPECT_EQ(o.VerifyUpload, c.verify) << c.line;
         EXPECT_EQ(o.CommandLine, QLatin1String(c.line));
     }
 }

@@ -13,7 +13,7 @@ constexpr int kUploadSamples = 256;
 // The board rig with a budget of register accesses per case (far more than any exchange
 // and its recovery need) and the watchdog ticking every few thousand event passes.
 struct SweepRig : BoardRig {
-    explicit SweepRig(const QString& programFile)
+    SweepRig(const QString& programFile, const SweepOptions& options) : options(options)
     {
         ports.budget = 20'000'000;
         events.onPass = [this](long pass) { if (pass % 5000 == 0) link.Timer1.Trip(); };
@@ -27,12 +27,20 @@ struct SweepRig : BoardRig {
         return RunStep([&] { Read(kUploadSamples, samples); }) == 0
             && samples == BlockCodes(kUploadSamples);
     }
+    // The block of the exchange under test, with the sweep's upload check.
+    void ReadBlock(std::vector<double>& samples)
+    {
+        BlockRequest request = ctx.CurrentBlockRequest();
+        request.VerifyEnd = options.verifyUploads;
+        ReadData(link, request, kUploadSamples, samples);
+    }
     // Reset, then Setup Load's download, as the user recovers.
     bool Recover()
     {
         session.Reset();
         return Load() == 0 && Usable();
     }
+    SweepOptions options;
 };
 
 // What an exchange reported, whether that is a documented outcome, and whether the board
@@ -62,7 +70,7 @@ Outcome Run(SweepRig& rig, SweepFrame frame)
     case SweepFrame::BlockCommand:
     case SweepFrame::ShortUpload: {
         std::vector<double> samples;
-        const int n = RunStep([&] { rig.Read(kUploadSamples, samples); });
+        const int n = RunStep([&] { rig.ReadBlock(samples); });
         return {n == 0, n == 0 || n == LinkError::SendCommandFailed || n == LinkError::ReadDataFailed,
                 board.State() == FirmwareState::RunningCommand && samples == rig.BlockCodes(kUploadSamples)};
     }
@@ -98,11 +106,12 @@ void Add(SweepCounts& to, const SweepCounts& c)
     to.lost += c.lost;
 }
 
-SweepCounts RunCase(const QString& programFile, SweepFrame frame, LineFault fault, int position)
+SweepCounts RunCase(const QString& programFile, const SweepOptions& options, SweepFrame frame, LineFault fault,
+                    int position)
 {
     SweepCounts c;
     c.cases = 1;
-    SweepRig rig(programFile);
+    SweepRig rig(programFile, options);
     if (rig.Load() != 0)
         return c;   // not handled: the healthy board did not even boot
     if (frame == SweepFrame::Download) {
@@ -134,7 +143,7 @@ SweepCounts RunCase(const QString& programFile, SweepFrame frame, LineFault faul
 
 } // namespace
 
-SweepResult RunFaultSweep()
+SweepResult RunFaultSweep(const SweepOptions& options)
 {
     QTemporaryDir dir;
     const QString programFile = dir.filePath(QStringLiteral("ECB.EXE"));
@@ -147,7 +156,7 @@ SweepResult RunFaultSweep()
     for (int f = 0; f < kSweepFrames; ++f)
         for (std::size_t k = 0; k < kSweepFaults.size(); ++k)
             for (int p = 0; p < kPositions[f]; ++p) {
-                const SweepCounts c = RunCase(programFile, SweepFrame(f), kSweepFaults[k], p);
+                const SweepCounts c = RunCase(programFile, options, SweepFrame(f), kSweepFaults[k], p);
                 Add(result.byCase[std::size_t(f)][k], c);
                 Add(result.total, c);
                 if (!c.handled)

@@ -31,8 +31,13 @@ struct SweepResult {
     std::array<std::array<SweepCounts, kSweepFaults.size()>, kSweepFrames> byCase{};
 };
 
+struct SweepOptions {
+    // Blocks are read with the check that the board has nothing left to send.
+    bool verifyUploads = false;
+};
+
 // The whole sweep. The program file it downloads is written to a temporary folder.
-SweepResult RunFaultSweep();
+SweepResult RunFaultSweep(const SweepOptions& options = {});
 const char* SweepFrameName(SweepFrame frame);
 const char* LineFaultName(LineFault fault);
 // "cases N, handled N, hangs N, false successes N, needing the board's button N"
