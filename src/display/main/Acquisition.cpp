@@ -71,7 +71,6 @@ void frmMainScreen::ShowBlock(std::shared_ptr<UploadedBlock> block)
 
 int frmMainScreen::TakeSamples(const UploadedBlock& block)
 {
-    Settings& s = ctx.CurrentSettings;
     cboDisplayMode->setEnabled(true);
     RunStep([&] { session_.ConvertToVolts(); });
 
@@ -83,13 +82,11 @@ int frmMainScreen::TakeSamples(const UploadedBlock& block)
         return block.error;
     }
 
-    // Every block is analysed, summed and logged; the charts show the newest one at the
-    // screen's pace.
-    RunStep([&] {
-        VEXMFFTControl1->SetResolution(s.NumberOfBits);
-        VEXMFFTControl1->ComputeSpectrum(ctx.SampleCodes, ctx.Spectrum, s.SampleFreq);
-    });
-    RunStep([&] { VEXMHistogram1->BuildHistogram(ctx.SampleCodes, s.NumberOfBits); });
+    // Every block is analysed, summed and logged; the charts and read-outs show the newest
+    // one at the screen's pace.
+    if (RunStep([&] { session_.ComputeSpectrum(); }) != 0)
+        session_.Analyzer().Fail("FFT failed");
+    RunStep([&] { session_.BuildHistogram(); });
     session_.ReportBlock(0);
     drawPending_ = true;
     if (!drawTimer_.isActive())
@@ -109,7 +106,9 @@ void frmMainScreen::DrawNewestBlock()
     const std::vector<double>& shown = volts ? ctx.SampleVolts : ctx.SampleCodes;
     RunStep([&] { PlotWaveform(shown, ToInt16(n)); });
     RunStep([&] { ShowWaveformRange(shown); });
+    RunStep([&] { VEXMFFTControl1->ShowAnalysis(ctx.CurrentSettings.SampleFreq); });
     RunStep([&] { PlotSpectrum(ctx.Spectrum, ToInt16(n / 2)); });
+    RunStep([&] { VEXMHistogram1->ShowSum(); });
 }
 
 void frmMainScreen::cmdSample_Click()

@@ -203,6 +203,12 @@ void FFTControl::ComputeSpectrum(const std::vector<double>& input, std::vector<d
     d->ShowMetrics();
 }
 
+void FFTControl::ShowAnalysis(std::optional<std::int32_t> sampleFrequency)
+{
+    d->sampleFrequency = sampleFrequency;
+    d->ShowMetrics();
+}
+
 void FFTControl::SetResolution(int bits)
 {
     d->analyzer->SetResolution(bits);

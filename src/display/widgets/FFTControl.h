@@ -30,6 +30,9 @@ public:
     // before the failure goes on to the caller.
     void ComputeSpectrum(const std::vector<double>& input, std::vector<double>& output,
                          std::optional<std::int32_t> sampleFrequency = std::nullopt);
+    // Shows the attached analyzer's last result (its metrics, and its marks on the chart)
+    // without analysing anything: the engine analysed the block.
+    void ShowAnalysis(std::optional<std::int32_t> sampleFrequency = std::nullopt);
     // Analyses with the given analyzer from now on (one owned by the acquisition engine,
     // so the window and the engine share one spectrum); it must outlive the control.
     void AttachAnalyzer(SpectrumAnalyzer& analyzer);

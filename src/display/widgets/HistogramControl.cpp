@@ -219,6 +219,11 @@ HistogramControl::~HistogramControl()
 void HistogramControl::BuildHistogram(const std::vector<double>& codes, std::int16_t bits)
 {
     d->sum->Add(codes, bits);
+    ShowSum();
+}
+
+void HistogramControl::ShowSum()
+{
     if (HeldBack())
         d->stale = true;
     else

@@ -23,6 +23,9 @@ public:
     // Sums into the given accumulator from now on (the acquisition engine's, so the window
     // and the engine share one histogram); it must outlive the control.
     void AttachAccumulator(CodeHistogramAccumulator& sum);
+    // Shows the attached accumulator's sum after the engine added blocks to it (at once,
+    // or when the control is shown again).
+    void ShowSum();
     // Empties the sum; the next block starts it again.
     void Restart();
 
