@@ -245,7 +245,13 @@ StripChart::StripChart(QWidget* parent) : QWidget(parent), d(new Impl)
     SetGridLines(3);
     d->PlaceHandles();
     d->ApplyView();
+    ConnectMouse();
+}
 
+// Left press: a handle to drag, or the read-out cursor; right press: the whole trace;
+// double-click: zoom to the handles and back.
+void StripChart::ConnectMouse()
+{
     connect(d->plot, &QCustomPlot::mousePress, this, [this](QMouseEvent* e) {
         if (e->button() == Qt::RightButton) {
             d->FullView();

@@ -69,6 +69,8 @@ signals:
     void MouseUp(int button, int shift, float x, float y);
 
 private:
+    void ConnectMouse();
+
     struct Impl;
     Impl* d;
 };
