@@ -3,6 +3,7 @@
 #include "core/EvalError.h"
 
 #include <cfenv>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -101,6 +102,57 @@ double Val(QStringView text, bool* isNumber)
     while (!number.empty() && (number.back() == 'e' || number.back() == '+' || number.back() == '-'))
         number.pop_back();
     return std::strtod(number.c_str(), nullptr);
+}
+
+namespace {
+
+bool IsNumberChar(char c)
+{
+    return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E';
+}
+
+bool IsBlankByte(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+double SlowLeadingNumber(std::string_view text, bool* isNumber)
+{
+    return Val(QString::fromLatin1(text.data(), qsizetype(text.size())), isNumber);
+}
+
+} // namespace
+
+double LeadingNumber(std::string_view text, bool* isNumber)
+{
+    std::size_t end = 0;
+    while (end < text.size() && IsNumberChar(text[end]))
+        ++end;
+    // What follows the number decides whether Val would read on: blanks are skipped
+    // inside a number and "D" is an exponent; anything else ends it.
+    if (end < text.size()) {
+        const char next = text[end];
+        const bool blanksOnly = text.find_first_not_of(" \t\r\n", end) == std::string_view::npos;
+        if ((IsBlankByte(next) && !blanksOnly) || next == 'd' || next == 'D' || (end == 0 && next == '&'))
+            return SlowLeadingNumber(text, isNumber);
+    }
+    const char* first = text.data();
+    const char* last = text.data() + end;
+    if (first < last && *first == '+') {
+        // from_chars takes no plus sign; "+-1" is no number to Val.
+        ++first;
+        if (first == last || *first == '-' || *first == '+') {
+            *isNumber = false;
+            return 0;
+        }
+    }
+    double value = 0;
+    const auto [ptr, ec] = std::from_chars(first, last, value);
+    if (ec == std::errc::invalid_argument) {
+        *isNumber = false;
+        return 0;
+    }
+    if (ec != std::errc())
+        return SlowLeadingNumber(text, isNumber);
+    *isNumber = true;
+    return value;
 }
 
 double StrictDouble(QStringView text)
