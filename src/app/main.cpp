@@ -1,4 +1,5 @@
 // Builds the application object, picks the port backend and shows the main window.
+#include "board/SignalSource.h"
 #include "board/SimulatedFaultSwitch.h"
 #include "board/SimulatedPorts.h"
 #include "display/main/frmMainScreen.h"
@@ -38,6 +39,14 @@ int main(int argc, char** argv)
                 ApplySimulatedFaults(simulated->Board(), *faults);
             else
                 faultError += QStringLiteral("\n\nSimulated faults:\n") + SimulatedFaultHelp();
+        }
+        // "/SIGNAL:tone=HZ,level=DBFS,..." sets the simulated converter's input.
+        if (const std::optional<QString> list = SignalSourceList(os.CommandLine())) {
+            QString signalError;
+            if (const auto signal = ParseSignalSource(*list, &signalError))
+                simulated->Board().Converter().Input() = *signal;
+            else
+                faultError += signalError + QStringLiteral("\n\nSignal settings:\n") + SignalSourceHelp();
         }
         port = std::move(simulated);
         ctx.Port = port.get();

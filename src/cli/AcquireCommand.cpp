@@ -3,6 +3,7 @@
 #include "cli/Commands.h"
 #include "cli/MetricsReport.h"
 
+#include "board/SignalSource.h"
 #include "board/SimulatedPorts.h"
 #include "config/FrequencyRules.h"
 #include "engine/AcquisitionEngine.h"
@@ -83,6 +84,14 @@ int RunAcquire(const AcquireOptions& o)
         choice.faults = ParseSimulatedFaults(o.faults, &why);
         if (!choice.faults)
             throw CommandFailure(ExitStatus::Usage, QStringLiteral("--fault: ") + why);
+    }
+    if (!o.signal.isEmpty()) {
+        QString why;
+        if (choice.parport)
+            throw CommandFailure(ExitStatus::Usage, QStringLiteral("--signal applies to the simulated board only"));
+        choice.signal = ParseSignalSource(o.signal, &why);
+        if (!choice.signal)
+            throw CommandFailure(ExitStatus::Usage, QStringLiteral("--signal: ") + why);
     }
     if (o.seed != 0)
         choice.seed = o.seed;

@@ -55,6 +55,8 @@ ConsoleSession::ConsoleSession(const PortChoice& choice, bool verbose)
             simulated->Board().Converter().Reseed(*choice.seed);
         if (choice.faults)
             ApplySimulatedFaults(simulated->Board(), *choice.faults);
+        if (choice.signal)
+            simulated->Board().Converter().Input() = *choice.signal;
         simulated_ = simulated.get();
         port_ = std::move(simulated);
     }

@@ -37,6 +37,7 @@ struct PortChoice {
     bool realTime = true;         // simulated board: a block takes N / fs
     std::optional<std::uint64_t> seed;
     std::optional<SimulatedFaults> faults;
+    std::optional<InputSignal> signal;
 };
 
 // A board link without a window: the application object with console stand-ins for the
