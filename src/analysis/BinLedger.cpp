@@ -44,36 +44,40 @@ Claim BinLedger::Take(BinRange lobe)
 
 void BinLedger::FindFloor()
 {
-    double all = 0, sum = 0;
-    std::size_t count = 0;
-    for (std::size_t k = 0; k < power_.size(); ++k) {
-        const double p = power_[k];
-        all += owner_[k] != Owner::Taken ? p : 0.0;
-        const bool floorBin = owner_[k] == Owner::Noise;
-        sum += floorBin ? p : 0.0;
+    // Plain loops over the bins with the owners as numbers, which the compiler vectorises.
+    const std::size_t bins = power_.size();
+    const double* p = power_.data();
+    const Owner* owner = owner_.data();
+    double all = 0, sum = 0, highest = 0, count = 0;
+    for (std::size_t k = 0; k < bins; ++k) {
+        const double unclaimed = owner[k] != Owner::Taken ? 1.0 : 0.0;
+        const double floorBin = owner[k] == Owner::Noise ? 1.0 : 0.0;
+        all += unclaimed * p[k];
+        sum += floorBin * p[k];
         count += floorBin;
+        const double candidate = floorBin * p[k];
+        highest = candidate > highest ? candidate : highest;
     }
     noiseSum_ = all;
-    double mean = count ? sum / double(count) : 0.0;
+    double mean = count > 0 ? sum / count : 0.0;
     // Each round leaves out the bins far above the mean of the last; a spectrum without
-    // spurs stops after one.
-    for (int round = 0; round < 4 && count > 0; ++round) {
+    // spurs needs none.
+    for (int round = 0; round < 4 && count > 0 && highest > FloorClip * mean; ++round) {
         const double limit = FloorClip * mean;
-        double kept = 0;
-        std::size_t keptCount = 0;
-        for (std::size_t k = 0; k < power_.size(); ++k) {
-            const bool in = owner_[k] == Owner::Noise && power_[k] <= limit;
-            kept += in ? power_[k] : 0.0;
+        double kept = 0, keptCount = 0;
+        for (std::size_t k = 0; k < bins; ++k) {
+            const double in = owner[k] == Owner::Noise && p[k] <= limit ? 1.0 : 0.0;
+            kept += in * p[k];
             keptCount += in;
         }
         const bool settled = keptCount == count;
         count = keptCount;
-        mean = count ? kept / double(count) : 0.0;
+        mean = count > 0 ? kept / count : 0.0;
         if (settled)
             break;
     }
     floor_ = mean;
-    floorBins_ = count;
+    floorBins_ = std::size_t(count);
 }
 
 BinLedger::Skirt BinLedger::MarkSkirt(WindowKind window, double centre, double tonePower, int reach)

@@ -89,34 +89,6 @@ DynamicMetrics ComputeDynamicMetrics(std::span<const double> power, const BlockF
     ledger.Take(c.dc);
     const BinRange fundamentalLobe = LobeAt(f0, halfWidth, bins);
     const Claim fundamental = ledger.Take(fundamentalLobe);
-    ledger.FindFloor();
-    // Noise alone, or a constant block's rounding residue, has no bin far above the rest.
-    if (top.value < ToneClearance * ledger.Floor()) {
-        m.Invalidate("no tone found");
-        return m;
-    }
-    for (Metric* metric : {&m.frequencyBin, &m.signalDbfs, &m.snrDb, &m.sinadDb, &m.thdDb, &m.sfdrDb, &m.enob,
-                           &m.noiseFloorDbfs, &m.noiseDbfs})
-        metric->reason.clear();
-    m.frequencyBin.value = f0;
-    if (f0 - halfWidth < double(dcEnd)) {
-        m.Invalidate("tone too near DC");
-        return m;
-    }
-    if (f0 + halfWidth > double(bins)) {
-        m.Invalidate("tone too near Nyquist");
-        return m;
-    }
-
-    const double leakShare = LeakageOutsideMainLobe(settings.window, f0 - std::round(f0));
-    const double firstSignal = (fundamental.sum - ledger.Floor() * double(fundamental.bins)) / (1 - std::min(leakShare, 0.5));
-    const BinLedger::Skirt skirt = ledger.MarkSkirt(settings.window, f0, firstSignal / c.enbw, SkirtReach);
-    const Peak second = ledger.LargestFree();
-    if (second.value >= SecondToneShare * top.value && second.value >= ToneClearance * ledger.Floor()) {
-        ComputeTwoTone(c, ledger, fundamental, f0, second, m);
-        return m;
-    }
-
     // Each harmonic owns the bins of its lobe that DC, the fundamental or a lower harmonic
     // has not taken.
     const int highest = std::clamp(settings.harmonics, 2, 25);
@@ -146,6 +118,40 @@ DynamicMetrics ComputeDynamicMetrics(std::span<const double> power, const BlockF
         m.harmonics.push_back(mark);
     }
     ledger.FindFloor();
+    // Noise alone, or a constant block's rounding residue, has no bin far above the rest.
+    if (top.value < ToneClearance * ledger.Floor()) {
+        m.Invalidate("no tone found");
+        return m;
+    }
+    for (Metric* metric : {&m.frequencyBin, &m.signalDbfs, &m.snrDb, &m.sinadDb, &m.thdDb, &m.sfdrDb, &m.enob,
+                           &m.noiseFloorDbfs, &m.noiseDbfs})
+        metric->reason.clear();
+    m.frequencyBin.value = f0;
+    if (f0 - halfWidth < double(dcEnd)) {
+        m.Invalidate("tone too near DC");
+        return m;
+    }
+    if (f0 + halfWidth > double(bins)) {
+        m.Invalidate("tone too near Nyquist");
+        return m;
+    }
+
+    const double leakShare = LeakageOutsideMainLobe(settings.window, f0 - std::round(f0));
+    const double firstSignal = (fundamental.sum - ledger.Floor() * double(fundamental.bins)) / (1 - std::min(leakShare, 0.5));
+    const BinLedger::Skirt skirt = ledger.MarkSkirt(settings.window, f0, firstSignal / c.enbw, SkirtReach);
+    const Peak second = ledger.LargestFree();
+    if (second.value >= SecondToneShare * top.value && second.value >= ToneClearance * ledger.Floor()) {
+        // Two tones: the bins are shared out afresh, products in place of harmonics.
+        m.harmonics.clear();
+        BinLedger pair(power);
+        pair.Take(c.dc);
+        const Claim first = pair.Take(fundamentalLobe);
+        pair.FindFloor();
+        pair.MarkSkirt(settings.window, f0, firstSignal / c.enbw, SkirtReach);
+        ComputeTwoTone(c, pair, first, f0, second, m);
+        return m;
+    }
+
     const double floor = ledger.Floor();
 
     // The signal: the lobe less the floor under it, scaled back to the whole tone when it
