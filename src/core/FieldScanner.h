@@ -53,6 +53,51 @@ public:
 
     std::size_t FieldStart() const { return start_; }
 
+    // The common case in one pass: a field that is a plain decimal ("-123.456000", at most
+    // 15 digits) right up to its delimiter is read and stepped over, exactly as from_chars
+    // would read it. Anything else leaves the position alone and returns false, for Next().
+    bool NextPlainDecimal(double& value)
+    {
+        static constexpr double Powers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
+                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        const char* d = text_.data();
+        const std::size_t size = text_.size();
+        std::size_t p = pos_;
+        const bool negative = p < size && d[p] == '-';
+        p += negative;
+        unsigned long long mantissa = 0;
+        int digits = 0, fraction = 0;
+        bool point = false;
+        for (; p < size; ++p) {
+            const char c = d[p];
+            if (c >= '0' && c <= '9') {
+                mantissa = mantissa * 10 + static_cast<unsigned long long>(c - '0');
+                ++digits;
+                fraction += point;
+            } else if (c == '.' && !point) {
+                point = true;
+            } else {
+                break;
+            }
+        }
+        if (digits == 0 || digits > 15 || (p < size && d[p] != ',' && !IsLineEnd(d[p])))
+            return false;
+        const double magnitude = double(mantissa) / Powers[fraction];
+        value = negative ? -magnitude : magnitude;
+        start_ = pos_;
+        if (p < size) {
+            if (d[p] == ',') {
+                ++p;
+                if (p < size && IsLineEnd(d[p]))
+                    p = SkipLineEnd(p);
+            } else {
+                p = SkipLineEnd(p);
+            }
+        }
+        pos_ = p;
+        return true;
+    }
+
     // The line (from 1) that holds the byte at pos: line ends are CR LF, a lone LF or a
     // lone CR.
     int LineAt(std::size_t pos) const

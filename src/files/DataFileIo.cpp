@@ -24,8 +24,10 @@ DataValues ReadDataValues(std::string_view content)
     while (!scanner.AtEnd()) {
         if (qsizetype(data.Values.size()) == MaxDataValues)
             RaiseOverflow();
-        bool isNumber = false;
-        const double value = LeadingNumber(scanner.Next(), &isNumber);
+        double value = 0;
+        bool isNumber = scanner.NextPlainDecimal(value);
+        if (!isNumber)
+            value = LeadingNumber(scanner.Next(), &isNumber);
         if (!isNumber && data.NotNumbers++ == 0)
             firstBad = scanner.FieldStart();
         data.Values.push_back(value);
