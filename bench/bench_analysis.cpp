@@ -1,6 +1,6 @@
 // The spectrum path of one block (mean, window, transform, power average, metrics, dBFS)
 // against the bare FFTW real transform of the same length, timed in turn within the same
-// loop so both see the same machine; the goal is the whole analysis within 1.3 times the
+// loop so both see the same machine; the goal is the whole analysis within 1.6 times the
 // transform. Both are timed in this thread's CPU time, so other work on a shared machine
 // does not land in either. Also the first block of a process that finds the plans in
 // its wisdom file.

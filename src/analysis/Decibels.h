@@ -9,11 +9,8 @@ constexpr double PowerFloor = 1e-30;
 
 namespace decibels {
 
-// The bits of a value as another type of the same size. Unlike std::bit_cast this is always
-// inlined, so no call passes a vector across the per-machine builds of the passes (their
-// calling conventions for wide vectors differ when nothing is inlined, as in debug builds).
 template <class To, class From>
-[[gnu::always_inline]] inline To SameBits(From from)
+inline To SameBits(From from)
 {
     static_assert(sizeof(To) == sizeof(From));
     To to;
@@ -30,14 +27,13 @@ constexpr double Series[] = {
     0.11657806143449854 * dbPerNeper};
 constexpr int Degree = 6;
 
-// 10 log10(power) for a double or a vector of them (Bits: the unsigned 64-bit integers of
-// the same shape). power = m 2^e with m in sqrt(1/2)..sqrt(2), taken from the bits: adding
+// 10 log10(power) for a double. power = m 2^e with m in sqrt(1/2)..sqrt(2), taken from the bits: adding
 // 2^52 - the bits of sqrt(1/2) carries into the exponent exactly when the mantissa is
 // past sqrt(2). No branch, no division and no integer conversion (the exponent goes
 // through the 2^52 trick), so a loop of these vectorises fully. Powers under the floor
 // (and NaN) give the floor's -300 dB.
 template <class Real, class Bits>
-[[gnu::always_inline]] inline Real Db(Real power)
+inline Real Db(Real power)
 {
     const Real p = power > PowerFloor ? power : PowerFloor;
     const Bits bits = SameBits<Bits>(p);
@@ -58,5 +54,5 @@ inline double PowerToDb(double power)
     return decibels::Db<double, std::uint64_t>(power);
 }
 
-// PowerToDb over a whole spectrum, four or eight bins at a time as the machine allows.
+// PowerToDb over a whole spectrum, in one loop the compiler vectorises.
 void PowersToDb(const double* power, double* db, std::size_t count);

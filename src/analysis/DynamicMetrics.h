@@ -13,6 +13,12 @@ struct Metric {
     std::string reason = "no data";
 
     bool Valid() const { return reason.empty(); }
+    // Keeps the first reason given.
+    void Flag(const std::string& why)
+    {
+        if (reason.empty())
+            reason = why;
+    }
 };
 
 // A harmonic's place after folding into the first Nyquist zone and its level.
@@ -30,6 +36,26 @@ struct SpurMark {
     int order = 0;           // harmonic order, 0 for any other spur
 };
 
+// An intermodulation product of a two-tone block, folded into the first Nyquist zone.
+struct IntermodMark {
+    int order = 0;           // 2 or 3
+    std::string name;        // "f1+f2", "2f1-f2" ...
+    double bin = 0;
+    double levelDbfs = 0;
+    std::string reason;      // why its level cannot be read (empty: it can)
+};
+
+// The figures of a block that holds two tones of comparable level: tone 1 is the larger.
+// IMD2 sums the products at f1 + f2 and f2 - f1, IMD3 those at 2f1 - f2, 2f2 - f1,
+// 2f1 + f2 and 2f2 + f1, each after folding.
+struct TwoToneMetrics {
+    bool found = false;
+    Metric tone1Bin, tone2Bin, tone1Dbfs, tone2Dbfs;
+    Metric imd2Dbc, imd3Dbc;     // to the larger tone
+    Metric imd2Dbfs, imd3Dbfs;
+    std::vector<IntermodMark> products;
+};
+
 // The converter's dynamic figures from one (possibly averaged) windowed power spectrum.
 // Every figure carries its own validity; docs/metrics.md defines them and the bins each
 // uses.
@@ -38,9 +64,11 @@ struct DynamicMetrics {
     Metric signalDbfs;       // the fundamental's power relative to a full-scale sine
     Metric snrDb, sinadDb, thdDb, sfdrDb;
     Metric enob;             // referred to full scale: from SINAD less the signal level
-    Metric noiseFloorDbfs;   // mean noise power per bin, on the spectrum's own scale
+    Metric noiseFloorDbfs;   // the noise floor per bin, on the spectrum's own scale
+    Metric noiseDbfs;        // all the noise in the band, relative to a full-scale sine
     std::vector<HarmonicMark> harmonics;   // orders 2..H
     SpurMark worstSpur;
+    TwoToneMetrics twoTone;
 
     // Marks every figure invalid for this reason.
     void Invalidate(const std::string& reason);
@@ -56,18 +84,14 @@ struct MetricSettings {
 struct BlockFacts {
     std::size_t n = 0;       // samples in the block
     bool clipped = false;    // the codes sit on an end of the code range too long
+    int averaged = 1;        // blocks in the power average
 };
-
-// What one pass over the power spectrum leaves for the metrics, so they need not walk
-// it again: its sum and the largest bin of each run of ChunkBins bins.
-struct PowerSummary {
-    static constexpr std::size_t ChunkBins = 64;
-    double total = 0;
-    std::vector<double> chunkLargest;
-};
-PowerSummary Summarise(std::span<const double> power);
 
 // power: bins 0..N/2-1, each the squared amplitude of a tone at its centre relative to
-// full scale; summary: Summarise(power) or the same from the caller's own pass.
-DynamicMetrics ComputeDynamicMetrics(std::span<const double> power, const PowerSummary& summary,
-                                     const BlockFacts& block, const MetricSettings& settings);
+// full scale.
+DynamicMetrics ComputeDynamicMetrics(std::span<const double> power, const BlockFacts& block,
+                                     const MetricSettings& settings);
+
+// The noise spectral density in dBFS/Hz: all the noise in the band over fs / 2. Invalid
+// when the noise is, or when the sample rate is not known (0).
+Metric NoiseSpectralDensity(const DynamicMetrics& metrics, double sampleRateHz);

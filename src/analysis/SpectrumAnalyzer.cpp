@@ -1,7 +1,6 @@
 #include "SpectrumAnalyzer.h"
 
 #include "Decibels.h"
-#include "Lanes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,139 +16,31 @@ struct Extremes {
 };
 
 // in = codes x window, and the codes' extremes, in one pass.
-template <class V>
-[[gnu::always_inline]] inline Extremes WindowBlockOf(const double* codes, const double* window, double* in,
-                                                     std::size_t n)
+Extremes WindowBlock(const double* codes, const double* window, double* in, std::size_t n)
 {
-    constexpr std::size_t lanes = Lanes<V>::count;
-    const double first = n ? codes[0] : 0.0;
-    V lo = first - V{}, hi = lo;
-    std::size_t i = 0;
-    for (; i + lanes <= n; i += lanes) {
-        const V c = LoadLanes<V>(codes + i);
-        StoreLanes(in + i, c * LoadLanes<V>(window + i));
-        lo = c < lo ? c : lo;
-        hi = c > hi ? c : hi;
-    }
-    Extremes e{-LargestLane<V>(-lo), LargestLane(hi)};
-    for (; i < n; ++i) {
+    double lowest = n ? codes[0] : 0.0, highest = lowest;
+    for (std::size_t i = 0; i < n; ++i) {
         in[i] = codes[i] * window[i];
-        e.lowest = std::min(e.lowest, codes[i]);
-        e.highest = std::max(e.highest, codes[i]);
+        lowest = codes[i] < lowest ? codes[i] : lowest;
+        highest = codes[i] > highest ? codes[i] : highest;
     }
     // A NaN fails every comparison and slips past the extremes; the transform keeps it.
-    e.finite = std::isfinite(e.lowest) && std::isfinite(e.highest);
-    return e;
+    return {lowest, highest, std::isfinite(lowest) && std::isfinite(highest)};
 }
 
-// The even and odd lanes of a and b side by side.
-[[gnu::always_inline]] inline Four Evens(Four a, Four b) { return __builtin_shufflevector(a, b, 0, 2, 4, 6); }
-[[gnu::always_inline]] inline Four Odds(Four a, Four b) { return __builtin_shufflevector(a, b, 1, 3, 5, 7); }
-[[gnu::always_inline]] inline Eight Evens(Eight a, Eight b)
-{
-    return __builtin_shufflevector(a, b, 0, 2, 4, 6, 8, 10, 12, 14);
-}
-[[gnu::always_inline]] inline Eight Odds(Eight a, Eight b)
-{
-    return __builtin_shufflevector(a, b, 1, 3, 5, 7, 9, 11, 13, 15);
-}
-
-// power = |X|^2 scale, or the average moved towards it by weight, for one vector of bins
-// (from their interleaved real and imaginary parts); adds them to sums and lanes (the
-// largest so far in each lane).
-template <class V, bool Averaging>
-[[gnu::always_inline]] inline void AddBins(const std::complex<double>* out, double scale, double weight, double* power,
-                                           V& sums, V& lanes)
+// Each bin's power |X|^2 scale, or the average moved towards it by weight.
+void AddPower(const std::complex<double>* out, double scale, double weight, double* power, std::size_t bins)
 {
     const auto* parts = reinterpret_cast<const double*>(out);
-    const V a = LoadLanes<V>(parts), b = LoadLanes<V>(parts + Lanes<V>::count);
-    const V re = Evens(a, b), im = Odds(a, b);
-    V p = (re * re + im * im) * scale;
-    if constexpr (Averaging) {
-        const V old = LoadLanes<V>(power);
-        p = old + (p - old) * weight;
-    }
-    StoreLanes(power, p);
-    lanes = p > lanes ? p : lanes;
-    sums += p;
-}
-
-// All bins' power and the summary the metrics need (sum, largest of each chunk), in one
-// pass.
-template <class V, bool Averaging>
-[[gnu::always_inline]] inline void AddPowerOf(const std::complex<double>* out, double scale, double weight,
-                                              double* power, std::size_t bins, PowerSummary& summary)
-{
-    constexpr std::size_t chunk = PowerSummary::ChunkBins, lanes = Lanes<V>::count;
-    static_assert(chunk % (2 * lanes) == 0);
-    summary.chunkLargest.resize((bins + chunk - 1) / chunk);
-    V sums{}, sums2{};
-    std::size_t k = 0;
-    for (; k + chunk <= bins; k += chunk) {
-        // Two chains of sums and maxima, so neither waits on the other.
-        V largest{}, largest2{};
-        for (std::size_t j = k; j < k + chunk; j += 2 * lanes) {
-            AddBins<V, Averaging>(out + j, scale, weight, power + j, sums, largest);
-            AddBins<V, Averaging>(out + j + lanes, scale, weight, power + j + lanes, sums2, largest2);
-        }
-        summary.chunkLargest[k / chunk] = LargestLane<V>(largest > largest2 ? largest : largest2);
-    }
-    summary.total = SumOfLanes<V>(sums + sums2);
-    if (k == bins)
+    if (weight == 1.0) {
+        for (std::size_t k = 0; k < bins; ++k)
+            power[k] = (parts[2 * k] * parts[2 * k] + parts[2 * k + 1] * parts[2 * k + 1]) * scale;
         return;
-    double largest = 0;
-    for (; k < bins; ++k) {
-        const double p = std::norm(out[k]) * scale;
-        power[k] = Averaging ? power[k] + (p - power[k]) * weight : p;
-        largest = std::max(largest, power[k]);
-        summary.total += power[k];
     }
-    summary.chunkLargest.back() = largest;
-}
-
-// Each pass built for AVX-512, AVX2 and any x86-64, picked at load time.
-[[gnu::target("arch=x86-64-v4")]] Extremes WindowBlock(const double* codes, const double* window, double* in,
-                                                       std::size_t n)
-{
-    return WindowBlockOf<Eight>(codes, window, in, n);
-}
-
-[[gnu::target("arch=x86-64-v3")]] Extremes WindowBlock(const double* codes, const double* window, double* in,
-                                                       std::size_t n)
-{
-    return WindowBlockOf<Four>(codes, window, in, n);
-}
-
-[[gnu::target("default")]] Extremes WindowBlock(const double* codes, const double* window, double* in, std::size_t n)
-{
-    return WindowBlockOf<Four>(codes, window, in, n);
-}
-
-[[gnu::target("arch=x86-64-v4")]] void AddPower(bool averaging, const std::complex<double>* out, double scale, double weight,
-                    double* power, std::size_t bins, PowerSummary& summary)
-{
-    if (averaging)
-        AddPowerOf<Eight, true>(out, scale, weight, power, bins, summary);
-    else
-        AddPowerOf<Eight, false>(out, scale, weight, power, bins, summary);
-}
-
-[[gnu::target("arch=x86-64-v3")]] void AddPower(bool averaging, const std::complex<double>* out, double scale, double weight,
-                    double* power, std::size_t bins, PowerSummary& summary)
-{
-    if (averaging)
-        AddPowerOf<Four, true>(out, scale, weight, power, bins, summary);
-    else
-        AddPowerOf<Four, false>(out, scale, weight, power, bins, summary);
-}
-
-[[gnu::target("default")]] void AddPower(bool averaging, const std::complex<double>* out, double scale, double weight,
-                    double* power, std::size_t bins, PowerSummary& summary)
-{
-    if (averaging)
-        AddPowerOf<Four, true>(out, scale, weight, power, bins, summary);
-    else
-        AddPowerOf<Four, false>(out, scale, weight, power, bins, summary);
+    for (std::size_t k = 0; k < bins; ++k) {
+        const double p = (parts[2 * k] * parts[2 * k] + parts[2 * k + 1] * parts[2 * k + 1]) * scale;
+        power[k] += (p - power[k]) * weight;
+    }
 }
 
 } // namespace
@@ -257,10 +148,7 @@ void SpectrumAnalyzer::Analyse(std::span<const double> codes)
         averaged_ = 0;
     power_.resize(bins);
     averaged_ = std::min(averaged_ + 1, averaging_);
-    if (averaged_ == 1)
-        AddPower(false, out, toAmplitude * toAmplitude, 1.0, power_.data(), bins, summary_);
-    else
-        AddPower(true, out, toAmplitude * toAmplitude, 1.0 / averaged_, power_.data(), bins, summary_);
+    AddPower(out, toAmplitude * toAmplitude, 1.0 / averaged_, power_.data(), bins);
 
     if (!extremes.finite) {
         Fail("the block holds a value that is not a finite number");
@@ -268,14 +156,14 @@ void SpectrumAnalyzer::Analyse(std::span<const double> codes)
     }
     // A clipped block spoils the average it is in.
     const bool clipped = Clipped(codes, extremes.lowest, extremes.highest);
-    facts_ = {n, clipped || (averaged_ > 1 && facts_.clipped)};
-    metrics_ = ComputeDynamicMetrics(power_, summary_, facts_, settings_);
+    facts_ = {n, clipped || (averaged_ > 1 && facts_.clipped), averaged_};
+    metrics_ = ComputeDynamicMetrics(power_, facts_, settings_);
 }
 
 void SpectrumAnalyzer::Reanalyse()
 {
     if (averaged_ > 0 && !power_.empty())
-        metrics_ = ComputeDynamicMetrics(power_, summary_, facts_, settings_);
+        metrics_ = ComputeDynamicMetrics(power_, facts_, settings_);
 }
 
 void SpectrumAnalyzer::SpectrumDb(std::vector<double>& out) const

@@ -70,6 +70,5 @@ private:
     AlignedVector<double> power_;
     std::size_t blockLength_ = 0;
     BlockFacts facts_;
-    PowerSummary summary_;
     DynamicMetrics metrics_;
 };

@@ -181,3 +181,10 @@ double ToneOffset(WindowKind kind, double ratio)
     const double step = 0.5 / (TablePoints - 1);
     return step * (double(i) + (ratio - table[i]) / (table[i + 1] - table[i]));
 }
+
+double WindowPowerResponse(WindowKind kind, double d)
+{
+    const auto a = WindowCoefficients(kind);
+    const double r = Response(a, d) / a[0];
+    return r * r;
+}

@@ -29,6 +29,10 @@ std::span<const double> WindowCoefficients(WindowKind kind);
 // (large-N form: the window's spectrum is a sum of shifted sincs).
 double LeakageOutsideMainLobe(WindowKind kind, double fraction);
 
+// The power a tone puts into a bin d bins from it, relative to what a tone on a bin centre
+// puts into its own bin (large-N form): 1 at d = 0, the window's sidelobes further out.
+double WindowPowerResponse(WindowKind kind, double d);
+
 // The periodic (DFT-even) form of the window for a block of n samples, so a coherently
 // sampled tone falls on its own bins.
 std::vector<double> MakeWindow(WindowKind kind, std::size_t n);

@@ -26,6 +26,7 @@ int main(int argc, char** argv)
     PortRequest request;
     request.parport = ctx.Options.PpdevPort;
     request.faults = ctx.Options.SimulatedFaults;
+    request.signal = ctx.Options.SignalSource;
     const OpenedPort opened = OpenPort(request);
     ctx.Link.Port = opened.port.get();
     SessionWaiter waiter(opened.instant);
@@ -38,6 +39,9 @@ int main(int argc, char** argv)
     if (!opened.faultError.isEmpty())
         QMessageBox::warning(&window, QStringLiteral("Simulated Faults"),
                              opened.faultError + QStringLiteral("\n\nSimulated faults:\n") + opened.faultHelp);
+    if (!opened.signalError.isEmpty())
+        QMessageBox::warning(&window, QStringLiteral("Simulated Signal"),
+                             opened.signalError + QStringLiteral("\n\nSignal settings:\n") + opened.signalHelp);
     window.show();
     return app.exec();
 }

@@ -18,6 +18,7 @@ void SimulatedConverter::Reseed(std::uint64_t seed)
     noise_.Seed(seed);
     junk_.Seed(seed ^ 0xA5A5A5A5A5A5A5A5ull);
     phase_ = 0.0;
+    phase2_ = 0.0;
     rawNext_ = 0;
     lastStart_.reset();
 }
@@ -49,6 +50,9 @@ void SimulatedConverter::Convert(int n, double fs, PartSupply supply, std::uint1
     }
     const double startPhase = phase_;
     phase_ = std::fmod(phase_ + step * n, kTwoPi);   // the generator runs on between blocks
+    const double step2 = fs > 0.0 && input_.tone2Hz > 0.0 ? kTwoPi * input_.tone2Hz / fs : 0.0;
+    const double startPhase2 = phase2_;
+    phase2_ = std::fmod(phase2_ + step2 * n, kTwoPi);
 
     if (!supply.busSwitches) {
         std::fill(out, out + n, kFloatingBus);
@@ -82,10 +86,16 @@ void SimulatedConverter::Convert(int n, double fs, PartSupply supply, std::uint1
     // The phasor turns by one sample step per sample; it starts exactly at each block.
     const double cs = std::cos(step), sn = std::sin(step);
     double c = std::cos(input_.phase + startPhase), s = std::sin(input_.phase + startPhase);
+    const double b1 = step2 > 0.0 ? gain * input_.amplitude2 * half : 0.0;
+    const double cs2 = std::cos(step2), sn2 = std::sin(step2);
+    double c2 = std::cos(startPhase2), s2 = std::sin(startPhase2);
     for (int i = 0; i < n; ++i) {
         const double sin2 = 2.0 * s * c;
         const double sin3 = s * (3.0 - 4.0 * s * s);
-        double x = dc + a1 * s + a2 * sin2 + a3 * sin3 + input_.noiseLsbRms * noise_.Gaussian();
+        double x = dc + a1 * s + a2 * sin2 + a3 * sin3 + b1 * s2 + input_.noiseLsbRms * noise_.Gaussian();
+        const double nc2 = c2 * cs2 - s2 * sn2;
+        s2 = s2 * cs2 + c2 * sn2;
+        c2 = nc2;
         x = std::clamp(std::floor(x + 0.5), 0.0, top);
         auto level = std::uint16_t(x);
         if (level == faults_.missingCode && level < top)

@@ -22,6 +22,8 @@ struct InputSignal {
     double noiseLsbRms = 0.5;         // white Gaussian noise in LSB rms
     double harmonic2Dbfs = -70.0;     // 2nd harmonic, dB relative to a full-scale sine
     double harmonic3Dbfs = -75.0;     // 3rd harmonic
+    double tone2Hz = 0.0;             // > 0: a second generator at this frequency (two-tone test)
+    double amplitude2 = 0.0;          // its level, as amplitude
 };
 
 // A faulty converter part: output bits stuck at 1 or 0, one code that never appears (it
@@ -86,6 +88,7 @@ private:
     std::vector<std::uint16_t> raw_;
     std::size_t rawNext_ = 0;
     double phase_ = 0.0;   // signal phase advanced since power-on, radians in [0, 2 pi)
+    double phase2_ = 0.0;  // the second tone's, advanced block by block
     bool realTimeGenerator_ = false;
     std::optional<std::chrono::steady_clock::time_point> lastStart_;
     double lastStartPhase_ = 0.0, lastFin_ = 0.0, lastSeconds_ = 0.0;

@@ -134,12 +134,19 @@ int RunAcquire(const AcquireOptions& o)
             throw CommandFailure(ExitStatus::Usage, QStringLiteral("--fault applies to the simulated board only"));
         request.faults = o.faults;
     }
+    if (!o.signal.isEmpty()) {
+        if (request.parport)
+            throw CommandFailure(ExitStatus::Usage, QStringLiteral("--signal applies to the simulated board only"));
+        request.signal = o.signal;
+    }
     if (o.seed != 0)
         request.seed = o.seed;
     ConsoleSession session(request, o.verbose);
     session.ctx.Options.VerifyUpload = o.verify;
     if (!session.FaultProblem().isEmpty())
         throw CommandFailure(ExitStatus::Usage, QStringLiteral("--fault: ") + session.FaultProblem());
+    if (!session.SignalProblem().isEmpty())
+        throw CommandFailure(ExitStatus::Usage, QStringLiteral("--signal: ") + session.SignalProblem());
     if (!o.outDir.isEmpty() && !QDir().mkpath(o.outDir))
         throw CommandFailure(ExitStatus::Failed, o.outDir + QStringLiteral(": cannot create the folder"));
 

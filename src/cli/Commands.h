@@ -36,6 +36,7 @@ struct AcquireOptions {
     QString program;            // replaces the configuration's board program when set
     QString port = QStringLiteral("sim");
     QString faults;
+    QString signal;             // the simulated converter's input (SignalSource.h)
     std::uint64_t seed = 0;     // 0: the simulated converter's own seed
     bool instant = false;
     int samples = 0;            // 0: as configured

@@ -46,6 +46,8 @@ public:
     QString PortProblem() const { return port_.Problem(); }
     // Why the simulated board's fault list was refused, empty when it was taken.
     QString FaultProblem() const { return port_.faultError; }
+    // Why the simulated converter's signal settings were refused, empty when they were taken.
+    QString SignalProblem() const { return port_.signalError; }
     // The last thing the link reported as a failure: a message or a red status line.
     QString LastFailure() const;
 

@@ -41,6 +41,24 @@ nlohmann::json ReportJson(const BlockReport& r)
     Metric fundamental = m.frequencyBin;
     fundamental.value = Frequency(r, fundamental.value);
     metrics[frequencyKey] = MetricJson(fundamental);
+    metrics["noise_dbfs"] = MetricJson(m.noiseDbfs);
+    metrics["nsd_dbfs_per_hz"] = MetricJson(NoiseSpectralDensity(m, r.sampleRate));
+
+    // A two-tone block: both tones and the intermodulation, null with the reason otherwise.
+    const TwoToneMetrics& t = m.twoTone;
+    Metric tone1 = t.tone1Bin, tone2 = t.tone2Bin;
+    tone1.value = Frequency(r, tone1.value);
+    tone2.value = Frequency(r, tone2.value);
+    const char* unit = r.sampleRate > 0 ? "_hz" : "_bin";
+    const std::pair<std::string, Metric> twoTone[] = {
+        {std::string("tone1") + unit, tone1}, {std::string("tone2") + unit, tone2}, {"tone1_dbfs", t.tone1Dbfs},
+        {"tone2_dbfs", t.tone2Dbfs}, {"imd2_dbc", t.imd2Dbc}, {"imd3_dbc", t.imd3Dbc}, {"imd2_dbfs", t.imd2Dbfs},
+        {"imd3_dbfs", t.imd3Dbfs}};
+    for (auto [key, metric] : twoTone) {
+        if (!t.found)
+            metric.reason = "one tone in the block";
+        metrics[key] = MetricJson(metric);
+    }
 
     nlohmann::json harmonics = nlohmann::json::array();
     for (const HarmonicMark& h : m.harmonics) {
@@ -50,8 +68,16 @@ nlohmann::json ReportJson(const BlockReport& r)
                              {"valid", h.reason.empty()},
                              {"reason", h.reason}});
     }
+    nlohmann::json products = nlohmann::json::array();
+    for (const IntermodMark& p : t.products)
+        products.push_back({{"order", p.order},
+                            {"product", p.name},
+                            {r.sampleRate > 0 ? "frequency_hz" : "bin", Frequency(r, p.bin)},
+                            {"level_dbfs", p.reason.empty() ? nlohmann::json(p.levelDbfs) : nlohmann::json(nullptr)},
+                            {"valid", p.reason.empty()},
+                            {"reason", p.reason}});
     nlohmann::json out = {{"block", r.label.toStdString()}, {"samples", r.samples}, {"metrics", metrics},
-                          {"harmonics", harmonics}};
+                          {"harmonics", harmonics}, {"intermodulation", products}};
     if (r.sampleRate > 0)
         out["sample_rate_hz"] = r.sampleRate;
     return out;

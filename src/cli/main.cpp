@@ -1,5 +1,6 @@
 // kv2680: the evaluation board from the command line.
 #include "analysis/Window.h"
+#include "board/SignalSource.h"
 #include "board/SimulatedFaultSwitch.h"
 #include "cli/Commands.h"
 
@@ -50,7 +51,7 @@ int main(int argc, char** argv)
     app.set_version_flag("--version", "kv2680 2.0");
 
     AcquireOptions acquire;
-    std::string config, program, port = "sim", faults, outDir, save = "raw";
+    std::string config, program, port = "sim", faults, signal, outDir, save = "raw";
     CLI::App* acquireCmd = app.add_subcommand("acquire", "Load a configuration and its board program, then take blocks");
     acquireCmd->add_option("-c,--config", config, "Configuration file (.cfg); its board program is found beside it")->required();
     acquireCmd->add_option("--program", program, "Board program file to download instead of the configuration's");
@@ -58,6 +59,8 @@ int main(int argc, char** argv)
         ->capture_default_str();
     acquireCmd->add_option("--fault", faults, "Simulated board faults, as the window's /SIMFAULT: switch takes them:\n" +
                                                   SimulatedFaultHelp().toStdString());
+    acquireCmd->add_option("--signal", signal, "Simulated converter's input, as the window's /SIGNAL: switch takes it:\n" +
+                                                  SignalSourceHelp().toStdString());
     acquireCmd->add_option("--seed", acquire.seed, "Simulated converter's noise seed");
     acquireCmd->add_flag("--instant", acquire.instant, "Simulated board converts at once instead of in real time");
     acquireCmd->add_option("-n,--samples", acquire.samples, "Block length: 256, 512, ... 8192 (default: as configured)");
@@ -136,6 +139,7 @@ int main(int argc, char** argv)
             acquire.program = Q(program);
             acquire.port = Q(port);
             acquire.faults = Q(faults);
+            acquire.signal = Q(signal);
             acquire.outDir = Q(outDir);
             acquire.raw = save != "csv";
             acquire.csv = save != "raw";

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 #include <cstdint>
+#include <string_view>
 
 // Value rules shared by every part of the program: how text becomes a number, how
 // doubles become fixed-width integers and how numbers are written.
@@ -19,6 +20,11 @@ constexpr VBool ToVBool(bool b) { return b ? True : False; }
 // cannot continue the number; text without a number gives 0. The locale plays no part.
 // *isNumber, when given, tells whether the text began with a number at all.
 double Val(QStringView text, bool* isNumber = nullptr);
+
+// Val over bytes (Latin-1), for data files: the plain decimal forms are read in place
+// with std::from_chars; the rarer forms (blanks inside the number, "D" exponents, "&H",
+// values out of range) go through Val itself, so both always agree.
+double LeadingNumber(std::string_view text, bool* isNumber);
 
 // A whole text read as a number (surrounding blanks allowed); anything else raises the
 // type-mismatch error 13. Used where an empty or malformed entry must be refused.

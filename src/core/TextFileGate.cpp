@@ -90,14 +90,14 @@ TextFile ReadTextFile(const QString& path, qint64 maxBytes)
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         result.Problem = NotRegular(info.st_mode);
     } else {
-        // Read to the end, but never more than one byte past the limit, which tells a file
-        // that grew since the stat.
-        QByteArray content;
-        char chunk[16384];
+        // The whole file in one read where it can be (the size from fstat), but never more
+        // than one byte past the limit, which tells a file that grew since the stat.
+        QByteArray content(qsizetype(std::min<qint64>(info.st_size, maxBytes) + 1), Qt::Uninitialized);
+        qsizetype filled = 0;
         ssize_t n = 0;
-        while (content.size() <= maxBytes
-               && (n = ::read(fd, chunk, size_t(std::min<qint64>(sizeof chunk, maxBytes + 1 - content.size())))) > 0)
-            content.append(chunk, n);
+        while (filled < content.size() && (n = ::read(fd, content.data() + filled, size_t(content.size() - filled))) > 0)
+            filled += n;
+        content.truncate(filled);
         if (n < 0)
             result.Problem = FromErrno(errno);
         else if (content.size() > maxBytes)

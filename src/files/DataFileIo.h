@@ -6,6 +6,7 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 // What the data-file procedures return: 0 done, 1 the user cancelled the dialog,
@@ -35,11 +36,23 @@ struct DataValues {
     double MinValue = 6666666;
     qsizetype NotNumbers = 0;
     int FirstNotNumberLine = 0;
+    QString FirstNotNumberText;   // that line, as the file has it (Latin-1)
+
+    // Every field held no number: the file is no data file, whatever it reads as.
+    bool NoNumberAtAll() const { return !Values.empty() && NotNumbers == qsizetype(Values.size()); }
 };
 
-// Reads every field of a data file's content with the leading-number rule. Raises the
-// overflow error 6 when the file holds more than MaxDataValues fields.
-DataValues ReadDataValues(const QByteArray& content);
+// Reads every field of a data file's content with the leading-number rule, in place:
+// no field is copied. Raises the overflow error 6 when the file holds more than
+// MaxDataValues fields.
+DataValues ReadDataValues(std::string_view content);
+inline DataValues ReadDataValues(const QByteArray& content)
+{
+    return ReadDataValues(std::string_view(content.constData(), std::size_t(content.size())));
+}
+
+// The sentence that refuses a file in which no field is a number, naming its first line.
+QString NoNumberReason(const DataValues& data);
 
 // The whole content of a regular file of at most maxBytes, or nullopt with the reason in
 // *reason (not found, no permission, a folder, pipe or device, too large ...).

@@ -19,6 +19,8 @@ std::optional<DataValues> ReadSpectrumFile(const QString& path, QString& reason)
         reason = QStringLiteral("It holds more than %1 values.").arg(MaxDataValues);
     else if (data.Values.empty())
         reason = QStringLiteral("It holds no values.");
+    else if (data.NoNumberAtAll())
+        reason = NoNumberReason(data);
     else
         return data;
     return std::nullopt;

@@ -33,6 +33,12 @@ std::int16_t LoadRawDataFile(FileChooser& chooser, Messenger& messenger, StatusL
                         QStringLiteral("It holds more than %1 values.").arg(MaxDataValues));
         return FileStatus::Abandoned;
     }
+    // Letters where codes should be would draw as a flat line of zeros: no such file is
+    // taken, and the block on screen stays.
+    if (data.NoNumberAtAll()) {
+        TellFileProblem(messenger, QStringLiteral("was not loaded"), *path, NoNumberReason(data));
+        return FileStatus::Abandoned;
+    }
     const QString name = QFileInfo(*path).fileName();
     // An empty file cannot be dimensioned as a block: the block in hand stays.
     if (data.Values.empty()) {

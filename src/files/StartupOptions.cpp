@@ -42,9 +42,9 @@ std::optional<int> PpdevSwitch(const QString& upper)
     return ok ? port : 0;
 }
 
-std::optional<QString> SimulatedFaultSwitch(const QString& commandLine)
+// The list after a switch such as "/SIMFAULT:", up to the next blank.
+std::optional<QString> ListAfter(const QString& commandLine, const QString& kSwitch)
 {
-    static const QString kSwitch = QStringLiteral("/SIMFAULT:");
     const qsizetype at = commandLine.indexOf(kSwitch, 0, Qt::CaseInsensitive);
     if (at < 0)
         return std::nullopt;
@@ -73,7 +73,8 @@ StartupOptions StartupOptions::Parse(const QString& commandLine)
     options.TimeOut = TimeOutSwitch(upper);
     options.ShowStatus = upper.contains(QLatin1String("/SS"));
     options.PpdevPort = PpdevSwitch(upper);
-    options.SimulatedFaults = SimulatedFaultSwitch(commandLine);
+    options.SimulatedFaults = ListAfter(commandLine, QStringLiteral("/SIMFAULT:"));
+    options.SignalSource = ListAfter(commandLine, QStringLiteral("/SIGNAL:"));
     options.VerifyUpload = upper.contains(QLatin1String("/VERIFY"));
     return options;
 }

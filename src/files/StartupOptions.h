@@ -27,6 +27,8 @@ struct StartupOptions {
     std::optional<int> PpdevPort;
     // "/SIMFAULT:list": faults for the simulated board, up to the next blank.
     std::optional<QString> SimulatedFaults;
+    // "/SIGNAL:list": the simulated converter's input, up to the next blank.
+    std::optional<QString> SignalSource;
     // "/VERIFY": after each block, check that the board has nothing left to send, so a
     // block shifted by a spurious acknowledge fails instead of being shown.
     bool VerifyUpload = false;

@@ -1,5 +1,6 @@
 #include "ports/PortOpener.h"
 
+#include "board/SignalSource.h"
 #include "board/SimulatedFaultSwitch.h"
 #include "board/SimulatedPorts.h"
 #include "link/PpdevPortLibrary.h"
@@ -30,6 +31,15 @@ OpenedPort OpenPort(const PortRequest& request)
             opened.faultHelp = SimulatedFaultHelp();
             if (opened.faultError.isEmpty())
                 opened.faultError = QStringLiteral("the fault list was not understood");
+        }
+    }
+    if (request.signal) {
+        if (const auto signal = ParseSignalSource(*request.signal, &opened.signalError)) {
+            board.Converter().Input() = *signal;
+        } else {
+            opened.signalHelp = SignalSourceHelp();
+            if (opened.signalError.isEmpty())
+                opened.signalError = QStringLiteral("the signal settings were not understood");
         }
     }
     opened.instant = !request.realTime;

@@ -16,6 +16,7 @@ struct PortRequest {
     bool realTime = true;                // simulated board: a block takes N / fs
     std::optional<std::uint64_t> seed;   // simulated converter's noise seed
     std::optional<QString> faults;       // simulated board faults, as /SIMFAULT: lists them
+    std::optional<QString> signal;       // simulated converter's input, as /SIGNAL: lists it
 };
 
 // The opened port. A port that cannot be used still opens (its accesses fail, so board
@@ -28,6 +29,8 @@ struct OpenedPort {
     QString Problem() const;
     QString faultError;                    // why the fault list was refused
     QString faultHelp;                     // then: the faults there are, one a line
+    QString signalError;                   // why the signal settings were refused
+    QString signalHelp;                    // then: the settings there are, one a line
     // The board converts at once: nothing to wait for while it converts.
     bool instant = false;
 };

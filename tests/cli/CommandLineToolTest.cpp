@@ -76,9 +76,12 @@ TEST_F(CommandLineTool, AcquireAgreesWithTheWindowAndAnalyzeWithAcquire)
         const QJsonObject json = QJsonDocument::fromJson(lines[block]).object();
         EXPECT_EQ(json[QStringLiteral("block")].toInt(), block + 1);
         EXPECT_EQ(json[QStringLiteral("samples")].toInt(), 1024);
-        EXPECT_NEAR(Figure(json, "snr_db")[QStringLiteral("value")].toDouble(), m.snrDb.value, 1e-6);
-        EXPECT_NEAR(Figure(json, "sfdr_dbc")[QStringLiteral("value")].toDouble(), m.sfdrDb.value, 1e-6);
-        EXPECT_NEAR(Figure(json, "enob_bits")[QStringLiteral("value")].toDouble(), m.enob.value, 1e-6);
+        const std::pair<const char*, const Metric*> figures[] = {{"snr_db", &m.snrDb}, {"sfdr_dbc", &m.sfdrDb},
+                                                                 {"enob_bits", &m.enob}};
+        for (const auto& [key, metric] : figures) {
+            EXPECT_EQ(Figure(json, key)[QStringLiteral("valid")].toBool(), metric->Valid()) << key;
+            EXPECT_NEAR(Figure(json, key)[QStringLiteral("value")].toDouble(), metric->Valid() ? metric->value : 0.0, 1e-6) << key;
+        }
     }
 
     const ToolRun analyzed = Tool({"analyze", "--json", "--rate", "100000", "blocks/block0003.dat"});

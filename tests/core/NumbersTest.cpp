@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string_view>
+
 TEST(Val, LeadingNumberRules)
 {
     struct Case { const char* text; double expected; bool isNumber = true; };
@@ -17,6 +20,26 @@ TEST(Val, LeadingNumberRules)
         bool isNumber = !c.isNumber;
         EXPECT_DOUBLE_EQ(Val(QString::fromLatin1(c.text), &isNumber), c.expected) << c.text;
         EXPECT_EQ(isNumber, c.isNumber) << c.text;
+    }
+}
+
+TEST(Val, BytesReadInPlaceAgreeWithTheTextRule)
+{
+    const char* texts[] = {
+        "", "abc", "42", "-3.5x", "1.2.3", "1 2 3", "+8", "+-8", "+.5", "+", "-", ".", "-.", "1e3", "2.5E-1", "1d2",
+        "12e", "12e+", "1e+-5", "5.e3", ".e5", "&HFF", "&O17", "1e400", "-1e400", "1e-400", "4e-320", "123 ",
+        "123 \t", "1 e5", " 7", "0x12", "inf", "nan", "-inf", "1-2", "1ee5", "--5", "12\xff", "7\x00 8",
+        "0.000001", "2047.000000", "-2048.000000", "-0.000000", "123456789012345", "1234567890123456", "0.1", "-.5", "5.",
+        "9007199254740993", "0.30000000000000004", "4095.999999", "1.2.", "..5", "123456789012345678901234567890", "1e", "e5", "1,5",
+    };
+    for (const char* text : texts) {
+        const std::string_view bytes(text);
+        bool viaText = false, viaBytes = true;
+        const double expected = Val(QString::fromLatin1(bytes.data(), qsizetype(bytes.size())), &viaText);
+        const double got = LeadingNumber(bytes, &viaBytes);
+        EXPECT_EQ(viaBytes, viaText) << text;
+        EXPECT_TRUE(got == expected || (std::isnan(got) && std::isnan(expected))) << text << ": " << got << " vs " << expected;
+        EXPECT_EQ(std::signbit(got), std::signbit(expected)) << text;
     }
 }
 

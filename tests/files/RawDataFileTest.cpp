@@ -119,6 +119,8 @@ TEST(RawDataFile, BadFilesSayWhatIsWrongAndKeepTheBlockInHandWhenNotLoaded)
         {"letters.dat", "abc\r\n-3.25\r\n\x01\xff,", FileStatus::Done, "",
          {"letters.dat: 2 of its 3 fields held no number and read as 0 (first on line 1)", few.arg("letters.dat").arg(3)},
          {0, -3.25, 0}, 0},
+        {"words.dat", QByteArray("abc\r\n").repeated(300), FileStatus::Abandoned,
+         "No field in it is a number (line 1 reads \"abc\").", {}, old, 3},
         {"cut.dat", "-32768\r\n1e400\r\n4", FileStatus::Done, "", {few.arg("cut.dat").arg(3)},
          {-32768, HUGE_VAL, 4}, 0},
     };

@@ -46,6 +46,8 @@ TEST(StartupOptions, EverySwitchFromOneCommandLine)
         EXPECT_EQ(o.VerifyUpload, c.verify) << c.line;
         EXPECT_EQ(o.CommandLine, QLatin1String(c.line));
     }
+    EXPECT_EQ(StartupOptions::Parse("prog /E /signal:tone=5,level=-1 /GET").SignalSource, "tone=5,level=-1");
+    EXPECT_FALSE(StartupOptions::Parse("/SIMFAULT:off-after=1").SignalSource.has_value());
 }
 
 } // namespace

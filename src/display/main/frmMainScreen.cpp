@@ -198,6 +198,9 @@ void frmMainScreen::CreateControls()
     chkZoomHandles->setToolTip(tr("Shows the dashed handles that mark the part of a chart to zoom in to."));
     lblZoomHint = new QLabel(this);
     statusBar()->addWidget(lblZoomHint, 1);
+    // A status line the box cuts off is repeated whole in the status bar.
+    for (StatusBox* box : {VEXMStatus1, VEXMStatus2})
+        connect(box, &StatusBox::LineCut, this, [this](const QString& text) { statusBar()->showMessage(text, 15000); });
     cmdFullView = new QPushButton(tr("Full View"), this);
     cmdFullView->setToolTip(tr("Shows the whole trace on both charts again."));
     statusBar()->addPermanentWidget(cmdFullView);

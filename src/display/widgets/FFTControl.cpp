@@ -14,6 +14,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 QString FrequencyText(double bin, std::size_t n, std::optional<std::int32_t> fs)
@@ -64,7 +67,9 @@ struct FFTControl::Impl {
     SpectrumAnalyzer ownAnalyzer;
     SpectrumAnalyzer* analyzer = &ownAnalyzer;   // the engine's once attached
     QComboBox* window = nullptr;
-    Row frequency, signal, snr, sinad, thd, sfdr, enob, floor;
+    Row frequency, signal, snr, sinad, thd, sfdr, enob, floor, nsd;
+    Row tone1, tone2, imd2, imd3;   // shown for a two-tone block only
+    ReadoutGrid* readout = nullptr;
     QLabel* averaged = nullptr;
     std::optional<std::int32_t> sampleFrequency;
     QPointer<StripChart> chart;
@@ -82,6 +87,20 @@ struct FFTControl::Impl {
         enob.Show(m.enob, QStringLiteral("%1 bits").arg(m.enob.value, 0, 'f', 2));
         signal.Show(m.signalDbfs, Decibels(m.signalDbfs.value, "dBFS"));
         floor.Show(m.noiseFloorDbfs, Decibels(m.noiseFloorDbfs.value, "dBFS"));
+        const Metric density = NoiseSpectralDensity(m, sampleFrequency.value_or(0));
+        nsd.Show(density, Decibels(density.value, "dBFS/Hz"));
+        const TwoToneMetrics& t = m.twoTone;
+        for (const Row* r : {&tone1, &tone2, &imd2, &imd3})
+            readout->SetRowVisible(r->value, t.found);
+        if (t.found) {
+            const std::size_t n = analyzer->BlockLength();
+            tone1.Show(t.tone1Bin, FrequencyText(t.tone1Bin.value, n, sampleFrequency)
+                                       + QStringLiteral(" %1").arg(t.tone1Dbfs.value, 0, 'f', 1));
+            tone2.Show(t.tone2Bin, FrequencyText(t.tone2Bin.value, n, sampleFrequency)
+                                       + QStringLiteral(" %1").arg(t.tone2Dbfs.value, 0, 'f', 1));
+            imd2.Show(t.imd2Dbc, Decibels(t.imd2Dbc.value, "dBc"));
+            imd3.Show(t.imd3Dbc, Decibels(t.imd3Dbc.value, "dBc"));
+        }
         averaged->setText(QStringLiteral("%1/%2").arg(analyzer->AveragedBlocks()).arg(analyzer->Averaging()));
         MarkChart();
     }
@@ -92,7 +111,18 @@ struct FFTControl::Impl {
             return;
         const DynamicMetrics& m = analyzer->Metrics();
         std::vector<ChartMarker> marks;
-        if (m.frequencyBin.Valid()) {
+        if (m.twoTone.found) {
+            const TwoToneMetrics& t = m.twoTone;
+            marks.push_back({t.tone1Bin.value, t.tone1Dbfs.value, QStringLiteral("f1: %1").arg(t.tone1Dbfs.value, 0, 'f', 1), false, true});
+            marks.push_back({t.tone2Bin.value, t.tone2Dbfs.value, QStringLiteral("f2: %1").arg(t.tone2Dbfs.value, 0, 'f', 1), false, true});
+            for (const IntermodMark& p : t.products)
+                marks.push_back({p.bin, p.levelDbfs, QStringLiteral("%1: %2").arg(QString::fromStdString(p.name)).arg(p.levelDbfs, 0, 'f', 1),
+                                 m.worstSpur.found && std::abs(m.worstSpur.bin - p.bin) < 0.5});
+            if (m.worstSpur.found && std::none_of(t.products.begin(), t.products.end(),
+                                                  [&](const IntermodMark& p) { return std::abs(m.worstSpur.bin - p.bin) < 0.5; }))
+                marks.push_back({m.worstSpur.bin, m.worstSpur.levelDbfs,
+                                 QObject::tr("spur: %1").arg(m.worstSpur.levelDbfs, 0, 'f', 1), true});
+        } else if (m.frequencyBin.Valid()) {
             marks.push_back({m.frequencyBin.value, m.signalDbfs.value,
                              QStringLiteral("1: %1").arg(m.signalDbfs.value, 0, 'f', 1), false, true});
             for (const HarmonicMark& h : m.harmonics)
@@ -153,7 +183,13 @@ FFTControl::FFTControl(QWidget* parent) : QWidget(parent), d(new Impl)
     d->sfdr = row(tr("SFDR"), tr("Spurious-free dynamic range: fundamental over the worst spur, each with its whole window lobe"));
     d->enob = row(tr("ENOB"), tr("Effective number of bits referred to full scale, (SINAD - signal dBFS - 1.76) / 6.02, at the signal level below"));
     d->signal = row(tr("Ain"), tr("Signal level: the fundamental relative to a full-scale sine"));
-    d->floor = row(tr("Floor"), tr("Mean noise power per bin"));
+    d->floor = row(tr("Floor"), tr("Noise floor per bin (mean of the noise bins, spurs left out)"));
+    d->nsd = row(tr("NSD"), tr("Noise spectral density: all the noise in the band over fs/2"));
+    d->tone1 = row(tr("F1"), tr("Two-tone test: the lower tone and its level in dBFS"));
+    d->tone2 = row(tr("F2"), tr("Two-tone test: the upper tone and its level in dBFS"));
+    d->imd2 = row(tr("IMD2"), tr("Second-order intermodulation (f1+f2, f2-f1) to the larger tone"));
+    d->imd3 = row(tr("IMD3"), tr("Third-order intermodulation (2f1-f2, 2f2-f1, 2f1+f2, 2f2+f1) to the larger tone"));
+    d->readout = readout;
     d->averaged = readout->AddRow(tr("Avg"), tr("Blocks in the power average / blocks chosen"));
     d->averaged->setObjectName(QStringLiteral("lblAveraged"));
     layout->addWidget(readout);

@@ -30,6 +30,18 @@ QLabel* ReadoutGrid::AddRow(const QString& name, const QString& toolTip)
     return value;
 }
 
+void ReadoutGrid::SetRowVisible(QLabel* value, bool visible)
+{
+    const int index = grid_->indexOf(value);
+    if (index < 0)
+        return;
+    int row = 0, column = 0, rows = 0, columns = 0;
+    grid_->getItemPosition(index, &row, &column, &rows, &columns);
+    value->setVisible(visible);
+    if (QLayoutItem* name = grid_->itemAtPosition(row, 0))
+        name->widget()->setVisible(visible);
+}
+
 void ReadoutGrid::enterEvent(QEnterEvent* event)
 {
     SetValuesSelectable(true);
@@ -58,6 +70,8 @@ QString ReadoutGrid::TabSeparated() const
             continue;
         const auto* name = qobject_cast<QLabel*>(grid_->itemAtPosition(row, 0)->widget());
         const auto* shown = qobject_cast<QLabel*>(grid_->itemAtPosition(row, 1)->widget());
+        if (shown->isHidden())
+            continue;
         // The value is the shown number ("-62.3 dB", "bin 101.0"); the other words are its unit.
         QStringList words = shown->text().split(u' ', Qt::SkipEmptyParts);
         const auto number = std::find_if(words.begin(), words.end(), [](const QString& w) {

@@ -14,6 +14,8 @@ public:
 
     // Adds a row and returns its value label, whose text the owner sets.
     QLabel* AddRow(const QString& name, const QString& toolTip);
+    // Shows or hides the row of a value label; a hidden row is left out of TabSeparated.
+    void SetRowVisible(QLabel* value, bool visible);
 
     // The rows as tab-separated lines "name, value, unit" under a header line; a shown
     // text splits into its number and the words around it ("12.3 dB": 12.3, dB).

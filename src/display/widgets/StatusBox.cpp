@@ -61,6 +61,9 @@ void StatusBox::AddLine(const QString& text, std::optional<std::uint32_t> colour
     d->text->document()->lastBlock().setUserState(int(colour.value_or(0)));
     QScrollBar* bar = d->text->verticalScrollBar();
     bar->setValue(bar->maximum());
+    const int room = d->text->viewport()->width() - 2 * int(d->text->document()->documentMargin());
+    if (d->text->fontMetrics().horizontalAdvance(text) > room)
+        emit LineCut(text);
 }
 
 void StatusBox::ClearLines()

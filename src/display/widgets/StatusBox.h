@@ -28,6 +28,10 @@ public:
     // Test access.
     QPlainTextEdit* View() const;
 
+signals:
+    // A line added wider than the box shows: its whole text, for a status bar to repeat.
+    void LineCut(const QString& text);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

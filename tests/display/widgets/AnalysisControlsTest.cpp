@@ -73,13 +73,13 @@ TEST(FFTControl, GreysWhatItCannotTrustMarksTheHarmonicsAndAverages)
     StripChart chart;
     fft.AttachChart(&chart);
     std::vector<double> spectrum;
-    // 256 samples leave too few noise bins for SNR; the tone and THD still read.
+    // 256 samples leave too few noise bins for SNR; the tone still reads.
     fft.ComputeSpectrum(Sine(12, 256, 21), spectrum);
     QLabel* snr = Value(fft, "SNR");
     EXPECT_FALSE(snr->isEnabled());
     EXPECT_EQ(snr->text(), "-");
     EXPECT_TRUE(snr->toolTip().contains("too few samples"));
-    EXPECT_TRUE(Value(fft, "THD")->isEnabled());
+    EXPECT_TRUE(Value(fft, "Ain")->isEnabled());
 
     fft.SetAveraging(4);
     for (int i = 0; i < 3; ++i)
