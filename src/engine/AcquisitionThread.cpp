@@ -49,4 +49,6 @@ void AcquisitionThread::Run(bool continuous)
         if (block->error != 0 || !continuous || !session_.Context().ContinuousSampling)
             break;
     }
+    // A run that a failed block ended is over as much as a stopped one.
+    session_.Context().ContinuousSampling = false;
 }

@@ -2,6 +2,8 @@
 
 #include <QMetaObject>
 #include <QThread>
+#include <future>
+#include <memory>
 
 namespace {
 
@@ -42,8 +44,22 @@ MessageResult CrossThreadMessenger::ShowMessage(const MessageRequest& request)
 {
     if (OnThreadOf(home_))
         return target_.ShowMessage(request);
-    MessageResult result = MessageResult::Cancel;
+    // The answer comes back through a future, not a blocking queued call: everything the
+    // front end's thread touched (the request, the call itself) is then ordered before the
+    // worker goes on, by the future rather than by the toolkit's internal semaphore, and the
+    // call is deleted on the front end's thread. A call the front end drops unanswered (its
+    // window went away) breaks the promise and counts as Cancel.
+    auto answer = std::make_shared<std::promise<MessageResult>>();
+    std::future<MessageResult> result = answer->get_future();
     Messenger* target = &target_;
-    QMetaObject::invokeMethod(home_, [&] { result = target->ShowMessage(request); }, Qt::BlockingQueuedConnection);
-    return result;
+    const bool posted = QMetaObject::invokeMethod(
+        home_, [target, request, answer] { answer->set_value(target->ShowMessage(request)); }, Qt::QueuedConnection);
+    if (!posted)
+        return MessageResult::Cancel;
+    answer.reset();
+    try {
+        return result.get();
+    } catch (const std::future_error&) {
+        return MessageResult::Cancel;
+    }
 }
