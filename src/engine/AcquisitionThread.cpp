@@ -1,6 +1,7 @@
 #include "engine/AcquisitionThread.h"
 
 #include "engine/BoardSession.h"
+#include "engine/ThreadBridge.h"
 
 AcquisitionThread::AcquisitionThread(BoardSession& session, QObject* parent)
     : QObject(parent), session_(session)
@@ -22,10 +23,6 @@ void AcquisitionThread::Start(bool continuous)
     running_ = true;
     session_.Context().ContinuousSampling = continuous;
     thread_.reset(QThread::create([this, continuous] { Run(continuous); }));
-    connect(thread_.get(), &QThread::finished, this, [this] {
-        running_ = false;
-        emit RunEnded();
-    });
     thread_->start();
 }
 
@@ -45,10 +42,15 @@ void AcquisitionThread::Run(bool continuous)
     for (;;) {
         auto block = std::make_shared<UploadedBlock>();
         block->error = session_.ReadBlock(block->codes);
-        emit BlockUploaded(block);
+        PostToThreadOf(this, [this, block] { emit BlockUploaded(block); });
         if (block->error != 0 || !continuous || !session_.Context().ContinuousSampling)
             break;
     }
     // A run that a failed block ended is over as much as a stopped one.
     session_.Context().ContinuousSampling = false;
+    // Handed over after the run's last block; Start and Wait join the thread itself.
+    PostToThreadOf(this, [this] {
+        running_ = false;
+        emit RunEnded();
+    });
 }
