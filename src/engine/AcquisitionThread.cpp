@@ -33,8 +33,10 @@ void AcquisitionThread::Stop()
 
 void AcquisitionThread::Wait()
 {
-    if (thread_)
+    if (thread_) {
         thread_->wait();
+        AfterHandOvers();   // the run's last act was a post: what it did is now ours to touch
+    }
 }
 
 void AcquisitionThread::Run(bool continuous)
