@@ -19,7 +19,7 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DEVAL_BUILD_BENCHMARKS=OFF -DEVAL_BUILD_FUZZERS=OFF -DEVAL_SANITIZE=OFF -DEVAL_TSAN=ON >/dev/null
 cmake --build "$build" -j2
 
-# halt_on_error makes a race fail the test that hit it instead of only printing a report.
-export TSAN_OPTIONS="suppressions=$root/scripts/tsan.supp halt_on_error=1 second_deadlock_stack=1 ${TSAN_OPTIONS:-}"
+# A program that reported a race exits with 66, so the test that hit it fails.
+export TSAN_OPTIONS="suppressions=$root/scripts/tsan.supp second_deadlock_stack=1 ${TSAN_OPTIONS:-}"
 cd "$build"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 900 "$@"
