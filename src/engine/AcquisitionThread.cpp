@@ -22,8 +22,9 @@ void AcquisitionThread::Start(bool continuous)
     Wait();   // a thread that ended but was not yet joined
     running_ = true;
     session_.Context().ContinuousSampling = continuous;
-    thread_.reset(QThread::create([this, continuous] { Run(continuous); }));
-    thread_->start();
+    // A plain thread: its start and join order the run against the owner's thread for every
+    // observer, a thread checker included, without the toolkit's thread machinery.
+    thread_ = std::thread([this, continuous] { Run(continuous); });
 }
 
 void AcquisitionThread::Stop()
@@ -33,10 +34,8 @@ void AcquisitionThread::Stop()
 
 void AcquisitionThread::Wait()
 {
-    if (thread_) {
-        thread_->wait();
-        AfterHandOvers();   // the run's last act was a post: what it did is now ours to touch
-    }
+    if (thread_.joinable())
+        thread_.join();
 }
 
 void AcquisitionThread::Run(bool continuous)

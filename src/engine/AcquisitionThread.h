@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QObject>
-#include <QThread>
 #include <cstdint>
 #include <memory>
+#include <thread>
 #include <vector>
 
 class BoardSession;
@@ -42,6 +42,6 @@ private:
     void Run(bool continuous);
 
     BoardSession& session_;
-    std::unique_ptr<QThread> thread_;
+    std::thread thread_;
     bool running_ = false;
 };

@@ -45,11 +45,6 @@ bool PostToThreadOf(QObject* home, std::function<void()> call)
     return home && QMetaObject::invokeMethod(home, PostedCall(std::move(call)), Qt::QueuedConnection);
 }
 
-void AfterHandOvers()
-{
-    std::lock_guard lock(HandOverLock());
-}
-
 bool CrossThreadStatus::OnHomeThread() const { return OnThreadOf(home_); }
 
 void CrossThreadStatus::AddLine(const QString& text, std::optional<std::uint32_t> colour)

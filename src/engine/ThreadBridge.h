@@ -10,9 +10,6 @@
 // (the call's captures among it) is ordered before the call for every observer, including
 // a thread checker that cannot see the toolkit's own locking.
 bool PostToThreadOf(QObject* home, std::function<void()> call);
-// Orders everything any thread did before its last PostToThreadOf before what the caller
-// does next; after joining a thread whose last act was a post, the join made visible.
-void AfterHandOvers();
 
 // Lets a session step that runs on a worker thread tell the user through the front end's
 // messenger and status box, which live on the front end's thread. Called on that thread,
