@@ -1,9 +1,11 @@
 #include "engine/AcquisitionThread.h"
 
 #include "engine/BoardSession.h"
+#include "engine/ThreadBridge.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
+#include <QThread>
+#include <chrono>
 
 AcquisitionThread::AcquisitionThread(BoardSession& session, QObject* parent)
     : QObject(parent), session_(session)
@@ -24,13 +26,11 @@ void AcquisitionThread::Start(bool continuous)
     Wait();   // a stopped run still finishing its block
     stopping_ = false;
     running_ = true;
+    finished_ = false;
     session_.Context().ContinuousSampling = continuous;
-    thread_.reset(QThread::create([this, continuous] { Run(continuous); }));
-    connect(thread_.get(), &QThread::finished, this, [this] {
-        running_ = false;
-        emit RunEnded();
-    });
-    thread_->start();
+    // A plain thread: its start and join order the run against the owner's thread for every
+    // observer, a thread checker included, without the toolkit's thread machinery.
+    thread_ = std::thread([this, continuous] { Run(continuous); });
 }
 
 void AcquisitionThread::Stop()
@@ -41,14 +41,19 @@ void AcquisitionThread::Stop()
 
 void AcquisitionThread::Wait()
 {
-    if (!thread_)
+    if (!thread_.joinable())
         return;
-    if (QThread::currentThread() != thread())
-        return (void)thread_->wait();
-    while (!thread_->wait(QDeadlineTimer(5)))
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // On the owner's thread its events are handled meanwhile, so a message the run waits
+    // on can be answered.
+    if (QThread::currentThread() == thread())
+        while (!finished_) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    thread_.join();
     // What the run handed over before it ended, its end included.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (QThread::currentThread() == thread())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void AcquisitionThread::Run(bool continuous)
@@ -56,8 +61,16 @@ void AcquisitionThread::Run(bool continuous)
     for (;;) {
         auto block = std::make_shared<UploadedBlock>();
         block->error = session_.ReadBlock(block->codes);
-        emit BlockUploaded(block);
+        PostToThreadOf(this, [this, block] { emit BlockUploaded(block); });
         if (block->error != 0 || !continuous || !session_.Context().ContinuousSampling)
             break;
     }
+    // A run that a failed block ended is over as much as a stopped one.
+    session_.Context().ContinuousSampling = false;
+    // Handed over after the run's last block; Start and Wait join the thread itself.
+    PostToThreadOf(this, [this] {
+        running_ = false;
+        emit RunEnded();
+    });
+    finished_ = true;
 }

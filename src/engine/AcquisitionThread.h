@@ -1,9 +1,10 @@
 #pragma once
 
 #include <QObject>
-#include <QThread>
+#include <atomic>
 #include <cstdint>
 #include <memory>
+#include <thread>
 #include <vector>
 
 class BoardSession;
@@ -44,7 +45,8 @@ private:
     void Run(bool continuous);
 
     BoardSession& session_;
-    std::unique_ptr<QThread> thread_;
+    std::thread thread_;
     bool running_ = false;
     bool stopping_ = false;
+    std::atomic<bool> finished_{true};   // the thread has handed over all it will
 };

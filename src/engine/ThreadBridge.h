@@ -4,6 +4,12 @@
 
 #include <QObject>
 #include <QPointer>
+#include <functional>
+
+// Runs call on home's thread, queued; false when home is gone. What the caller did before
+// (the call's captures among it) is ordered before the call for every observer, including
+// a thread checker that cannot see the toolkit's own locking.
+bool PostToThreadOf(QObject* home, std::function<void()> call);
 
 // Lets a session step that runs on a worker thread tell the user through the front end's
 // messenger and status box, which live on the front end's thread. Called on that thread,

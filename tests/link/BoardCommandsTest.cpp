@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-// Command frames, their echo, value reads and the board reset, byte for byte against the
-// simulated board's trace.
+// Command frames, their echo and value reads, byte for byte against the simulated board's
+// trace.
 
 TEST(BoardCommands, EchoLinesGoToTheStatusBoxBeforeAnyByteOnlyWithEchoComms)
 {
@@ -75,42 +75,4 @@ TEST(BoardCommands, ReadValueIsHighByteFirstAndFailsWithoutASecondRead)
     rig.board.Trace().Clear();
     EXPECT_EQ(Raised([&] { ReadValue(rig.link); }), "518|ReadValue|ReadValue Error");
     EXPECT_EQ(rig.board.Trace().Records(), (std::vector<BusRecord>{{BusEvent::CycleAborted, 0}}));
-}
-
-TEST(BoardCommands, ResetWithTheBoardPresent)
-{
-    BoardRig rig;
-    rig.Boot();
-    rig.status1.AddLine("old line", std::nullopt);
-    Settings& s = rig.ctx.CurrentSettings;
-    s.SampleFreq = 250000;
-    s.ProgramLoaded = s.DataLoaded = True;
-    s.NumberOfSamples = 4;
-    rig.session.Reset();
-    ASSERT_EQ(rig.status1.Texts(), QStringList{"Board Reset"});
-    EXPECT_EQ(rig.status1.lines[0].colour, std::optional<std::uint32_t>(255));   // red
-    EXPECT_EQ(rig.status1.clears, 1);
-    EXPECT_EQ(rig.listener.events, (QStringList{"reset begun", "latch 0", "latch 144", "reset ended 1"}));
-    EXPECT_EQ(QStringLiteral("%1|%2|%3|%4|%5").arg(s.SampleFreq).arg(s.NumberOfSamples).arg(s.Max_Frequency)
-                  .arg(s.ProgramLoaded).arg(s.DataLoaded), "100000|0|2000000|0|0");
-    EXPECT_EQ(rig.events.passes, 15000);
-    // The board took command 8 and the pulse, and its loader answered a one-word download.
-    EXPECT_EQ(rig.board.Trace().BytesWritten(), (Bytes{0, 0, 0, 8, 0, 0, 0, 2, 0, 1, 0, 0, 0, 0}));
-    EXPECT_EQ(rig.board.Trace().BytesRead(), Bytes{13});
-    EXPECT_EQ(rig.board.State(), FirmwareState::LoaderCommand);
-    EXPECT_TRUE(rig.messages.shown.empty());
-}
-
-TEST(BoardCommands, ResetWithTheBoardSwitchedOff)
-{
-    BoardRig rig;
-    rig.board.SetPowered(false);
-    rig.session.Reset();
-    EXPECT_EQ(rig.messages.shown, (std::vector<MessageRequest>{
-        {"The Eval Control Board Failed to Respond\r\nPlease Press the RESET button on the Board.",
-         "Reset Error", MessageIcon::Exclamation, MessageButtons::Ok}}));
-    ASSERT_EQ(rig.status1.Texts(), QStringList{"Reset Failure"});
-    EXPECT_FALSE(rig.status1.lines[0].colour.has_value());
-    EXPECT_EQ(rig.listener.events.last(), "reset ended 0") << "the front end keeps its sampling buttons";
-    EXPECT_EQ(rig.events.passes, 0) << "no pause after a failed reset command";
 }
