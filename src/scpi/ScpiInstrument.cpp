@@ -1,5 +1,16 @@
 #include "scpi/ScpiInstrument.h"
 
+namespace {
+
+// The command set never changes: one table for every instrument.
+const CommandTable& Table()
+{
+    static const CommandTable table;
+    return table;
+}
+
+} // namespace
+
 ScpiInstrument::ScpiInstrument(InstrumentBackend& backend, const QString& configDir, const QString& dataDir,
                                const QString& version, QObject* parent)
     : QObject(parent), backend_(backend), state_(backend, configDir, dataDir, version)
@@ -69,7 +80,7 @@ bool ScpiInstrument::Begin(QByteArray message)
     run.parsed = ParseProgramMessage(run.text);
     int error = run.parsed.error;
     if (error == 0)
-        error = table_.Resolve(run.parsed.units, run.steps);
+        error = Table().Resolve(run.parsed.units, run.steps);
     if (error != 0) {
         state_.Queue(error);
         return false;

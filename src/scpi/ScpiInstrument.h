@@ -57,7 +57,6 @@ private:
 
     InstrumentBackend& backend_;
     InstrumentState state_;
-    CommandTable table_;
     std::deque<QByteArray> input_;
     std::optional<Running> current_;
     bool processing_ = false;

@@ -13,6 +13,15 @@ ScpiServer::ScpiServer(ScpiInstrument& instrument, ClientFilter filter, QObject*
     connect(&unterminated_, &QTimer::timeout, this, &ScpiServer::Unterminated);
 }
 
+// The sockets go with the listening server; their last signals must not reach a server
+// that is half gone.
+ScpiServer::~ScpiServer()
+{
+    for (QTcpSocket* socket : server_.findChildren<QTcpSocket*>())
+        socket->disconnect(this);
+    server_.close();
+}
+
 bool ScpiServer::Listen(const ListenEndpoint& endpoint)
 {
     return server_.listen(endpoint.address, endpoint.port);
@@ -95,8 +104,10 @@ void ScpiServer::Line(QByteArray line)
 
 void ScpiServer::Unterminated()
 {
-    if (input_.contains('?'))
-        instrument_.QueueError(ScpiError::QueryUnterminated);
+    // A client waiting for the answer to a query it never ended; a slow command may go on.
+    if (!input_.contains('?'))
+        return;
+    instrument_.QueueError(ScpiError::QueryUnterminated);
     input_.clear();
 }
 

@@ -16,7 +16,8 @@ class ScpiInstrument;
 // messages out. One client at a time; a second one is told the instrument is in use and
 // closed. A line longer than kMaxLine is dropped with -363. A response the client does
 // not read is given up (-410) when the next message arrives while it still waits to be
-// sent; a query left without its newline for kUnterminatedMs is dropped with -420.
+// sent; a query left without its newline for kUnterminatedMs is dropped with -420
+// (text without a '?' waits for its newline however long it takes).
 class ScpiServer : public QObject {
     Q_OBJECT
 public:
@@ -26,10 +27,12 @@ public:
     static constexpr const char* kBusyLine = "The instrument is in use by another client.\n";
 
     ScpiServer(ScpiInstrument& instrument, ClientFilter filter, QObject* parent = nullptr);
+    ~ScpiServer() override;
 
     bool Listen(const ListenEndpoint& endpoint);
     QString ErrorString() const { return server_.errorString(); }
     quint16 Port() const { return server_.serverPort(); }
+    void SetUnterminatedTimeout(int ms) { unterminated_.setInterval(ms); }
 
 private:
     void Accept();

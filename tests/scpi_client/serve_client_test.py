@@ -178,6 +178,7 @@ class ServeClientTest(unittest.TestCase):
         self.assertIn(-410, codes)
         self.assertLessEqual(set(codes), {-410, -350})
         self.assertEqual(query("*IDN?").split(",")[0], "KV2680")
+        reader.close()
         raw.close()
 
     def test_disconnect_during_continuous_run(self):
