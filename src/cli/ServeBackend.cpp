@@ -6,6 +6,8 @@
 #include "cli/Commands.h"
 #include "cli/MetricsReport.h"
 
+#include "board/SimulatedPorts.h"
+
 #include "config/FrequencyRules.h"
 #include "engine/AcquisitionEngine.h"
 #include "engine/BoardSession.h"
@@ -63,6 +65,8 @@ public:
     ConsoleBackend(const PortChoice& port, const QString& configDir)
         : port_(port), session_(port), engine_(session_.ctx), configDir_(configDir)
     {
+        if (session_.Simulated())
+            session_.Simulated()->Board().Trace().SetEnabled(false);   // a server runs for days
         StartLink(session_.ctx);
         if (!session_.PortProblem().isEmpty())
             throw CommandFailure(ExitStatus::Failed, QString(session_.PortProblem()).replace(u'\n', QStringLiteral("; ")));

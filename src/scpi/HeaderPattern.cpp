@@ -15,6 +15,13 @@ QByteArray ShortForm(const QString& node)
     return out;
 }
 
+// Equal in any letter case, without building an upper-case copy: headers are matched
+// against every table entry.
+bool SameWord(QByteArrayView word, const QByteArray& upper)
+{
+    return word.size() == upper.size() && qstrnicmp(word.data(), word.size(), upper.constData(), upper.size()) == 0;
+}
+
 } // namespace
 
 HeaderPattern::HeaderPattern(const QString& pattern) : text_(pattern)
@@ -40,12 +47,11 @@ bool HeaderPattern::MatchFrom(std::size_t n, const QList<QByteArray>& mnemonics,
         return true;
     if (at == mnemonics.size())
         return false;
-    const QByteArray word = mnemonics[at].toUpper();
-    return (word == node.longForm || word == node.shortForm) && MatchFrom(n + 1, mnemonics, at + 1);
+    return (SameWord(mnemonics[at], node.longForm) || SameWord(mnemonics[at], node.shortForm)) &&
+           MatchFrom(n + 1, mnemonics, at + 1);
 }
 
 bool MnemonicMatches(const QString& choice, QByteArrayView mnemonic)
 {
-    const QByteArray word = mnemonic.toByteArray().toUpper();
-    return word == choice.toUpper().toLatin1() || word == ShortForm(choice);
+    return SameWord(mnemonic, choice.toUpper().toLatin1()) || SameWord(mnemonic, ShortForm(choice));
 }

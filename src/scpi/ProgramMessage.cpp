@@ -13,11 +13,15 @@ bool IsWordChar(char c) { return IsLetter(c) || IsDigit(c) || c == '_'; }
 
 bool ValidText(QByteArrayView message)
 {
+    bool ascii = true;
     for (char c : message) {
         const auto u = static_cast<unsigned char>(c);
         if ((u < 0x20 && c != '\t') || u == 0x7f)
             return false;
+        ascii = ascii && u < 0x80;
     }
+    if (ascii)
+        return true;
     // Invalid sequences come back as U+FFFD, so only valid UTF-8 survives the round trip.
     const QByteArray bytes = message.toByteArray();
     return QString::fromUtf8(bytes).toUtf8() == bytes;

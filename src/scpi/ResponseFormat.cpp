@@ -84,6 +84,8 @@ QByteArray FormatArray(std::span<const double> values, const DataFormat& f)
         }
         return out;
     }
+    const int width = f.type == DataFormat::Int16 ? 2 : f.type == DataFormat::Real64 ? 8 : 4;
+    out.reserve(qsizetype(values.size()) * width);
     for (double v : values) {
         switch (f.type) {
         case DataFormat::Int16: Append(out, Saturated<std::int16_t>(v), f.swapped); break;

@@ -46,6 +46,9 @@ void ScpiInstrument::EndSession()
         current_.reset();
     state_.errors.Clear();
     state_.status.Clear();
+    state_.status.SetEse(0);
+    state_.status.SetSre(0);
+    state_.format = DataFormat{};
     state_.opcArmed = false;
 }
 

@@ -29,7 +29,8 @@ public:
     // An error the transport found (-363, -410, -420).
     void QueueError(int code, const QString& detail = QString());
     // The client went away: its run is stopped, its pending messages are dropped, and the
-    // error queue and the event status start afresh for the next client.
+    // error queue, the event status, the enable masks and the data format start afresh for
+    // the next client. The board settings stay.
     void EndSession();
 
     bool Waiting() const { return current_.has_value(); }

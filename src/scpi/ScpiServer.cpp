@@ -35,17 +35,32 @@ void ScpiServer::Accept()
             socket->abort();
             continue;
         }
-        if (client_) {
-            socket->write(kBusyLine);
-            socket->disconnectFromHost();
+        if (!client_) {
+            Admit(socket);
             continue;
         }
-        client_ = socket;
-        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        connect(socket, &QTcpSocket::readyRead, this, &ScpiServer::Read);
-        connect(socket, &QTcpSocket::bytesWritten, this, &ScpiServer::Flush);
-        connect(socket, &QTcpSocket::disconnected, this, &ScpiServer::Dropped);
+        // A client that just closed may not have been noticed yet: look again shortly
+        // before turning the newcomer away.
+        QTimer::singleShot(kRecheckMs, socket, [this, socket] {
+            if (client_) {
+                socket->write(kBusyLine);
+                socket->disconnectFromHost();
+            } else {
+                Admit(socket);
+            }
+        });
     }
+}
+
+void ScpiServer::Admit(QTcpSocket* socket)
+{
+    client_ = socket;
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    connect(socket, &QTcpSocket::readyRead, this, &ScpiServer::Read);
+    connect(socket, &QTcpSocket::bytesWritten, this, &ScpiServer::Flush);
+    connect(socket, &QTcpSocket::disconnected, this, &ScpiServer::Dropped);
+    if (socket->bytesAvailable() > 0)
+        Read();
 }
 
 void ScpiServer::Dropped()

@@ -14,16 +14,18 @@ class ScpiInstrument;
 
 // The instrument on a raw TCP socket: newline-terminated program messages in, response
 // messages out. One client at a time; a second one is told the instrument is in use and
-// closed. A line longer than kMaxLine is dropped with -363. A response the client does
-// not read is given up (-410) when the next message arrives while it still waits to be
-// sent; a query left without its newline for kUnterminatedMs is dropped with -420
-// (text without a '?' waits for its newline however long it takes).
+// closed (after kRecheckMs, so a client reconnecting at once is not mistaken for one).
+// A line longer than kMaxLine is dropped with -363. A response the client does not read
+// is given up (-410) when the next message arrives while it still waits to be sent; a
+// query left without its newline for kUnterminatedMs is dropped with -420 (text without
+// a '?' waits for its newline however long it takes).
 class ScpiServer : public QObject {
     Q_OBJECT
 public:
     static constexpr qsizetype kMaxLine = 64 * 1024;
     static constexpr qsizetype kChunk = 64 * 1024;
     static constexpr int kUnterminatedMs = 5000;
+    static constexpr int kRecheckMs = 100;
     static constexpr const char* kBusyLine = "The instrument is in use by another client.\n";
 
     ScpiServer(ScpiInstrument& instrument, ClientFilter filter, QObject* parent = nullptr);
@@ -36,6 +38,7 @@ public:
 
 private:
     void Accept();
+    void Admit(QTcpSocket* socket);
     void Read();
     void Dropped();
     void Line(QByteArray line);

@@ -152,12 +152,12 @@ TEST(ScpiInstrument, ContinuousRunGuardsBoardSettingsAndQueuesItsFailures)
     EXPECT_EQ(fake.NextError(), "504,\"Send Command Error\"");
     EXPECT_EQ(fake.Send("ABOR;INIT:CONT?"), "0");
 
-    fake.Send("INIT:CONT 1");
+    fake.Send("INIT:CONT 1;:FORM INT,32;*ESE 4");
     fake.Send("BOGUS");
     EXPECT_TRUE(fake.backend.running);
     fake.instrument.EndSession();   // the client went away
     EXPECT_FALSE(fake.backend.running);
-    EXPECT_EQ(fake.NextError(), "0,\"No error\"");
+    EXPECT_EQ(fake.Send("SYST:ERR?;:FORM?;*ESE?;*ESR?"), "0,\"No error\";ASC;0;0");
 }
 
 } // namespace
