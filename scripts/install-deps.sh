@@ -12,6 +12,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   dpkg-dev file desktop-file-utils appstream-util lintian systemd
   gcovr
+  python3-pyvisa python3-pyvisa-py python3-numpy
 )
 
 missing=()

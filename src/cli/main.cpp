@@ -3,6 +3,7 @@
 #include "board/SignalSource.h"
 #include "board/SimulatedFaultSwitch.h"
 #include "cli/Commands.h"
+#include "cli/ServeCommand.h"
 
 #include <CLI/CLI.hpp>
 #include <QApplication>
@@ -108,6 +109,9 @@ int main(int argc, char** argv)
     CLI::App* selftestCmd = app.add_subcommand("selftest", "Download, sample and check on the simulated board");
     selftestCmd->add_flag("-v,--verbose", selftestVerbose, "Echo the status lines to standard error");
 
+    ServeOptions serve;
+    CLI::App* serveCmd = AddServeCommand(app, serve);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -159,6 +163,8 @@ int main(int argc, char** argv)
         }
         if (selftestCmd->parsed())
             return RunSelftest(selftestVerbose);
+        if (serveCmd->parsed())
+            return RunServe(serve);
         return RunPorts();
     } catch (const CommandFailure& e) {
         std::cerr << "kv2680: " << e.what() << '\n';

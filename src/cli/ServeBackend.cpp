@@ -1,0 +1,308 @@
+// The instrument backend on the board session of `kv2680 acquire`. Everything the server
+// needs from the session lives here.
+#include "cli/ServeBackend.h"
+
+#include "cli/BlockFiles.h"
+#include "cli/Commands.h"
+#include "cli/MetricsReport.h"
+
+#include "board/SimulatedPorts.h"
+
+#include "config/FrequencyRules.h"
+#include "core/BoardCommandCode.h"
+#include "engine/BoardSession.h"
+#include "link/CommsFunctions.h"
+#include "scpi/SafePath.h"
+#include "scpi/ScpiError.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+
+namespace {
+
+constexpr int kFailuresBeforeStop = 5;   // a continuous run gives up after this many in a row
+
+const WindowKind kWindows[] = {WindowKind::Rectangular, WindowKind::Hann, WindowKind::BlackmanHarris4,
+                               WindowKind::BlackmanHarris7, WindowKind::FlatTop};
+
+BlockFigure Figure(const Metric& m)
+{
+    return {m.value, m.Valid(), QString::fromStdString(m.reason)};
+}
+
+// The tool's own self-test: the built-in configuration and program on a fresh instant
+// simulated board, one block, a 12-bit converter's SNR.
+BackendOutcome SelfTestOutcome()
+{
+    QTemporaryDir dir;
+    for (const char* name : {"KV2680.cfg", "KV2680.PRG"}) {
+        if (!dir.isValid() || !QFile::copy(QStringLiteral(":/examples/") + QLatin1String(name), dir.filePath(QLatin1String(name))))
+            return {ScpiError::ExecutionError, QStringLiteral("cannot write the self-test's files")};
+    }
+    try {
+        PortRequest request;
+        request.realTime = false;
+        ConsoleSession session(request);
+        BringUpBoard(session, dir.filePath(QStringLiteral("KV2680.cfg")));
+        BoardSession& engine = session.board;
+        if (engine.TakeBlock() != 0)
+            return {engine.LastError().Number, engine.LastError().Description};
+        const Metric& snr = engine.Analyzer().Metrics().snrDb;
+        if (!snr.Valid() || snr.value <= 60.0)
+            return {ScpiError::ExecutionError, QStringLiteral("SNR below a 12-bit converter's")};
+    } catch (const CommandFailure& e) {
+        return {ScpiError::ExecutionError, QString::fromStdString(e.what())};
+    }
+    return {};
+}
+
+class ConsoleBackend : public InstrumentBackend {
+public:
+    ConsoleBackend(const PortRequest& port, const QString& configDir)
+        : port_(port), session_(port), engine_(session_.board), configDir_(configDir)
+    {
+        if (!session_.FaultProblem().isEmpty())
+            throw CommandFailure(ExitStatus::Usage, QStringLiteral("--fault: ") + session_.FaultProblem());
+        if (session_.Simulated())
+            session_.Simulated()->Board().Trace().SetEnabled(false);   // a server runs for days
+        session_.board.StartUp();
+        if (!session_.PortProblem().isEmpty())
+            throw CommandFailure(ExitStatus::Failed, QString(session_.PortProblem()).replace(u'\n', QStringLiteral("; ")));
+        run_.setInterval(0);
+        QObject::connect(&run_, &QTimer::timeout, [this] { ContinuousStep(); });
+    }
+
+    void LoadConfiguration(const QString& path) override
+    {
+        Later([this, path] { Finish(Load(path)); });
+    }
+    void SetPower(bool on) override
+    {
+        Later([this, on] {
+            const int error = RunStep([&] {
+                SendCommand(session_.ctx.Link, 0, 0, on ? BoardCommandCode::PowerUp : BoardCommandCode::PowerDown);
+            });
+            if (error == 0)
+                power_ = on;
+            Finish(error == 0 ? BackendOutcome{} : BackendOutcome{error, QStringLiteral("Send Command Error")});
+        });
+    }
+    void ResetBoard() override
+    {
+        Later([this] {
+            session_.board.Reset();
+            Finish({});
+        });
+    }
+    void StartBlock() override
+    {
+        Later([this] { Finish(TakeBlock()); });
+    }
+    void SelfTest() override
+    {
+        Later([this] { Finish(SelfTestOutcome()); });
+    }
+    void StartContinuous() override
+    {
+        failuresInRow_ = 0;
+        run_.start();
+    }
+    void Abort() override { run_.stop(); }
+    bool Continuous() const override { return run_.isActive(); }
+
+    std::shared_ptr<const BlockResult> LastBlock() const override { return last_; }
+    BackendOutcome StoreLastBlock(const QString& path) override
+    {
+        try {
+            WriteRawBlock(path, last_->codes);
+        } catch (const CommandFailure& e) {
+            return {ScpiError::ExecutionError, QString::fromStdString(e.what())};
+        }
+        return {};
+    }
+
+    int SampleCount() const override { return 256 << SampleCountIndex(session_.ctx.CurrentSettings.NumberOfSamples); }
+    BackendOutcome SetSampleCount(int count) override
+    {
+        const int index = SampleCountItems().indexOf(QString::number(count));
+        if (index < 0)
+            return {ScpiError::DataOutOfRange, QStringLiteral("256, 512, ... 8192")};
+        ChooseSampleCount(index, session_.ctx.CurrentSettings);
+        return {};
+    }
+    std::int32_t SampleRate() const override { return session_.ctx.CurrentSettings.SampleFreq; }
+    BackendOutcome SetSampleRate(std::int32_t hz) override
+    {
+        EvalContext& ctx = session_.ctx;
+        if (ctx.CurrentSettings.Max_Frequency <= 0)
+            return {ScpiError::SettingsConflict, QStringLiteral("no configuration loaded")};
+        ChooseListFrequency(QString::number(hz), ctx.CurrentSettings, ctx.SampleClock);
+        return {};
+    }
+    QList<std::int32_t> RateList() const override
+    {
+        const Settings& s = session_.ctx.CurrentSettings;
+        QStringList items = SampleFrequencyItems();
+        if (s.SampleFreq > 0) {
+            const FrequencyPlace place = FindFrequencyPlace(items, s.SampleFreq);
+            if (place.insert)
+                items.insert(place.index, QString::number(s.SampleFreq));
+        }
+        QList<std::int32_t> rates;
+        for (const QString& item : items) {
+            if (item.toInt() <= s.Max_Frequency)
+                rates << item.toInt();
+        }
+        return rates;
+    }
+    bool PoweredOn() const override { return power_; }
+    QString ConfigurationName() const override { return configName_; }
+    AnalysisSettings Analysis() const override { return analysis_; }
+    void SetAnalysis(const AnalysisSettings& a) override
+    {
+        analysis_ = a;
+        SpectrumAnalyzer& analyzer = engine_.Analyzer();
+        analyzer.SetWindow(kWindows[a.window]);
+        analyzer.SetHarmonics(a.harmonics);
+        analyzer.SetAveraging(a.averageCount);
+    }
+    void ClearAverage() override
+    {
+        engine_.Analyzer().Restart();
+        engine_.Histogram().Restart();
+    }
+    QString Model() const override { return port_.parport ? QStringLiteral("EVAL-BOARD") : QStringLiteral("SIMULATED"); }
+    QString SerialNumber() const override
+    {
+        return port_.parport ? QStringLiteral("parport%1").arg(*port_.parport) : QStringLiteral("0");
+    }
+
+private:
+    // Board work runs from the event loop, never inside the instrument's call, and never
+    // inside another piece of board work (the link pumps events while it waits).
+    void Later(std::function<void()> work)
+    {
+        QTimer::singleShot(0, &run_, [this, work = std::move(work)] {
+            if (busy_)
+                return Later(work);
+            busy_ = true;
+            work();
+            busy_ = false;
+        });
+    }
+    void Finish(const BackendOutcome& outcome)
+    {
+        if (listener_)
+            listener_->OperationFinished(outcome);
+    }
+
+    BackendOutcome BoardFailure(int error) const
+    {
+        const QString text = engine_.LastError().Description.isEmpty() ? session_.LastFailure() : engine_.LastError().Description;
+        return {error, text.isEmpty() ? session_.LastFailure() : text};
+    }
+
+    BackendOutcome Load(const QString& path)
+    {
+        EvalContext& ctx = session_.ctx;
+        const QFileInfo config(path);
+        bool programOutside = false;
+        session_.messages.shown.clear();
+        session_.status1.failures.clear();
+        const LoadOutcome loaded = session_.board.LoadConfiguration(config.absoluteFilePath(), [&] {
+            ApplyConfiguredFrequency(ctx);
+            // The board program is read from the configuration folder only.
+            if (ResolveExistingFile(configDir_, ctx.CurrentSettings.EXEName).error == ScpiError::FileNameError) {
+                programOutside = true;
+                ctx.CurrentSettings.EXEName = QStringLiteral("/");
+            }
+        }, config.absolutePath());
+        if (!loaded.configRead)
+            return {ScpiError::ExecutionError, session_.LastFailure()};
+        if (programOutside)
+            return {ScpiError::FileNameError, QStringLiteral("the board program lies outside the configuration folder")};
+        if (loaded.programResult != 0) {
+            const auto text = ProgramLoadErrorText(loaded.programResult);
+            return {ScpiError::ExecutionError, QStringLiteral("program load failed: ") +
+                                                   (text ? QString(*text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")) : session_.LastFailure())};
+        }
+        configName_ = QDir(QFileInfo(configDir_).canonicalFilePath()).relativeFilePath(path);
+        lastPath_ = path;
+        power_ = true;
+        return {};
+    }
+
+    BackendOutcome TakeBlock()
+    {
+        const int error = engine_.TakeBlock();
+        if (error != 0)
+            return BoardFailure(error);
+        const EvalContext& ctx = session_.ctx;
+        auto block = std::make_shared<BlockResult>();
+        block->sequence = ++blocks_;
+        block->codes = ctx.SampleCodes;
+        block->volts = ctx.SampleVolts;
+        block->spectrumDbfs = ctx.Spectrum;
+        const auto& counts = engine_.Histogram().Histogram().counts;
+        block->histogram.assign(counts.begin(), counts.end());
+        const DynamicMetrics& m = engine_.Analyzer().Metrics();
+        block->figures = {Figure(m.snrDb), Figure(m.sinadDb), Figure(m.thdDb), Figure(m.sfdrDb),
+                          Figure(m.enob), Figure(m.signalDbfs), Figure(m.noiseFloorDbfs)};
+        nlohmann::json json = ReportJson({QString::number(blocks_), ctx.SampleCodes.size(), ctx.CurrentSettings.SampleFreq, m});
+        json["block"] = blocks_;
+        json["time"] = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs).toStdString();
+        block->metricsJson = QByteArray::fromStdString(json.dump());
+        last_ = std::move(block);
+        return {};
+    }
+
+    // One block of a continuous run; a failed one is reported, the board reset and the
+    // configuration and program loaded again, and the run goes on.
+    void ContinuousStep()
+    {
+        if (busy_)
+            return;
+        busy_ = true;
+        BackendOutcome outcome = TakeBlock();
+        if (outcome.error != 0 && listener_)
+            listener_->RunFailure(outcome);
+        if (outcome.error != 0 && !lastPath_.isEmpty()) {
+            outcome = Load(lastPath_);
+            if (outcome.error != 0 && listener_)
+                listener_->RunFailure(outcome);
+        }
+        failuresInRow_ = outcome.error == 0 ? 0 : failuresInRow_ + 1;
+        if (failuresInRow_ >= kFailuresBeforeStop) {
+            run_.stop();
+            if (listener_)
+                listener_->RunFailure({ScpiError::ExecutionError,
+                                       QStringLiteral("continuous run stopped after %1 failures in a row").arg(kFailuresBeforeStop)});
+        }
+        busy_ = false;
+    }
+
+    PortRequest port_;
+    ConsoleSession session_;
+    BoardSession& engine_;
+    QString configDir_;
+    QString configName_;
+    QString lastPath_;
+    QTimer run_;
+    bool busy_ = false;
+    bool power_ = true;
+    int failuresInRow_ = 0;
+    std::uint64_t blocks_ = 0;
+    AnalysisSettings analysis_;
+    std::shared_ptr<const BlockResult> last_;
+};
+
+} // namespace
+
+std::unique_ptr<InstrumentBackend> MakeConsoleBackend(const PortRequest& port, const QString& configDir)
+{
+    return std::make_unique<ConsoleBackend>(port, configDir);
+}
