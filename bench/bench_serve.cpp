@@ -1,7 +1,10 @@
 // The instrument server against the headless engine, in the same run, on the instant
 // simulated board at 8192 samples: READ:WAVeform? as INTeger,16 over a loopback socket
 // (block, analysis, 16 KiB answer) against the engine's own block. Goal: the server at
-// least 0.8 times the engine's rate.
+// least 0.8 times the engine's rate. And a continuous run on the real-time board, the
+// sample configuration (1024 samples at 100 kHz), with FETCh:METRics? polled every 100 ms
+// for KV2680_BENCH_SECONDS (default 60): the process's processor time (server and the
+// polling client together) at most 30 % of one core.
 #include "cli/Commands.h"
 #include "cli/ServeBackend.h"
 #include "engine/BoardSession.h"
@@ -14,6 +17,7 @@
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 
 // The tool's main() says whether progress goes to a terminal; the bench shows none.
 bool ShowProgress() { return false; }
@@ -103,6 +107,40 @@ void BM_ServerReadWaveformInt16(benchmark::State& state)
     g_serverRate = Rate(state, start);
 }
 BENCHMARK(BM_ServerReadWaveformInt16)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+void BM_ServerContinuousRunCpu(benchmark::State& state)
+{
+    bool ok = false;
+    const double seconds = qEnvironmentVariable("KV2680_BENCH_SECONDS").toDouble(&ok);
+    auto backend = MakeConsoleBackend(PortRequest{}, kExamples);   // the real-time board
+    ScpiInstrument instrument(*backend, kExamples, QDir::tempPath(), QStringLiteral("bench"));
+    ScpiServer server(instrument, ClientFilter());
+    if (!server.Listen({QHostAddress(QHostAddress::LocalHost), 0}))
+        return state.SkipWithError("cannot listen");
+    QTcpSocket client;
+    client.connectToHost(QHostAddress(QHostAddress::LocalHost), server.Port());
+    client.waitForConnected(5000);
+    if (Ask(client, "CONF:FILE \"KV2680.cfg\";*OPC?") != "1\n")
+        return state.SkipWithError("configuration load failed");
+    for (auto _ : state) {
+        const std::clock_t cpu = std::clock();
+        const auto start = std::chrono::steady_clock::now();
+        const auto end = start + std::chrono::duration<double>(ok && seconds > 0 ? seconds : 60.0);
+        Ask(client, "INIT:CONT ON;*OPC?");
+        int polls = 0;
+        while (std::chrono::steady_clock::now() < end) {
+            const auto next = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+            polls += Ask(client, "FETC:METR?").count(',') == 6;
+            while (std::chrono::steady_clock::now() < next)
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        }
+        Ask(client, "ABOR;*OPC?");
+        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.counters["cpu_of_one_core"] = double(std::clock() - cpu) / CLOCKS_PER_SEC / wall;
+        state.counters["polls_answered"] = polls;
+    }
+}
+BENCHMARK(BM_ServerContinuousRunCpu)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 } // namespace
 
