@@ -84,20 +84,36 @@ qint64 ReadBlockAnswer(QTcpSocket& client)
     return length;
 }
 
+// The server on its own board with a client connected over loopback.
+struct ServedBoard {
+    explicit ServedBoard(const PortRequest& port)
+        : backend(MakeConsoleBackend(port, kExamples)),
+          instrument(*backend, kExamples, QDir::tempPath(), QStringLiteral("bench")), server(instrument, ClientFilter())
+    {
+    }
+    // Listening, connected, and the set-up message answered as expected.
+    bool Ready(const QByteArray& setUp, const QByteArray& answer)
+    {
+        if (!server.Listen({QHostAddress(QHostAddress::LocalHost), 0}))
+            return false;
+        client.connectToHost(QHostAddress(QHostAddress::LocalHost), server.Port());
+        return client.waitForConnected(5000) && Ask(client, setUp) == answer;
+    }
+
+    std::unique_ptr<InstrumentBackend> backend;
+    ScpiInstrument instrument;
+    ScpiServer server;
+    QTcpSocket client;
+};
+
 void BM_ServerReadWaveformInt16(benchmark::State& state)
 {
     PortRequest request;
     request.realTime = false;
-    auto backend = MakeConsoleBackend(request, kExamples);
-    ScpiInstrument instrument(*backend, kExamples, QDir::tempPath(), QStringLiteral("bench"));
-    ScpiServer server(instrument, ClientFilter());
-    if (!server.Listen({QHostAddress(QHostAddress::LocalHost), 0}))
-        return state.SkipWithError("cannot listen");
-    QTcpSocket client;
-    client.connectToHost(QHostAddress(QHostAddress::LocalHost), server.Port());
-    client.waitForConnected(5000);
-    if (Ask(client, "CONF:FILE \"KV2680.cfg\";*OPC?;:SAMP:COUN 8192;:FORM INT,16;:SYST:ERR?") != "1;0,\"No error\"\n")
-        return state.SkipWithError("configuration load failed");
+    ServedBoard served(request);
+    QTcpSocket& client = served.client;
+    if (!served.Ready("CONF:FILE \"KV2680.cfg\";*OPC?;:SAMP:COUN 8192;:FORM INT,16;:SYST:ERR?", "1;0,\"No error\"\n"))
+        return state.SkipWithError("server or configuration load failed");
     const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
         client.write("READ:WAV?\n");
@@ -112,16 +128,10 @@ void BM_ServerContinuousRunCpu(benchmark::State& state)
 {
     bool ok = false;
     const double seconds = qEnvironmentVariable("KV2680_BENCH_SECONDS").toDouble(&ok);
-    auto backend = MakeConsoleBackend(PortRequest{}, kExamples);   // the real-time board
-    ScpiInstrument instrument(*backend, kExamples, QDir::tempPath(), QStringLiteral("bench"));
-    ScpiServer server(instrument, ClientFilter());
-    if (!server.Listen({QHostAddress(QHostAddress::LocalHost), 0}))
-        return state.SkipWithError("cannot listen");
-    QTcpSocket client;
-    client.connectToHost(QHostAddress(QHostAddress::LocalHost), server.Port());
-    client.waitForConnected(5000);
-    if (Ask(client, "CONF:FILE \"KV2680.cfg\";*OPC?") != "1\n")
-        return state.SkipWithError("configuration load failed");
+    ServedBoard served(PortRequest{});   // the real-time board
+    QTcpSocket& client = served.client;
+    if (!served.Ready("CONF:FILE \"KV2680.cfg\";*OPC?", "1\n"))
+        return state.SkipWithError("server or configuration load failed");
     for (auto _ : state) {
         const std::clock_t cpu = std::clock();
         const auto start = std::chrono::steady_clock::now();
