@@ -110,6 +110,7 @@ TEST_F(MainWindowTest, StopInTheMiddleOfASlowUploadEndsTheRunAtOnce)
     EXPECT_EQ(Status1().last(), "Continuous Sampling Stopped");
     EXPECT_EQ(ButtonStates(), IdleStates());
 
+    window->Acquisition().Wait();   // the board's last block, before the port changes under it
     ports.AccessTime().Set(std::chrono::nanoseconds(0));
     Sample();
     EXPECT_EQ(Status1().last(), "8192 Data Samples Uploaded");
