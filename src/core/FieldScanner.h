@@ -38,16 +38,7 @@ public:
                 ++p;
             field = text_.substr(first, p - first);
         }
-        if (p < size) {
-            if (d[p] == ',') {
-                ++p;
-                if (p < size && IsLineEnd(d[p]))
-                    p = SkipLineEnd(p);
-            } else {
-                p = SkipLineEnd(p);
-            }
-        }
-        pos_ = p;
+        pos_ = StepOverDelimiter(p);
         return field;
     }
 
@@ -85,16 +76,7 @@ public:
         const double magnitude = double(mantissa) / Powers[fraction];
         value = negative ? -magnitude : magnitude;
         start_ = pos_;
-        if (p < size) {
-            if (d[p] == ',') {
-                ++p;
-                if (p < size && IsLineEnd(d[p]))
-                    p = SkipLineEnd(p);
-            } else {
-                p = SkipLineEnd(p);
-            }
-        }
-        pos_ = p;
+        pos_ = StepOverDelimiter(p);
         return true;
     }
 
@@ -132,6 +114,17 @@ private:
         if (p < text_.size() && text_[p] == '\n')
             ++p;
         return p;
+    }
+
+    // Past the delimiter at p: a comma (and a line end right after it), or a line end.
+    std::size_t StepOverDelimiter(std::size_t p) const
+    {
+        if (p >= text_.size())
+            return p;
+        if (text_[p] != ',')
+            return SkipLineEnd(p);
+        ++p;
+        return p < text_.size() && IsLineEnd(text_[p]) ? SkipLineEnd(p) : p;
     }
 
     std::string_view text_;
