@@ -1,6 +1,9 @@
 #pragma once
 
 #include "board/SimulatedPorts.h"
+#include "display/main/AcquisitionControls.h"
+#include "engine/AcquisitionThread.h"
+#include "engine/SessionWaiter.h"
 #include "display/main/frmMainScreen.h"
 #include "files/StoredSettings.h"
 #include "link/CommsFunctions.h"
@@ -45,7 +48,7 @@ public:
         window->show();
 
         ready = StartBenchProgram(ctx, dir_);
-        window->SetBoardButtonsEnabled(true);
+        window->Acquisition().SetBoardButtonsEnabled(true);
     }
 
     // A continuous run as Cont Samp starts it, ended by Stop Samp once `blocks` blocks were
@@ -56,16 +59,16 @@ public:
         int shown = 0;
         bool failed = false;
         const QMetaObject::Connection counter = QObject::connect(
-            &window->Acquisition(), &AcquisitionThread::BlockUploaded, window.get(),
+            &window->Acquisition().Thread(), &AcquisitionThread::BlockUploaded, window.get(),
             [&](const std::shared_ptr<UploadedBlock>& block) {
                 failed = failed || block->error != 0;
                 if (++shown == blocks)
-                    window->cmdStopSampling_Click();
+                    window->Acquisition().StopSampling();
                 if (onBlock && shown <= blocks)
                     onBlock(shown);
             });
-        window->cmdContSample_Click();
-        window->WaitForAcquisition();
+        window->Acquisition().StartContinuous();
+        window->Acquisition().Wait();
         QObject::disconnect(counter);
         return !failed && shown >= blocks;
     }
@@ -76,11 +79,11 @@ public:
     {
         int shown = 0;
         const QMetaObject::Connection counter = QObject::connect(
-            &window->Acquisition(), &AcquisitionThread::BlockUploaded, window.get(),
-            [&](const std::shared_ptr<UploadedBlock>& block) { shown += block->error == 0 && window->Acquiring(); });
-        QTimer::singleShot(int(seconds * 1000), window.get(), [this] { window->cmdStopSampling_Click(); });
-        window->cmdContSample_Click();
-        window->WaitForAcquisition();
+            &window->Acquisition().Thread(), &AcquisitionThread::BlockUploaded, window.get(),
+            [&](const std::shared_ptr<UploadedBlock>& block) { shown += block->error == 0 && window->Acquisition().Acquiring(); });
+        QTimer::singleShot(int(seconds * 1000), window.get(), [this] { window->Acquisition().StopSampling(); });
+        window->Acquisition().StartContinuous();
+        window->Acquisition().Wait();
         QObject::disconnect(counter);
         return shown;
     }

@@ -1,10 +1,11 @@
 // Drawing cost per acquisition: a new trace loaded and drawn offscreen, at the chart's own
 // choice of antialiasing and with it forced on and off (which sets the length above which
-// the chart drops it), and the code histogram of an 8192-sample block.
+// the chart drops it), and the code histogram of an 8192-sample block summed, its linearity
+// worked out and drawn.
 #include "BenchSignals.h"
 #include "OffscreenBenchmarkMain.h"
-#include "display/widgets/HistogramControl.h"
-#include "display/widgets/StripChart.h"
+#include "display/charts/HistogramControl.h"
+#include "display/charts/StripChart.h"
 
 #include <benchmark/benchmark.h>
 #include <qcustomplot.h>
@@ -44,8 +45,10 @@ void BuildHistogramAndRedraw(benchmark::State& state)
     histogram.resize(1000, 300);
     histogram.show();
     const auto codes = NoisySine(8192, 101.3, 3);
+    CodeHistogramAccumulator sum;
     for (auto _ : state) {
-        histogram.BuildHistogram(codes, 12);
+        sum.Add(codes, 12);
+        histogram.Show(sum.Histogram(), sum.Blocks(), SineCodeDensity(sum.Histogram()));
         histogram.findChild<QCustomPlot*>()->replot(QCustomPlot::rpImmediateRefresh);
     }
 }

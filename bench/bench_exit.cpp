@@ -44,9 +44,9 @@ void Close(benchmark::State& state, Before before)
                 since.start();
                 rig.window->windowHandle()->close();
             });
-            rig.window->cmdContSample_Click();
-            rig.window->WaitForAcquisition();
-            status = rig.window->VEXMStatus1->Lines();
+            rig.window->Acquisition().StartContinuous();
+            rig.window->Acquisition().Wait();
+            status = rig.window->Status1().Lines();
         } else {
             since.start();
             rig.window->windowHandle()->close();

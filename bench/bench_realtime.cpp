@@ -90,13 +90,13 @@ void BM_StopInTheMiddleOfASlowUpload(benchmark::State& state)
         QTimer::singleShot(int((conversion + 0.06) * 1000), rig.window.get(), [&] {
             QElapsedTimer sinceClick;
             sinceClick.start();
-            rig.window->cmdStopSampling_Click();
-            if (!rig.window->Acquiring())
+            rig.window->Acquisition().StopSampling();
+            if (!rig.window->Acquisition().Acquiring())
                 latency = double(sinceClick.nsecsElapsed()) * 1e-9;
         });
-        rig.window->cmdContSample_Click();
-        rig.window->WaitForAcquisition();
+        rig.window->Acquisition().StartContinuous();
         rig.window->Acquisition().Wait();
+        rig.window->Acquisition().Thread().Wait();
         if (latency < 0) {
             state.SkipWithError("the run did not end at the click");
             return;

@@ -1,10 +1,10 @@
-// Charts for kv2680 export (images, or the data behind them as CSV), drawn offscreen by the window's own chart widgets with
-// the axes the window gives them.
+// Charts for kv2680 export (images, or the data behind them as CSV), drawn offscreen by the window's own chart library
+// with the axes the window gives them.
 #include "cli/Commands.h"
 
-#include "display/widgets/ChartExport.h"
-#include "display/widgets/HistogramControl.h"
-#include "display/widgets/StripChart.h"
+#include "display/charts/ChartExport.h"
+#include "display/charts/HistogramControl.h"
+#include "display/charts/StripChart.h"
 #include "engine/WaveformScaling.h"
 
 #include <memory>
@@ -30,7 +30,9 @@ void WriteChart(const ExportOptions& o, const EvalContext& ctx, const QString& o
     std::unique_ptr<QWidget> chart;
     if (o.view == QLatin1String("histogram")) {
         auto histogram = std::make_unique<HistogramControl>();
-        histogram->BuildHistogram(ctx.SampleCodes, ctx.CurrentSettings.NumberOfBits);
+        CodeHistogramAccumulator sum;
+        sum.Add(ctx.SampleCodes, ctx.CurrentSettings.NumberOfBits);
+        histogram->Show(sum.Histogram(), sum.Blocks(), SineCodeDensity(sum.Histogram()));
         chart = std::move(histogram);
     } else if (o.view == QLatin1String("spectrum")) {
         auto strip = std::make_unique<StripChart>();

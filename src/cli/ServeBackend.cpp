@@ -173,7 +173,7 @@ public:
     void ClearAverage() override
     {
         engine_.Analyzer().Restart();
-        engine_.Histogram().Restart();
+        engine_.RestartHistogram();
     }
     QString Model() const override { return port_.parport ? QStringLiteral("EVAL-BOARD") : QStringLiteral("SIMULATED"); }
     QString SerialNumber() const override

@@ -208,6 +208,23 @@ void BoardSession::ComputeSpectrum()
 void BoardSession::BuildHistogram()
 {
     histogram_.Add(ctx_.SampleCodes, ctx_.CurrentSettings.NumberOfBits);
+    ++histogramChanges_;
+}
+
+void BoardSession::RestartHistogram()
+{
+    histogram_.Restart();
+    ++histogramChanges_;
+}
+
+const SineLinearity& BoardSession::Linearity()
+{
+    if (linearityAt_ != histogramChanges_) {
+        const CodeHistogram& h = histogram_.Histogram();
+        linearity_ = h.counts.empty() ? SineLinearity{} : SineCodeDensity(h);
+        linearityAt_ = histogramChanges_;
+    }
+    return linearity_;
 }
 
 void BoardSession::ReportBlock(int error)

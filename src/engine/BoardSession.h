@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/CodeHistogram.h"
+#include "analysis/SineCodeDensity.h"
 #include "analysis/SpectrumAnalyzer.h"
 #include "core/EvalError.h"
 #include "engine/EvalContext.h"
@@ -79,7 +80,11 @@ public:
 
     SpectrumAnalyzer& Analyzer() { return analyzer_; }
     const SpectrumAnalyzer& Analyzer() const { return analyzer_; }
-    CodeHistogramAccumulator& Histogram() { return histogram_; }
+    const CodeHistogramAccumulator& Histogram() const { return histogram_; }
+    // Empties the summed code histogram; the next block starts it again.
+    void RestartHistogram();
+    // The sine linearity of the summed histogram, worked out again only after it changed.
+    const SineLinearity& Linearity();
     const EvalError& LastError() const { return lastError_; }
 
 private:
@@ -92,6 +97,8 @@ private:
     EvalContext& ctx_;
     SpectrumAnalyzer analyzer_;
     CodeHistogramAccumulator histogram_;
+    SineLinearity linearity_;
+    std::uint64_t histogramChanges_ = 0, linearityAt_ = 0;
     EvalError lastError_{0, QString(), QString()};
     QString programFolder_;   // where the last load looked for a program named without a folder
 };

@@ -1,9 +1,11 @@
 // The built kv2680 tool run as a user runs it, against the simulated board.
 #include "board/SimulatedPorts.h"
+#include "display/main/AcquisitionControls.h"
 #include "display/main/frmMainScreen.h"
 #include "display/widgets/FFTControl.h"
 #include "engine/BoardSession.h"
 #include "support/FakeUi.h"
+#include "support/FindControl.h"
 
 #include <QDir>
 #include <QFile>
@@ -69,10 +71,10 @@ TEST_F(CommandLineTool, AcquireAgreesWithTheWindowAndAnalyzeWithAcquire)
     ASSERT_EQ(window.Session().LoadConfiguration(QDir(dir.path()).filePath("KV2680.cfg"), {}, dir.path()).programResult, 0);
 
     for (int block = 0; block < 3; ++block) {
-        window.cmdSample_Click();
-        window.WaitForAcquisition();
+        window.Acquisition().Sample();
+        window.Acquisition().Wait();
         ASSERT_EQ(window.Session().LastError().Number, 0);
-        const DynamicMetrics& m = window.VEXMFFTControl1->Metrics();
+        const DynamicMetrics& m = Find<FFTControl>(window, "VEXMFFTControl1")->Metrics();
         const QJsonObject json = QJsonDocument::fromJson(lines[block]).object();
         EXPECT_EQ(json[QStringLiteral("block")].toInt(), block + 1);
         EXPECT_EQ(json[QStringLiteral("samples")].toInt(), 1024);

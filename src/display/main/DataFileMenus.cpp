@@ -1,34 +1,47 @@
-// File menu actions on sample blocks and spectra: load, save and binary export.
-#include "display/main/frmMainScreen.h"
+#include "display/main/DataFileMenus.h"
 
+#include "core/EvalError.h"
+#include "core/Numbers.h"
+#include "display/charts/ChartExport.h"
+#include "display/main/ChartViews.h"
 #include "display/main/QtFileChooser.h"
+#include "engine/BoardSession.h"
 #include "engine/WaveformScaling.h"
-#include "display/widgets/FFTControl.h"
-#include "display/widgets/HistogramControl.h"
-#include "display/widgets/StatusBox.h"
 #include "files/BinaryExport.h"
 #include "files/FftDataFile.h"
 #include "files/RawDataFile.h"
 
-#include <QCheckBox>
-#include <QComboBox>
+#include <QClipboard>
+#include <QGuiApplication>
 
-FileChooser& frmMainScreen::Files()
-{
-    if (fileChooser_)
-        return *fileChooser_;
-    if (!ownFileChooser_)
-        ownFileChooser_ = std::make_unique<QtFileChooser>(this);
-    return *ownFileChooser_;
+namespace {
+// Used when a chart has not been laid out yet.
+constexpr QSize FallbackSize{800, 400};
 }
 
-void frmMainScreen::ShowDataFileError(int shownNumber, int recordedNumber, const QString& what)
+DataFileMenus::DataFileMenus(EvalContext& context, BoardSession& session, ChartViews& charts, QWidget& window)
+    : QObject(&window), ctx(context), session_(session), charts_(charts), window_(window)
+{
+}
+
+DataFileMenus::~DataFileMenus() = default;
+
+FileChooser& DataFileMenus::Files()
+{
+    if (chooser_)
+        return *chooser_;
+    if (!ownChooser_)
+        ownChooser_ = std::make_unique<QtFileChooser>(&window_);
+    return *ownChooser_;
+}
+
+void DataFileMenus::ShowDataFileError(int shownNumber, int recordedNumber, const QString& what)
 {
     ctx.Messages->ShowMessage({QStringLiteral("Error %1:%2 occured while %3").arg(shownNumber).arg(recordedNumber).arg(what),
                                QStringLiteral("Error"), MessageIcon::None, MessageButtons::Ok});
 }
 
-bool frmMainScreen::ShowNoDataToSave(bool hasData)
+bool DataFileMenus::ShowNoDataToSave(bool hasData)
 {
     if (!hasData)
         ctx.Messages->ShowMessage({QStringLiteral("There is no data to save."), QString(""),
@@ -36,24 +49,18 @@ bool frmMainScreen::ShowNoDataToSave(bool hasData)
     return !hasData;
 }
 
-void frmMainScreen::SelectDisplayModeIndex(int index)
-{
-    // Selecting a different item runs the display-mode handler, as a user's choice does.
-    cboDisplayMode->setCurrentIndex(index);
-}
-
-void frmMainScreen::mnuLoadRawData_Click()
+void DataFileMenus::LoadRawData()
 {
     Settings& s = ctx.CurrentSettings;
-    if (LoadRawDataFile(Files(), *ctx.Messages, *VEXMStatus1, s, ctx.SampleCodes) != 0)
+    if (LoadRawDataFile(Files(), *ctx.Messages, *ctx.Status1, s, ctx.SampleCodes) != 0)
         return;
 
     int recorded = RunStep([&] {
-        SelectDisplayModeIndex(0);
-        cboDisplayMode->setEnabled(false);
+        charts_.SelectCodes();
+        charts_.SetDisplayModeEnabled(false);
     });
     if (int e = RunStep([&] {
-            PlotWaveform(ctx.SampleCodes, ToInt16(double(ctx.SampleCodes.size())), s.MaxValue, s.MinValue);
+            charts_.PlotWaveform(ctx.SampleCodes, ToInt16(double(ctx.SampleCodes.size())), s.MaxValue, s.MinValue);
         }))
         recorded = e;
     if (recorded) {
@@ -63,9 +70,19 @@ void frmMainScreen::mnuLoadRawData_Click()
 
     if (int e = RunStep([&] { ConvertToVolts(s, ctx.SampleCodes, ctx.SampleVolts); }))
         recorded = e;
+    // A loaded block has no sample rate of its own: its spectrum reads in bins.
     if (int e = RunStep([&] {
-            VEXMFFTControl1->SetResolution(s.NumberOfBits);
-            VEXMFFTControl1->ComputeSpectrum(ctx.SampleCodes, ctx.Spectrum);
+            SpectrumAnalyzer& analyzer = session_.Analyzer();
+            analyzer.SetResolution(s.NumberOfBits);
+            try {
+                analyzer.Analyse(ctx.SampleCodes);
+                analyzer.SpectrumDb(ctx.Spectrum);
+            } catch (...) {
+                analyzer.Fail("FFT failed");
+                charts_.ShowSpectrumAnalysis(std::nullopt);
+                throw;
+            }
+            charts_.ShowSpectrumAnalysis(std::nullopt);
         }))
         recorded = e;
     if (recorded) {
@@ -73,59 +90,85 @@ void frmMainScreen::mnuLoadRawData_Click()
         return;
     }
 
-    if (RunStep([&] { PlotSpectrum(ctx.Spectrum, ToInt16(double(ctx.Spectrum.size()))); })) {
+    if (RunStep([&] { charts_.PlotSpectrum(ctx.Spectrum, ToInt16(double(ctx.Spectrum.size()))); })) {
         ShowDataFileError(532, 532, QStringLiteral("attempting to graph FFT"));
         return;
     }
 
-    if (int e = RunStep([&] { VEXMHistogram1->BuildHistogram(ctx.SampleCodes, s.NumberOfBits); })) {
+    if (int e = RunStep([&] {
+            session_.BuildHistogram();
+            charts_.ShowHistogram();
+        })) {
         ShowDataFileError(533, e, QStringLiteral("calculating Histogram"));
         return;
     }
 
-    VEXMStatus1->AddLine(PlainNumber(::BlockLength(s.NumberOfSamples)) + QStringLiteral(" Data Samples Read"));
-    cboDisplayMode->setEnabled(true);
-    chkHoldZoom->setEnabled(true);
+    ctx.Status1->AddLine(PlainNumber(::BlockLength(s.NumberOfSamples)) + QStringLiteral(" Data Samples Read"));
+    charts_.SetBlockOptionsEnabled(true);
 }
 
-void frmMainScreen::mnuLoadFFTData_Click()
+void DataFileMenus::LoadFFTData()
 {
-    if (LoadFFTFile(Files(), *ctx.Messages, *VEXMStatus1, ctx.CurrentSettings, ctx.Spectrum) != 0)
+    if (LoadFFTFile(Files(), *ctx.Messages, *ctx.Status1, ctx.CurrentSettings, ctx.Spectrum) != 0)
         return;
     RunStep([&] {
         const std::int16_t n = ToInt16(double(ctx.Spectrum.size()));
-        PlotSpectrum(ctx.Spectrum, n);
-        VEXMStatus1->AddLine(PlainNumber(n) + QStringLiteral(" FFT Samples Read"));
+        charts_.PlotSpectrum(ctx.Spectrum, n);
+        ctx.Status1->AddLine(PlainNumber(n) + QStringLiteral(" FFT Samples Read"));
     });
 }
 
-void frmMainScreen::SaveRawData_Click()
+void DataFileMenus::SaveRawData()
 {
     if (ShowNoDataToSave(!ctx.SampleCodes.empty()))
         return;
     // A block too long for the 16-bit count is not saved.
     RunStep([&] {
         const std::int16_t n = ToInt16(::BlockLength(ctx.CurrentSettings.NumberOfSamples));
-        SaveDataFile(Files(), *ctx.Messages, *VEXMStatus1, ctx.SampleCodes, n);
+        SaveDataFile(Files(), *ctx.Messages, *ctx.Status1, ctx.SampleCodes, n);
     });
 }
 
-void frmMainScreen::SaveFFTData_Click()
+void DataFileMenus::SaveFFTData()
 {
     if (ShowNoDataToSave(!ctx.Spectrum.empty()))
         return;
     RunStep([&] {
         const std::int16_t bins = ToInt16(::BlockLength(ctx.CurrentSettings.NumberOfSamples) / 2);
-        SaveDataFile(Files(), *ctx.Messages, *VEXMStatus1, ctx.Spectrum, bins);
+        SaveDataFile(Files(), *ctx.Messages, *ctx.Status1, ctx.Spectrum, bins);
     });
 }
 
-void frmMainScreen::mnuSaveBinary_Click()
+void DataFileMenus::SaveBinary()
 {
     if (ShowNoDataToSave(!ctx.SampleCodes.empty()))
         return;
     RunStep([&] {
         const std::int32_t n = ToInt32(::BlockLength(ctx.CurrentSettings.NumberOfSamples));
-        SaveBinaryFile(Files(), *ctx.Messages, *VEXMStatus1, ctx.SampleCodes, n);
+        SaveBinaryFile(Files(), *ctx.Messages, *ctx.Status1, ctx.SampleCodes, n);
     });
+}
+
+void DataFileMenus::ExportChart(QWidget* chart)
+{
+    const std::optional<QString> path = Files().ChooseFile(
+        {tr("Export Chart"),
+         QStringLiteral("PNG Image|*.png|PDF Document|*.pdf|SVG Drawing|*.svg|CSV Data|*.csv"), true, true});
+    if (!path)
+        return;
+    std::optional<QString> error = tr("Choose a file name ending in .png, .pdf, .svg or .csv: %1").arg(*path);
+    if (const std::optional<ChartFormat> format = ChartFormatFromPath(*path)) {
+        const QSize size = chart->size().isEmpty() ? FallbackSize : chart->size();
+        error = ::ExportChart(chart, *path, size, *format);
+    }
+    if (error)
+        ctx.Messages->ShowMessage({*error, tr("Export Chart"), MessageIcon::Exclamation, MessageButtons::Ok});
+    else
+        ctx.Status1->AddLine(tr("Chart written to %1").arg(*path));
+}
+
+void DataFileMenus::CopyMetrics()
+{
+    QGuiApplication::clipboard()->setText(charts_.MetricsTable());
+    ctx.Status1->AddLine(tr("Metrics copied to the clipboard"));
 }

@@ -2,17 +2,17 @@
 #include "display/main/frmMainScreen.h"
 
 #include "config/ConfigFile.h"
-#include "display/about/frmSplash.h"
-#include "display/setup/frmSetup.h"
-#include "display/widgets/FFTControl.h"
+#include "display/main/AcquisitionControls.h"
+#include "display/main/ChartViews.h"
+#include "display/main/MainMenus.h"
 #include "display/widgets/StatusBox.h"
-#include "display/widgets/SupplyButton.h"
 #include "files/StoredSettings.h"
 #include "files/WindowPlacement.h"
 
 #include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStatusBar>
 #include <QStyle>
 
 #include <QCloseEvent>
@@ -29,7 +29,8 @@ SettingsStore& frmMainScreen::Store()
 void frmMainScreen::LoadStoredSettingsStep()
 {
     // The analysis settings: a section of their own in the same store.
-    VEXMFFTControl1->UseSettingsStore(&Store().Store());
+    if (Store().Problem().isEmpty())
+        charts_->UseSettingsStore(Store().Store());
     QStringList refused;
     const std::optional<WindowPosition> position =
         LoadStoredSettings(Store(), ctx.Options.Stored, ctx.CurrentSettings, &refused);
@@ -44,11 +45,11 @@ void frmMainScreen::LoadStoredSettingsStep()
         for (const QScreen* screen : QGuiApplication::screens())
             screens << screen->availableGeometry();
         const QRect frame = ReachableFrame(
-            QRect(Geometry.ToPixelsX(position->Left), Geometry.ToPixelsY(position->Top),
-                  std::max(1, Geometry.ToPixelsX(position->Width)), std::max(1, Geometry.ToPixelsY(position->Height))),
+            QRect(geometry_.ToPixelsX(position->Left), geometry_.ToPixelsY(position->Top),
+                  std::max(1, geometry_.ToPixelsX(position->Width)), std::max(1, geometry_.ToPixelsY(position->Height))),
             style()->pixelMetric(QStyle::PM_TitleBarHeight), screens);
         move(frame.topLeft());
-        SetOuterSize(Geometry.ToTwipsX(frame.width()), Geometry.ToTwipsY(frame.height()));
+        SetOuterSize(geometry_.ToTwipsX(frame.width()), geometry_.ToTwipsY(frame.height()));
     });
     ShowConfigurationStatus(ctx.CurrentSettings, *VEXMStatus2);
 }
@@ -58,9 +59,8 @@ void frmMainScreen::closeEvent(QCloseEvent* event)
     // A close request during an acquisition (the window manager's close box while a
     // continuous run goes on) ends the run first and comes back once the loop is over, so
     // the port is never released under a block in progress.
-    if (acquisitions_ > 0) {
-        closeWaiting_ = true;
-        acquisition_->Stop();
+    if (acquisition_->Acquiring()) {
+        acquisition_->CloseWhenStopped();
         event->ignore();
         return;
     }
@@ -75,8 +75,8 @@ void frmMainScreen::Form_Unload()
     unloaded_ = true;
     const CommandLineSwitches& commandLine = ctx.Options.Stored;
     const QRect outer = frameGeometry();
-    const WindowPosition position{Geometry.ToTwipsX(outer.x()), Geometry.ToTwipsY(outer.y()),
-                                  Geometry.ToTwipsX(outer.width()), Geometry.ToTwipsY(outer.height())};
+    const WindowPosition position{geometry_.ToTwipsX(outer.x()), geometry_.ToTwipsY(outer.y()),
+                                  geometry_.ToTwipsX(outer.width()), geometry_.ToTwipsY(outer.height())};
     const bool saved = SaveStoredSettings(Store(), commandLine, position, ctx.CurrentSettings);
     const bool deleted = DeleteStoredSettings(Store(), commandLine);
     if (!saved || !deleted)
@@ -85,34 +85,30 @@ void frmMainScreen::Form_Unload()
                                        .arg(QDir::toNativeSeparators(Store().FileName()),
                                             saved ? QStringLiteral("deleted") : QStringLiteral("stored")),
                                    std::nullopt, MessageIcon::Exclamation, MessageButtons::Ok});
-    if (setupDialog_)
-        setupDialog_->done(QDialog::Rejected);
-    if (aboutWindow_)
-        aboutWindow_->close();
-    acquisition_->Stop();
-    acquisition_->Wait();
+    menus_->CloseDialogs();
+    acquisition_->Shutdown();
     if (ctx.Link.Port)
         ctx.Link.Port->ReleaseParallelPort(1);
 }
 
-frmSetup* frmMainScreen::SetupDialog() const { return setupDialog_; }
-
-void frmMainScreen::mnuSetUP_Click()
+void frmMainScreen::resizeEvent(QResizeEvent* event)
 {
-    if (!BoardIdle())
-        return;
-    frmSetup dialog(session_, this);
-    setupDialog_ = &dialog;
-    connect(&dialog, &frmSetup::SampleCountChanged, this, [this] {
-        SpansChanged = true;
-        ClearHoldZoom();
-    });
-    dialog.exec();
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
 }
 
-void frmMainScreen::mnuAbout_Click()
+// Keeps the charts taking the free space when the window changes size.
+void frmMainScreen::Form_Resize()
 {
-    frmSplash about(AboutAnimationFrame, this);
-    aboutWindow_ = &about;
-    about.exec();
+    if (isMinimized())
+        return;
+    // The window's outer size, frame included; the status bar below the charts counts as
+    // part of the frame. A window too small for a step leaves the rest to the next
+    // resize, and the steps already taken stay applied.
+    const QRect outer = frameGeometry();
+    const int statusBarHeight = statusBar()->isVisible() ? statusBar()->height() : 0;
+    RunStep([&] {
+        charts_->Fit(geometry_.ToTwipsX(outer.width()), geometry_.ToTwipsY(outer.height() - statusBarHeight),
+                     acquisition_->Bottom());
+    });
 }

@@ -1,19 +1,15 @@
 #include "display/main/WindowStateEcho.h"
 
+#include "display/main/MainMenus.h"
 #include "display/main/frmMainScreen.h"
 #include "display/setup/frmSetup.h"
-#include "display/widgets/HistogramControl.h"
 #include "display/widgets/StatusBox.h"
-#include "display/widgets/StripChart.h"
-#include "display/widgets/ToggleButton.h"
 
-#include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QLabel>
-#include <QTextStream>
 
 namespace {
 
@@ -50,25 +46,26 @@ WindowStateEcho::WindowStateEcho(frmMainScreen* window, const QString& path)
 
 QString WindowStateEcho::Snapshot() const
 {
-    const frmMainScreen& w = *window_;
+    frmMainScreen& w = *window_;
+    auto control = [&](const char* objectName) { return w.findChild<const QWidget*>(QLatin1String(objectName)); };
     QString text = QStringLiteral("title ") + w.windowTitle() + u'\n';
-    for (const QString& line : w.VEXMStatus1->Lines())
+    for (const QString& line : w.Status1().Lines())
         text += QStringLiteral("status1 ") + line + u'\n';
-    for (const QString& line : w.VEXMStatus2->Lines())
+    for (const QString& line : w.Status2().Lines())
         text += QStringLiteral("status2 ") + line + u'\n';
-    text += QStringLiteral("hint ") + w.lblZoomHint->text() + u'\n';
-    text += QStringLiteral("display ") + w.cboDisplayMode->currentText() + u'\n';
-    const std::pair<const char*, const QWidget*> controls[] = {
-        {"Sample", w.cmdSample}, {"ContSamp", w.cmdContSample}, {"StopSamp", w.cmdStopSampling},
-        {"Reset", w.cmdReset}, {"PowerDown", w.cmdPowerDown}, {"PowerUp", w.cmdPowerUp},
-        {"Quit", w.cmdQuit}, {"FullView", w.cmdFullView}, {"Toggle", w.ToggleButton1},
-        {"DisplayMode", w.cboDisplayMode}, {"ZoomHandles", w.chkZoomHandles},
-        {"HoldZoom", w.chkHoldZoom}, {"Waveform", w.stripDSO}, {"Spectrum", w.StripFFT},
-        {"Histogram", w.VEXMHistogram1},
+    text += QStringLiteral("hint ") + w.findChild<const QLabel*>(QStringLiteral("lblZoomHint"))->text() + u'\n';
+    text += QStringLiteral("display ") + w.findChild<const QComboBox*>(QStringLiteral("cboDisplayMode"))->currentText() + u'\n';
+    const std::pair<const char*, const char*> controls[] = {
+        {"Sample", "cmdSample"}, {"ContSamp", "cmdContSample"}, {"StopSamp", "cmdStopSampling"},
+        {"Reset", "cmdReset"}, {"PowerDown", "cmdPowerDown"}, {"PowerUp", "cmdPowerUp"},
+        {"Quit", "cmdQuit"}, {"FullView", "cmdFullView"}, {"Toggle", "ToggleButton1"},
+        {"DisplayMode", "cboDisplayMode"}, {"ZoomHandles", "chkZoomHandles"},
+        {"HoldZoom", "chkHoldZoom"}, {"Waveform", "stripDSO"}, {"Spectrum", "StripFFT"},
+        {"Histogram", "VEXMHistogram1"},
     };
-    for (const auto& [name, control] : controls)
-        text += ControlLine(QLatin1String(name), control);
-    if (const frmSetup* setup = w.SetupDialog(); setup && setup->isVisible()) {
+    for (const auto& [name, objectName] : controls)
+        text += ControlLine(QLatin1String(name), control(objectName));
+    if (const frmSetup* setup = w.Menus().SetupDialog(); setup && setup->isVisible()) {
         text += ControlLine(QStringLiteral("setup.fileConfig"), setup->fileConfig);
         text += ControlLine(QStringLiteral("setup.cmdLoad"), setup->cmdLoad);
         text += ControlLine(QStringLiteral("setup.cmdClose"), setup->cmdClose);

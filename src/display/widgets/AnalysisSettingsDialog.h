@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/DynamicMetrics.h"
+#include "engine/AnalysisSettings.h"
 
 #include <QDialog>
 #include <cstdint>
@@ -15,15 +15,6 @@ class QSpinBox;
 // The analysis settings the FFT panel has no room for: window, highest harmonic, DC bins
 // left out, averaging count, and the coherent-frequency helper for the current sample
 // rate and block length.
-struct AnalysisSettings {
-    MetricSettings metrics;
-    int averaging = 1;
-
-    // Kept in the settings store under a section of their own ("Analysis").
-    static AnalysisSettings Load(QSettings& store);
-    void Save(QSettings& store) const;
-};
-
 class AnalysisSettingsDialog : public QDialog {
     Q_OBJECT
 public:

@@ -1,15 +1,14 @@
 #include "FFTControl.h"
 
 #include "AnalysisSettingsDialog.h"
-#include "ReadoutGrid.h"
-#include "StripChart.h"
+#include "display/charts/ReadoutGrid.h"
+#include "display/charts/StripChart.h"
 #include "analysis/SpectrumAnalyzer.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
-#include <QSettings>
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -64,8 +63,9 @@ struct Row {
 } // namespace
 
 struct FFTControl::Impl {
-    SpectrumAnalyzer ownAnalyzer;
-    SpectrumAnalyzer* analyzer = &ownAnalyzer;   // the engine's once attached
+    DynamicMetrics metrics;
+    std::size_t blockLength = 0;
+    AnalysisSettings settings;
     QComboBox* window = nullptr;
     Row frequency, signal, snr, sinad, thd, sfdr, enob, floor, nsd;
     Row tone1, tone2, imd2, imd3;   // shown for a two-tone block only
@@ -73,12 +73,11 @@ struct FFTControl::Impl {
     QLabel* averaged = nullptr;
     std::optional<std::int32_t> sampleFrequency;
     QPointer<StripChart> chart;
-    QSettings* store = nullptr;
 
     void ShowMetrics()
     {
-        const DynamicMetrics& m = analyzer->Metrics();
-        frequency.Show(m.frequencyBin, FrequencyText(m.frequencyBin.value, analyzer->BlockLength(), sampleFrequency));
+        const DynamicMetrics& m = metrics;
+        frequency.Show(m.frequencyBin, FrequencyText(m.frequencyBin.value, blockLength, sampleFrequency));
         snr.Show(m.snrDb, Decibels(m.snrDb.value));
         sinad.Show(m.sinadDb, Decibels(m.sinadDb.value));
         thd.Show(m.thdDb, Decibels(m.thdDb.value, "dBc"));
@@ -93,15 +92,13 @@ struct FFTControl::Impl {
         for (const Row* r : {&tone1, &tone2, &imd2, &imd3})
             readout->SetRowVisible(r->value, t.found);
         if (t.found) {
-            const std::size_t n = analyzer->BlockLength();
-            tone1.Show(t.tone1Bin, FrequencyText(t.tone1Bin.value, n, sampleFrequency)
+            tone1.Show(t.tone1Bin, FrequencyText(t.tone1Bin.value, blockLength, sampleFrequency)
                                        + QStringLiteral(" %1").arg(t.tone1Dbfs.value, 0, 'f', 1));
-            tone2.Show(t.tone2Bin, FrequencyText(t.tone2Bin.value, n, sampleFrequency)
+            tone2.Show(t.tone2Bin, FrequencyText(t.tone2Bin.value, blockLength, sampleFrequency)
                                        + QStringLiteral(" %1").arg(t.tone2Dbfs.value, 0, 'f', 1));
             imd2.Show(t.imd2Dbc, Decibels(t.imd2Dbc.value, "dBc"));
             imd3.Show(t.imd3Dbc, Decibels(t.imd3Dbc.value, "dBc"));
         }
-        averaged->setText(QStringLiteral("%1/%2").arg(analyzer->AveragedBlocks()).arg(analyzer->Averaging()));
         MarkChart();
     }
 
@@ -109,7 +106,7 @@ struct FFTControl::Impl {
     {
         if (!chart)
             return;
-        const DynamicMetrics& m = analyzer->Metrics();
+        const DynamicMetrics& m = metrics;
         std::vector<ChartMarker> marks;
         if (m.twoTone.found) {
             const TwoToneMetrics& t = m.twoTone;
@@ -133,25 +130,6 @@ struct FFTControl::Impl {
                                  QObject::tr("spur: %1").arg(m.worstSpur.levelDbfs, 0, 'f', 1), true});
         }
         chart->SetMarkers(marks);
-    }
-
-    void Apply(const AnalysisSettings& s)
-    {
-        analyzer->SetHarmonics(s.metrics.harmonics);
-        analyzer->SetDcBins(s.metrics.dcBins);
-        if (s.averaging != analyzer->Averaging())
-            analyzer->SetAveraging(s.averaging);
-        analyzer->SetWindow(s.metrics.window);
-        const QSignalBlocker quiet(window);
-        window->setCurrentIndex(window->findData(int(s.metrics.window)));
-    }
-
-    AnalysisSettings Current() const
-    {
-        AnalysisSettings s;
-        s.metrics = analyzer->Settings();
-        s.averaging = analyzer->Averaging();
-        return s;
     }
 };
 
@@ -211,11 +189,12 @@ FFTControl::FFTControl(QWidget* parent) : QWidget(parent), d(new Impl)
     layout->addStretch(1);
 
     connect(d->window, &QComboBox::currentIndexChanged, this, [this] {
-        d->analyzer->SetWindow(WindowKind(d->window->currentData().toInt()));
+        d->settings.metrics.window = Window();
         emit BHWindow();
     });
     connect(restart, &QToolButton::clicked, this, &FFTControl::RestartAveraging);
     connect(settings, &QToolButton::clicked, this, &FFTControl::ShowSettingsDialog);
+    d->averaged->setText(QStringLiteral("0/1"));
     d->ShowMetrics();
 }
 
@@ -224,73 +203,31 @@ FFTControl::~FFTControl()
     delete d;
 }
 
-void FFTControl::ComputeSpectrum(const std::vector<double>& input, std::vector<double>& output,
-                                 std::optional<std::int32_t> sampleFrequency)
+void FFTControl::Show(const SpectrumAnalyzer& analysis, std::optional<std::int32_t> sampleFrequency)
 {
     d->sampleFrequency = sampleFrequency;
-    try {
-        d->analyzer->Analyse(input);
-        d->analyzer->SpectrumDb(output);
-    } catch (...) {
-        d->analyzer->Fail("FFT failed");
-        d->ShowMetrics();
-        throw;
-    }
+    d->metrics = analysis.Metrics();
+    d->blockLength = analysis.BlockLength();
+    ShowSettings(AnalysisSettings::Of(analysis));
+    d->averaged->setText(QStringLiteral("%1/%2").arg(analysis.AveragedBlocks()).arg(analysis.Averaging()));
     d->ShowMetrics();
 }
 
-void FFTControl::ShowAnalysis(std::optional<std::int32_t> sampleFrequency)
+void FFTControl::ShowSettings(const AnalysisSettings& settings)
 {
-    d->sampleFrequency = sampleFrequency;
-    d->ShowMetrics();
-}
-
-void FFTControl::SetResolution(int bits)
-{
-    d->analyzer->SetResolution(bits);
+    d->settings = settings;
+    const QSignalBlocker quiet(d->window);
+    d->window->setCurrentIndex(d->window->findData(int(settings.metrics.window)));
 }
 
 WindowKind FFTControl::Window() const
 {
-    return d->analyzer->Window();
-}
-
-void FFTControl::SetWindow(WindowKind kind)
-{
-    const QSignalBlocker quiet(d->window);
-    d->window->setCurrentIndex(d->window->findData(int(kind)));
-    d->analyzer->SetWindow(kind);
-}
-
-void FFTControl::SetAveraging(int blocks)
-{
-    d->analyzer->SetAveraging(blocks);
-    d->ShowMetrics();
-}
-
-void FFTControl::RestartAveraging()
-{
-    d->analyzer->Restart();
-    d->averaged->setText(QStringLiteral("0/%1").arg(d->analyzer->Averaging()));
+    return WindowKind(d->window->currentData().toInt());
 }
 
 const DynamicMetrics& FFTControl::Metrics() const
 {
-    return d->analyzer->Metrics();
-}
-
-const SpectrumAnalyzer& FFTControl::Analyzer() const
-{
-    return *d->analyzer;
-}
-
-void FFTControl::AttachAnalyzer(SpectrumAnalyzer& analyzer)
-{
-    const AnalysisSettings settings = d->Current();
-    const int bits = d->analyzer->Resolution();
-    d->analyzer = &analyzer;
-    analyzer.SetResolution(bits);
-    d->Apply(settings);
+    return d->metrics;
 }
 
 void FFTControl::AttachChart(StripChart* chart)
@@ -298,27 +235,14 @@ void FFTControl::AttachChart(StripChart* chart)
     d->chart = chart;
 }
 
-void FFTControl::UseSettingsStore(QSettings* store)
-{
-    d->store = store;
-    if (store)
-        d->Apply(AnalysisSettings::Load(*store));
-}
-
 void FFTControl::ShowSettingsDialog()
 {
-    auto* dialog = new AnalysisSettingsDialog(d->Current(), d->sampleFrequency, d->analyzer->BlockLength(), this);
+    auto* dialog = new AnalysisSettingsDialog(d->settings, d->sampleFrequency, d->blockLength, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         const AnalysisSettings chosen = dialog->Settings();
-        const bool newWindow = chosen.metrics.window != d->analyzer->Window();
-        d->Apply(chosen);
-        if (d->store)
-            chosen.Save(*d->store);
-        d->analyzer->Reanalyse();
-        d->ShowMetrics();
-        if (newWindow)
-            emit BHWindow();
+        ShowSettings(chosen);
+        emit SettingsChosen(chosen);
     });
     dialog->open();
 }

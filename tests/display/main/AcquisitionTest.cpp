@@ -4,15 +4,15 @@ TEST_F(MainWindowTest, OneSampleAsksForTheDefaultBlockAndShowsIt)
 {
     LoadBoardProgram();
     ctx.CurrentSettings.NumberOfSamples = 0;
-    Click(window->cmdSample);
+    Click(Find<QPushButton>(*window, "cmdSample"));
 
     const auto blocks = ports.Board().Trace().FramesWithCode(7);
     ASSERT_EQ(blocks.size(), 1u);
     EXPECT_EQ(blocks[0].first, 0);   // exponent 0: 256 samples
-    EXPECT_EQ(window->stripDSO->PointCount(), 256);
-    EXPECT_EQ(window->StripFFT->PointCount(), 128);
+    EXPECT_EQ(Find<StripChart>(*window, "stripDSO")->PointCount(), 256);
+    EXPECT_EQ(Find<StripChart>(*window, "StripFFT")->PointCount(), 128);
     EXPECT_EQ(Status1().last(), "256 Data Samples Uploaded");
-    EXPECT_TRUE(window->chkHoldZoom->isEnabled());
+    EXPECT_TRUE(Find<QCheckBox>(*window, "chkHoldZoom")->isEnabled());
 }
 
 TEST_F(MainWindowTest, NeverReadyBoardStopsAContinuousRunWithTheFailureLine)
@@ -39,9 +39,9 @@ TEST_F(MainWindowTest, ABoardSwitchedOffMidRunCostsOneBoxAndEndsTheRun)
     LoadBoardProgram();
     std::vector<bool> menusDuringRun;
     ports.Board().Faults().offAfterBlocks = 3;
-    QObject::connect(&window->Acquisition(), &AcquisitionThread::BlockUploaded, window.get(), [&] {
+    QObject::connect(&window->Acquisition().Thread(), &AcquisitionThread::BlockUploaded, window.get(), [&] {
         if (menusDuringRun.empty())
-            for (QAction* a : {window->mnuSetup, window->mnuLoadRawData, window->mnuLPT1, window->SaveRawData})
+            for (QAction* a : {Find<QAction>(*window, "mnuSetup"), Find<QAction>(*window, "mnuLoadRawData"), Find<QAction>(*window, "mnuLPT1"), Find<QAction>(*window, "SaveRawData")})
                 menusDuringRun.push_back(a->isEnabled());
     });
     ContinuousRun();
@@ -52,16 +52,16 @@ TEST_F(MainWindowTest, ABoardSwitchedOffMidRunCostsOneBoxAndEndsTheRun)
     const QStringList lines = Status1();
     ASSERT_GE(lines.size(), 2);
     EXPECT_EQ(lines.mid(lines.size() - 2), (QStringList{"Send Command Error", "Continuous Sampling Stopped"}));
-    EXPECT_EQ(window->VEXMStatus1->LineColour(int(lines.size()) - 2), 0x0000FFu);
+    EXPECT_EQ(window->Status1().LineColour(int(lines.size()) - 2), 0x0000FFu);
     EXPECT_EQ(ButtonStates(), IdleStates());
-    EXPECT_TRUE(window->mnuSetup->isEnabled());
+    EXPECT_TRUE(Find<QAction>(*window, "mnuSetup")->isEnabled());
 }
 
 TEST_F(MainWindowTest, PowerAndResetWithTheBoardAnsweringAndSwitchedOff)
 {
     LoadBoardProgram();
-    window->cmdPowerDown_Click();
-    window->cmdPowerUp_Click();
+    window->Acquisition().PowerDown();
+    window->Acquisition().PowerUp();
     EXPECT_EQ(Status1().mid(Status1().size() - 2), (QStringList{"Part Powered Down", "Part Powered Up"}));
     const auto frames = ports.Board().Trace().Frames();
     ASSERT_EQ(frames.size(), 2u);
@@ -70,9 +70,9 @@ TEST_F(MainWindowTest, PowerAndResetWithTheBoardAnsweringAndSwitchedOff)
 
     const auto before = ButtonStates();
     ports.Board().SetPowered(false);
-    window->cmdPowerDown_Click();
+    window->Acquisition().PowerDown();
     EXPECT_EQ(Status1().last(), "Send Command Error");
-    window->cmdReset_Click();
+    window->Acquisition().Reset();
     ASSERT_EQ(messages.shown.size(), 2u);
     EXPECT_EQ(messages.shown[0].title, "Send Command Error");
     EXPECT_EQ(messages.shown[1].title, "Reset Error");
@@ -80,13 +80,13 @@ TEST_F(MainWindowTest, PowerAndResetWithTheBoardAnsweringAndSwitchedOff)
     EXPECT_EQ(ButtonStates(), before);
 
     ports.Board().SetPowered(true);
-    window->VEXMStatus1->AddLine("old line");
-    window->cmdReset_Click();
+    window->Status1().AddLine("old line");
+    window->Acquisition().Reset();
     EXPECT_EQ(Status1(), QStringList{"Board Reset"});
-    EXPECT_EQ(window->VEXMStatus1->LineColour(0), 0x0000FFu);
+    EXPECT_EQ(window->Status1().LineColour(0), 0x0000FFu);
     EXPECT_EQ(ButtonStates(), (std::vector<bool>{false, false, false, true, false, false, true}));
-    EXPECT_FALSE(window->cboDisplayMode->isEnabled());
-    EXPECT_FALSE(window->chkHoldZoom->isChecked());
+    EXPECT_FALSE(Find<QComboBox>(*window, "cboDisplayMode")->isEnabled());
+    EXPECT_FALSE(Find<QCheckBox>(*window, "chkHoldZoom")->isChecked());
 }
 
 // With a slow port (1 us per register access an 8192-sample upload takes over 100 ms),
@@ -99,20 +99,20 @@ TEST_F(MainWindowTest, StopInTheMiddleOfASlowUploadEndsTheRunAtOnce)
     ports.AccessTime().Set(std::chrono::microseconds(1));
     bool idleAfterClick = false, uploadGoingOn = false;
     QTimer::singleShot(150, window.get(), [&] {
-        QTest::mouseClick(window->cmdStopSampling, Qt::LeftButton);
-        idleAfterClick = !window->Acquiring();
-        uploadGoingOn = window->Acquisition().Running();
+        QTest::mouseClick(Find<QPushButton>(*window, "cmdStopSampling"), Qt::LeftButton);
+        idleAfterClick = !window->Acquisition().Acquiring();
+        uploadGoingOn = window->Acquisition().Thread().Running();
     });
-    window->cmdContSample_Click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->Acquiring(); }, 5000));
+    window->Acquisition().StartContinuous();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->Acquisition().Acquiring(); }, 5000));
     EXPECT_TRUE(idleAfterClick);
     EXPECT_TRUE(uploadGoingOn) << "the click did not wait for the board";
     EXPECT_EQ(Status1().last(), "Continuous Sampling Stopped");
     EXPECT_EQ(ButtonStates(), IdleStates());
 
-    window->Acquisition().Wait();   // the board's last block, before the port changes under it
+    window->Acquisition().Thread().Wait();   // the board's last block, before the port changes under it
     ports.AccessTime().Set(std::chrono::nanoseconds(0));
     Sample();
     EXPECT_EQ(Status1().last(), "8192 Data Samples Uploaded");
-    EXPECT_EQ(window->stripDSO->PointCount(), 8192);
+    EXPECT_EQ(Find<StripChart>(*window, "stripDSO")->PointCount(), 8192);
 }

@@ -22,30 +22,30 @@ int CountLines(const QString& path)
 TEST_F(MainWindowTest, LoadedBlockIsShownLikeAnAcquisitionAndSavesBack)
 {
     WriteLines(Answer("in.dat"), 1024, 100);
-    window->mnuLoadRawData_Click();
+    window->DataFiles().LoadRawData();
     EXPECT_EQ(files.requests.at(0).title, "Load A Data File");
     EXPECT_EQ(ctx.CurrentSettings.NumberOfSamples, 2);
     EXPECT_EQ(Status1().last(), "1024 Data Samples Read");
-    EXPECT_EQ(window->stripDSO->PointCount(), 1024);
-    EXPECT_TRUE(window->cboDisplayMode->isEnabled());
-    EXPECT_EQ(window->stripDSO->TopLimit(), 1123);
-    EXPECT_EQ(window->stripDSO->BottomLimit(), 100);
+    EXPECT_EQ(Find<StripChart>(*window, "stripDSO")->PointCount(), 1024);
+    EXPECT_TRUE(Find<QComboBox>(*window, "cboDisplayMode")->isEnabled());
+    EXPECT_EQ(Find<StripChart>(*window, "stripDSO")->TopLimit(), 1123);
+    EXPECT_EQ(Find<StripChart>(*window, "stripDSO")->BottomLimit(), 100);
 
     const std::vector<double> loaded = ctx.SampleCodes;
 
     // The spectrum saved and loaded back leaves the block alone.
     Answer("fft.dat");
-    window->SaveFFTData_Click();
+    window->DataFiles().SaveFFTData();
     EXPECT_EQ(CountLines(dir.filePath("fft.dat")), 512);
     Answer("fft.dat");
-    window->mnuLoadFFTData_Click();
+    window->DataFiles().LoadFFTData();
     EXPECT_EQ(Status1().last(), "512 FFT Samples Read");
     EXPECT_EQ(ctx.SampleCodes, loaded);
     EXPECT_EQ(ctx.CurrentSettings.NumberOfSamples, 2);
 
     // An empty file shows the old block again.
     WriteLines(Answer("empty.dat"), 0);
-    window->mnuLoadRawData_Click();
+    window->DataFiles().LoadRawData();
     EXPECT_EQ(ctx.SampleCodes, loaded);
     EXPECT_EQ(ctx.CurrentSettings.NumberOfSamples, 2);
     EXPECT_EQ(Status1().last(), "1024 Data Samples Read");
@@ -54,7 +54,7 @@ TEST_F(MainWindowTest, LoadedBlockIsShownLikeAnAcquisitionAndSavesBack)
 TEST_F(MainWindowTest, AFileLongerThanAnyBlockIsShownAndSavedAsTheLongestBlock)
 {
     WriteLines(Answer("big.dat"), 23171);
-    window->mnuLoadRawData_Click();
+    window->DataFiles().LoadRawData();
     EXPECT_EQ(ctx.CurrentSettings.NumberOfSamples, 5);
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(Status1().mid(Status1().size() - 2),
@@ -62,14 +62,14 @@ TEST_F(MainWindowTest, AFileLongerThanAnyBlockIsShownAndSavedAsTheLongestBlock)
                            "8192 Data Samples Read"}));
 
     Answer("saved");
-    window->SaveRawData_Click();
+    window->DataFiles().SaveRawData();
     EXPECT_EQ(files.requests.at(1).title, "Save FFT Data");
     EXPECT_EQ(CountLines(dir.filePath("saved.dat")), 8192);
     EXPECT_EQ(Status1().last(), "Saved 8192 values to " + QDir::toNativeSeparators(dir.filePath("saved.dat")));
 
     // Three values are shown as the shortest block; nothing reads past them.
     WriteLines(Answer("few.dat"), 3);
-    window->mnuLoadRawData_Click();
+    window->DataFiles().LoadRawData();
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(Status1().last(), "256 Data Samples Read");
 }

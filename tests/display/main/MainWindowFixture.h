@@ -1,13 +1,21 @@
 #pragma once
 
 #include "board/SimulatedPorts.h"
+#include "display/main/AcquisitionControls.h"
+#include "engine/AcquisitionThread.h"
+#include "engine/SessionWaiter.h"
+#include "display/main/ChartViews.h"
+#include "display/main/DataFileMenus.h"
 #include "display/main/frmMainScreen.h"
+#include "display/charts/HistogramControl.h"
 #include "display/widgets/FFTControl.h"
 #include "display/widgets/StatusBox.h"
-#include "display/widgets/StripChart.h"
+#include "display/widgets/ToggleButton.h"
+#include "display/charts/StripChart.h"
 #include "files/StoredSettings.h"
 #include "link/CommsFunctions.h"
 #include "support/FakeFileChooser.h"
+#include "support/FindControl.h"
 #include "support/FakePort.h"
 #include "support/FakeUi.h"
 
@@ -55,7 +63,7 @@ protected:
         ctx.BoardLatch.SetValue(0x7C);
         ASSERT_EQ(LoadProgram(ctx.Link, program, ctx.BoardLatch.Value(), ctx.CurrentPeriodWord()), 0);
         ctx.CurrentSettings.ProgramLoaded = True;
-        window->SetBoardButtonsEnabled(true);
+        window->Acquisition().SetBoardButtonsEnabled(true);
         ports.Board().Trace().Clear();
     }
 
@@ -66,32 +74,32 @@ protected:
         return dir.filePath(name);
     }
 
-    QStringList Status1() const { return window->VEXMStatus1->Lines(); }
+    QStringList Status1() const { return window->Status1().Lines(); }
 
     // A click that starts an acquisition, and the wait for the acquisition's end.
     void Click(QPushButton* button)
     {
         QTest::mouseClick(button, Qt::LeftButton);
-        window->WaitForAcquisition();
+        window->Acquisition().Wait();
     }
     void Sample()
     {
-        window->cmdSample_Click();
-        window->WaitForAcquisition();
+        window->Acquisition().Sample();
+        window->Acquisition().Wait();
     }
     void ContinuousRun()
     {
-        window->cmdContSample_Click();
-        window->WaitForAcquisition();
+        window->Acquisition().StartContinuous();
+        window->Acquisition().Wait();
     }
 
     // The enabled state of the seven command buttons, in a fixed order.
     std::vector<bool> ButtonStates() const
     {
         std::vector<bool> states;
-        for (QPushButton* b : {window->cmdSample, window->cmdContSample, window->cmdStopSampling,
-                               window->cmdReset, window->cmdPowerDown, window->cmdPowerUp, window->cmdQuit})
-            states.push_back(b->isEnabled());
+        for (const char* name : {"cmdSample", "cmdContSample", "cmdStopSampling", "cmdReset", "cmdPowerDown",
+                                 "cmdPowerUp", "cmdQuit"})
+            states.push_back(Find<QPushButton>(*window, name)->isEnabled());
         return states;
     }
     static std::vector<bool> IdleStates() { return {true, true, false, true, true, true, true}; }

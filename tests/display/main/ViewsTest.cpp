@@ -1,6 +1,6 @@
 #include "MainWindowFixture.h"
 
-#include "display/widgets/HistogramControl.h"
+#include "display/charts/HistogramControl.h"
 #include "display/widgets/ToggleButton.h"
 
 #include <QApplication>
@@ -9,54 +9,54 @@
 
 TEST_F(MainWindowTest, CursorReadOutsNeedDataAndFollowTheDisplayMode)
 {
-    window->stripDSO_CursorChange(5);
-    window->StripFFT_CursorChange(5);
-    EXPECT_FALSE(window->lblCursorInfo->isVisibleTo(window.get()));
-    EXPECT_TRUE(window->CursorInfoCaption().isEmpty());
+    emit Find<StripChart>(*window, "stripDSO")->CursorChange(5);
+    emit Find<StripChart>(*window, "StripFFT")->CursorChange(5);
+    EXPECT_FALSE(Find<QLabel>(*window, "lblCursorInfo")->isVisibleTo(window.get()));
+    EXPECT_TRUE(window->Charts().CursorInfoCaption().isEmpty());
 
     LoadBoardProgram();
     ctx.CurrentSettings.NumberOfSamples = 2;   // 1024 samples at 100000 Hz
     Sample();
-    window->StripFFT_CursorChange(257);
-    EXPECT_TRUE(window->CursorInfoCaption().startsWith("Freq:25000.00Hz\rValue:"));
-    EXPECT_TRUE(window->lblCursorInfo->isVisibleTo(window.get()));
-    window->StripFFT_CursorChange(1);
-    EXPECT_EQ(window->CursorInfoCaption(), "Freq:0.00Hz\rValue:" + FormatFixed(ctx.Spectrum[0], 2) + "dB");
-    window->stripDSO_CursorChange(5);
-    EXPECT_EQ(window->CursorInfoCaption(), "Sample:5\rValue:" + PlainNumber(ctx.SampleCodes[4]));
-    window->cboDisplayMode->setCurrentIndex(1);
-    window->stripDSO_CursorChange(5);
-    EXPECT_EQ(window->CursorInfoCaption(), "Sample:5\rValue:" + FormatFixed(ctx.SampleVolts[4], 6) + "V");
+    emit Find<StripChart>(*window, "StripFFT")->CursorChange(257);
+    EXPECT_TRUE(window->Charts().CursorInfoCaption().startsWith("Freq:25000.00Hz\rValue:"));
+    EXPECT_TRUE(Find<QLabel>(*window, "lblCursorInfo")->isVisibleTo(window.get()));
+    emit Find<StripChart>(*window, "StripFFT")->CursorChange(1);
+    EXPECT_EQ(window->Charts().CursorInfoCaption(), "Freq:0.00Hz\rValue:" + FormatFixed(ctx.Spectrum[0], 2) + "dB");
+    emit Find<StripChart>(*window, "stripDSO")->CursorChange(5);
+    EXPECT_EQ(window->Charts().CursorInfoCaption(), "Sample:5\rValue:" + PlainNumber(ctx.SampleCodes[4]));
+    Find<QComboBox>(*window, "cboDisplayMode")->setCurrentIndex(1);
+    emit Find<StripChart>(*window, "stripDSO")->CursorChange(5);
+    EXPECT_EQ(window->Charts().CursorInfoCaption(), "Sample:5\rValue:" + FormatFixed(ctx.SampleVolts[4], 6) + "V");
 
     // Outside the block the caption stays as it was; releasing the mouse hides it.
-    const QString before = window->CursorInfoCaption();
-    window->stripDSO_CursorChange(0);
-    window->stripDSO_CursorChange(5000);
-    EXPECT_EQ(window->CursorInfoCaption(), before);
-    window->Chart_MouseUp();
-    EXPECT_FALSE(window->lblCursorInfo->isVisibleTo(window.get()));
+    const QString before = window->Charts().CursorInfoCaption();
+    emit Find<StripChart>(*window, "stripDSO")->CursorChange(0);
+    emit Find<StripChart>(*window, "stripDSO")->CursorChange(5000);
+    EXPECT_EQ(window->Charts().CursorInfoCaption(), before);
+    emit Find<StripChart>(*window, "stripDSO")->MouseUp(1, 0, 0, 0);
+    EXPECT_FALSE(Find<QLabel>(*window, "lblCursorInfo")->isVisibleTo(window.get()));
 }
 
 TEST_F(MainWindowTest, ToggleSwitchesViewsAndGridBoxesSetTheirFlagOnly)
 {
     window->show();
-    QTest::mouseClick(window->ToggleButton1, Qt::LeftButton);
-    EXPECT_EQ(window->ToggleButton1->text(), "Histogram Mode");
-    EXPECT_TRUE(window->VEXMHistogram1->isVisible());
-    EXPECT_FALSE(window->VEXMFFTControl1->isVisible());
-    QTest::mouseClick(window->ToggleButton1, Qt::LeftButton);
-    EXPECT_TRUE(window->StripFFT->isVisible());
+    QTest::mouseClick(Find<ToggleButton>(*window, "ToggleButton1"), Qt::LeftButton);
+    EXPECT_EQ(Find<ToggleButton>(*window, "ToggleButton1")->text(), "Histogram Mode");
+    EXPECT_TRUE(Find<HistogramControl>(*window, "VEXMHistogram1")->isVisible());
+    EXPECT_FALSE(Find<FFTControl>(*window, "VEXMFFTControl1")->isVisible());
+    QTest::mouseClick(Find<ToggleButton>(*window, "ToggleButton1"), Qt::LeftButton);
+    EXPECT_TRUE(Find<StripChart>(*window, "StripFFT")->isVisible());
 
     // Both grids at first (1 horizontal, 2 vertical); each box sets or clears its own.
     struct Step { QCheckBox* box; bool on; int flags; };
-    const Step steps[] = {{nullptr, true, 3}, {window->chkHGrid, false, 2}, {window->chkVGrid, false, 0},
-                          {window->chkHGrid, true, 1}, {window->chkVGrid, true, 3}};
+    const Step steps[] = {{nullptr, true, 3}, {Find<QCheckBox>(*window, "chkHGrid"), false, 2}, {Find<QCheckBox>(*window, "chkVGrid"), false, 0},
+                          {Find<QCheckBox>(*window, "chkHGrid"), true, 1}, {Find<QCheckBox>(*window, "chkVGrid"), true, 3}};
     for (const Step& s : steps) {
         if (s.box)
             s.box->setChecked(s.on);
-        EXPECT_EQ(window->stripDSO->GridLines(), s.flags);
-        EXPECT_EQ(window->stripDSO->Plot()->yAxis->grid()->visible(), (s.flags & 1) != 0) << s.flags;
-        EXPECT_EQ(window->stripDSO->Plot()->xAxis->grid()->visible(), (s.flags & 2) != 0) << s.flags;
+        EXPECT_EQ(Find<StripChart>(*window, "stripDSO")->GridLines(), s.flags);
+        EXPECT_EQ(Find<StripChart>(*window, "stripDSO")->Plot()->yAxis->grid()->visible(), (s.flags & 1) != 0) << s.flags;
+        EXPECT_EQ(Find<StripChart>(*window, "stripDSO")->Plot()->xAxis->grid()->visible(), (s.flags & 2) != 0) << s.flags;
     }
 }
 
@@ -66,54 +66,54 @@ TEST_F(MainWindowTest, HoldZoomKeepsTheViewUntilTheBlockLengthChanges)
 {
     LoadBoardProgram();
     const auto spectrumView = [&] {
-        const QCPRange r = window->StripFFT->Plot()->xAxis->range();
+        const QCPRange r = Find<StripChart>(*window, "StripFFT")->Plot()->xAxis->range();
         return std::pair(r.lower, r.upper);
     };
     ctx.CurrentSettings.NumberOfSamples = 2;   // 512 bins; the spans were never reset
     Sample();
     EXPECT_EQ(spectrumView(), std::pair(1.0, 512.0));
-    const double top = window->stripDSO->TopLimit();
-    const double bottom = window->stripDSO->BottomLimit();
-    EXPECT_EQ(window->lblMax->text(), FormatFixed(top, 4));
+    const double top = Find<StripChart>(*window, "stripDSO")->TopLimit();
+    const double bottom = Find<StripChart>(*window, "stripDSO")->BottomLimit();
+    EXPECT_EQ(Find<QLabel>(*window, "lblMax")->text(), FormatFixed(top, 4));
 
-    window->chkHoldZoom->setChecked(true);
+    Find<QCheckBox>(*window, "chkHoldZoom")->setChecked(true);
     ports.Board().Converter().Input().amplitude = 0.3;
     Sample();
     const auto [lo, hi] = std::minmax_element(ctx.SampleCodes.begin(), ctx.SampleCodes.end());
-    EXPECT_EQ(std::pair(window->stripDSO->TopLimit(), window->stripDSO->BottomLimit()), std::pair(top, bottom));
-    EXPECT_EQ(window->lblMax->text(), FormatFixed(*hi, 4));
-    EXPECT_EQ(window->lblMin->text(), FormatFixed(*lo, 4));
+    EXPECT_EQ(std::pair(Find<StripChart>(*window, "stripDSO")->TopLimit(), Find<StripChart>(*window, "stripDSO")->BottomLimit()), std::pair(top, bottom));
+    EXPECT_EQ(Find<QLabel>(*window, "lblMax")->text(), FormatFixed(*hi, 4));
+    EXPECT_EQ(Find<QLabel>(*window, "lblMin")->text(), FormatFixed(*lo, 4));
 
     ctx.CurrentSettings.NumberOfSamples = 1;
-    window->SpansChanged = true;
+    window->Charts().BlockLengthChanged();
     Sample();
     EXPECT_EQ(spectrumView().second, 256.0);
-    window->chkHoldZoom->setChecked(false);
+    Find<QCheckBox>(*window, "chkHoldZoom")->setChecked(false);
     Sample();
-    EXPECT_LT(window->stripDSO->TopLimit(), top);
+    EXPECT_LT(Find<StripChart>(*window, "stripDSO")->TopLimit(), top);
 }
 
 TEST_F(MainWindowTest, WithoutDataTheDisplayModeBoxChangesNothingAndTakesNoTyping)
 {
-    window->cboDisplayMode->setEnabled(true);
-    window->cboDisplayMode->setCurrentIndex(1);
-    EXPECT_EQ(window->stripDSO->PointCount(), 0);
+    Find<QComboBox>(*window, "cboDisplayMode")->setEnabled(true);
+    Find<QComboBox>(*window, "cboDisplayMode")->setCurrentIndex(1);
+    EXPECT_EQ(Find<StripChart>(*window, "stripDSO")->PointCount(), 0);
     EXPECT_EQ(ctx.CurrentSettings.DataLoaded, False);
     EXPECT_TRUE(messages.shown.empty());
 
-    window->cboDisplayMode->setCurrentIndex(0);
+    Find<QComboBox>(*window, "cboDisplayMode")->setCurrentIndex(0);
     window->show();
-    window->cboDisplayMode->setFocus();
-    QTest::keyClick(window->cboDisplayMode, Qt::Key_Down);
-    QTest::keyClick(window->cboDisplayMode, Qt::Key_V);
+    Find<QComboBox>(*window, "cboDisplayMode")->setFocus();
+    QTest::keyClick(Find<QComboBox>(*window, "cboDisplayMode"), Qt::Key_Down);
+    QTest::keyClick(Find<QComboBox>(*window, "cboDisplayMode"), Qt::Key_V);
     const QPointF at(5, 5);
-    QWheelEvent wheel(at, window->cboDisplayMode->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+    QWheelEvent wheel(at, Find<QComboBox>(*window, "cboDisplayMode")->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(window->cboDisplayMode, &wheel);
-    EXPECT_EQ(window->cboDisplayMode->currentIndex(), 0);
+    QApplication::sendEvent(Find<QComboBox>(*window, "cboDisplayMode"), &wheel);
+    EXPECT_EQ(Find<QComboBox>(*window, "cboDisplayMode")->currentIndex(), 0);
 
-    window->ShowMaxMin(123456789012.5, -98765432109.25);   // large values are shown whole
+    window->Charts().ShowMaxMin(123456789012.5, -98765432109.25);   // large values are shown whole
     QTest::qWait(0);
-    for (const QLabel* label : {window->lblMax, window->lblMin})
+    for (const QLabel* label : {Find<QLabel>(*window, "lblMax"), Find<QLabel>(*window, "lblMin")})
         EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
 }

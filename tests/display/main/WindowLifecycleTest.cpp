@@ -43,13 +43,13 @@ TEST_F(MainWindowTest, ACloseRequestDuringAContinuousRunEndsTheRunThenUnloads)
     bool storedAtRelease = false, runningAtRelease = true;
     watcher.onRelease = [&] {
         statusAtRelease = Status1();
-        runningAtRelease = window->Acquiring();
+        runningAtRelease = window->Acquisition().Acquiring();
         storedAtRelease = QSettings(ini, QSettings::IniFormat).contains("Position/Width");
     };
     window->show();
     // The window manager's close box, a few blocks into the run.
     QTimer::singleShot(30, window.get(), [&] { window->windowHandle()->close(); });
-    window->cmdContSample_Click();
+    window->Acquisition().StartContinuous();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 1000));
     EXPECT_EQ(watcher.releasedPort, 1);
     ASSERT_FALSE(statusAtRelease.isEmpty());

@@ -1,7 +1,7 @@
 #include "display/widgets/FFTControl.h"
 #include "display/widgets/AnalysisSettingsDialog.h"
-#include "display/widgets/HistogramControl.h"
-#include "display/widgets/StripChart.h"
+#include "display/charts/ChartMarkers.h"
+#include "display/charts/StripChart.h"
 #include "analysis/SpectrumAnalyzer.h"
 #include "analysis/TestSignals.h"
 
@@ -33,27 +33,22 @@ QStringList Texts(const QWidget& w)
     return texts;
 }
 
-// Half the block in dBFS of the resolution, and the fundamental in hertz or in bins.
-TEST(FFTControl, FillsHalfTheBlockInDbfsAndShowsTheFundamentalInHertzOrBins)
+// The fundamental in hertz with a sample frequency, in bins without; a block too short
+// for metrics clears the read-out.
+TEST(FFTControl, ShowsTheFundamentalInHertzOrBins)
 {
     FFTControl fft;
-    const auto codes = Sine(12, 1024, 101, 2047.5 / 2);
-    std::vector<double> spectrum{1, 2, 3};
-    fft.ComputeSpectrum(codes, spectrum);
-    ASSERT_EQ(spectrum.size(), 512u);   // 12 bits until told otherwise
-    EXPECT_NEAR(spectrum[101], -6.02, 0.05);
-    fft.SetResolution(13);
-    fft.ComputeSpectrum(codes, spectrum);
-    EXPECT_NEAR(spectrum[101], -12.04, 0.05);
-
+    SpectrumAnalyzer analysis;
+    analysis.Analyse(Sine(12, 1024, 101, 2047.5 / 2));
     const std::pair<std::optional<std::int32_t>, QString> shown[] = {
         {std::nullopt, "bin 101.0"}, {102400, "10.100 kHz"}, {1024, "101.0 Hz"}, {20'000'000, "1.9727 MHz"}};
     for (const auto& [fs, frequency] : shown) {
-        fft.ComputeSpectrum(codes, spectrum, fs);
+        fft.Show(analysis, fs);
         EXPECT_TRUE(Texts(fft).contains(frequency)) << frequency.toStdString();
+        EXPECT_TRUE(Texts(fft).contains("-6.0 dBFS"));
     }
-    fft.ComputeSpectrum(std::vector<double>(1, 7.0), spectrum);   // too short for metrics
-    EXPECT_EQ(spectrum.size(), 1u);
+    analysis.Analyse(std::vector<double>(1, 7.0));
+    fft.Show(analysis);
     EXPECT_FALSE(Texts(fft).contains("bin 101.0"));
 }
 
@@ -67,23 +62,25 @@ QLabel* Value(const QWidget& w, const QString& name)
     return nullptr;
 }
 
-TEST(FFTControl, GreysWhatItCannotTrustMarksTheHarmonicsAndAverages)
+TEST(FFTControl, GreysWhatItCannotTrustMarksTheHarmonicsAndShowsTheAverage)
 {
     FFTControl fft;
     StripChart chart;
     fft.AttachChart(&chart);
-    std::vector<double> spectrum;
+    SpectrumAnalyzer analysis;
     // 256 samples leave too few noise bins for SNR; the tone still reads.
-    fft.ComputeSpectrum(Sine(12, 256, 21), spectrum);
+    analysis.Analyse(Sine(12, 256, 21));
+    fft.Show(analysis);
     QLabel* snr = Value(fft, "SNR");
     EXPECT_FALSE(snr->isEnabled());
     EXPECT_EQ(snr->text(), "-");
     EXPECT_TRUE(snr->toolTip().contains("too few samples"));
     EXPECT_TRUE(Value(fft, "Ain")->isEnabled());
 
-    fft.SetAveraging(4);
+    analysis.SetAveraging(4);
     for (int i = 0; i < 3; ++i)
-        fft.ComputeSpectrum(Sine(12, 4096, 201), spectrum);
+        analysis.Analyse(Sine(12, 4096, 201));
+    fft.Show(analysis);
     EXPECT_TRUE(snr->isEnabled());
     EXPECT_EQ(Value(fft, "Avg")->text(), "3/4");
     const QStringList marks = ChartMarkerLabels(chart.Plot());
@@ -91,27 +88,32 @@ TEST(FFTControl, GreysWhatItCannotTrustMarksTheHarmonicsAndAverages)
     ASSERT_GE(marks.size(), 5);
     for (int order = 1; order <= 5; ++order)
         EXPECT_TRUE(marks[order - 1].startsWith(QString("%1: ").arg(order))) << order;
+    QSignalSpy restart(&fft, &FFTControl::RestartAveraging);
     fft.findChild<QToolButton*>("cmdRestartAveraging")->click();
-    EXPECT_EQ(Value(fft, "Avg")->text(), "0/4");
+    EXPECT_EQ(restart.count(), 1);
 }
 
-TEST(FFTControl, WindowChosenOnThePanelOrInTheDialogRaisesBHWindowAndIsStored)
+// The panel and the dialog only tell what the user chose; choices set from code raise
+// nothing.
+TEST(FFTControl, TellsTheWindowAndTheSettingsTheUserChose)
 {
-    QTemporaryDir dir;
-    QSettings store(dir.filePath("settings.ini"), QSettings::IniFormat);
     FFTControl fft;
-    fft.UseSettingsStore(&store);
     auto* box = fft.findChild<QComboBox*>("cboWindow");
     EXPECT_EQ(box->currentText(), "BH4");
     QSignalSpy windowChanged(&fft, &FFTControl::BHWindow);
+    QSignalSpy chosen(&fft, &FFTControl::SettingsChosen);
     box->setCurrentIndex(box->findText("Hann"));
     EXPECT_EQ(windowChanged.count(), 1);
-    fft.SetWindow(WindowKind::FlatTop);   // from code: no event
+    EXPECT_EQ(fft.Window(), WindowKind::Hann);
+    AnalysisSettings flatTop;
+    flatTop.metrics.window = WindowKind::FlatTop;
+    fft.ShowSettings(flatTop);
     EXPECT_EQ(windowChanged.count(), 1);
     EXPECT_EQ(box->currentText(), "Flat top");
 
-    std::vector<double> spectrum;
-    fft.ComputeSpectrum(Sine(12, 8192, 1001), spectrum, 8192);
+    SpectrumAnalyzer analysis;
+    analysis.Analyse(Sine(12, 8192, 1001));
+    fft.Show(analysis, 8192);
     fft.ShowSettingsDialog();
     auto* dialog = fft.findChild<AnalysisSettingsDialog*>();
     dialog->findChild<QLineEdit*>("txtWantedFrequency")->setText("1000.9");
@@ -119,61 +121,36 @@ TEST(FFTControl, WindowChosenOnThePanelOrInTheDialogRaisesBHWindowAndIsStored)
     dialog->findChild<QSpinBox*>("spnAveraging")->setValue(8);
     dialog->findChild<QComboBox*>()->setCurrentText("BH7");
     dialog->accept();
-    EXPECT_EQ(windowChanged.count(), 2);
-    EXPECT_EQ(store.value("Analysis/Averaging").toInt(), 8);
-
-    FFTControl next;
-    next.UseSettingsStore(&store);
-    EXPECT_EQ(next.Window(), WindowKind::BlackmanHarris7);
-    EXPECT_EQ(next.Analyzer().Averaging(), 8);
+    ASSERT_EQ(chosen.count(), 1);
+    const auto settings = chosen.at(0).at(0).value<AnalysisSettings>();
+    EXPECT_EQ(settings.averaging, 8);
+    EXPECT_EQ(settings.metrics.window, WindowKind::BlackmanHarris7);
+    EXPECT_EQ(fft.Window(), WindowKind::BlackmanHarris7);
 }
 
-TEST(HistogramControl, DrawsTheCountsAndReadsOutTheSineLinearity)
+// Stored analysis settings come back as they were saved; unusable values take defaults.
+TEST(AnalysisSettings, RoundTripThroughTheStoreAndIntoTheAnalyzer)
 {
-    HistogramControl histogram;
-    auto codes = Sine(8, 65536, 4099);
-    std::replace(codes.begin(), codes.end(), 100.0, 101.0);   // a missing code
-    histogram.BuildHistogram(codes, 8);
+    QTemporaryDir dir;
+    QSettings store(dir.filePath("settings.ini"), QSettings::IniFormat);
+    AnalysisSettings s;
+    s.metrics.window = WindowKind::BlackmanHarris7;
+    s.metrics.harmonics = 9;
+    s.averaging = 8;
+    s.Save(store);
+    SpectrumAnalyzer analyzer;
+    AnalysisSettings::Load(store).ApplyTo(analyzer);
+    EXPECT_EQ(analyzer.Window(), WindowKind::BlackmanHarris7);
+    EXPECT_EQ(analyzer.Settings().harmonics, 9);
+    EXPECT_EQ(analyzer.Averaging(), 8);
 
-    auto* bars = qobject_cast<QCPBars*>(histogram.findChild<QCustomPlot*>()->plottable(0));
-    ASSERT_NE(bars, nullptr);
-    EXPECT_EQ(bars->data()->size(), 256);
-    EXPECT_EQ(bars->data()->at(100)->value, 0.0);
-    ASSERT_TRUE(histogram.Linearity().valid);
-    EXPECT_EQ(histogram.Linearity().missingCodes, 1);
-    const QStringList shown = Texts(histogram);
-    EXPECT_TRUE(shown.contains("0..255"));
-    EXPECT_TRUE(std::any_of(shown.begin(), shown.end(),
-                            [](const QString& t) { return t.endsWith("/-1.00"); }));
-
-    histogram.SetView(HistogramControl::View::Dnl);
-    auto* dnl = qobject_cast<QCPGraph*>(histogram.findChild<QCustomPlot*>()->plottable(1));
-    ASSERT_NE(dnl, nullptr);
-    EXPECT_EQ(dnl->data()->size(), 254);   // the end codes are left out
-    EXPECT_EQ(dnl->data()->at(99)->value, -1.0);
-}
-
-TEST(HistogramControl, SumsBlocksUntilEveryCodeHasEnoughHits)
-{
-    HistogramControl histogram;
-    auto dnlShown = [&] { return !Texts(histogram).filter("/").isEmpty(); };
-    // The middle codes of a 12-bit sine get 8192 / (pi 2047.5) = 1.27 hits a block; 16
-    // are needed, so 13 blocks.
-    for (int block = 1; block <= 12; ++block) {
-        histogram.BuildHistogram(Sine(12, 8192, 1001), 12);
-        ASSERT_FALSE(dnlShown()) << block;
-    }
-    EXPECT_TRUE(histogram.findChild<QLabel*>("lblHistogramWarning")->text().startsWith("Collecting"));
-    histogram.BuildHistogram(Sine(12, 8192, 1001), 12);
-    EXPECT_TRUE(dnlShown());
-    EXPECT_EQ(histogram.findChild<QLabel*>("lblHistogramBlocks")->text(), "13");
-    EXPECT_EQ(histogram.Histogram().inRange, 13 * 8192);
-
-    histogram.findChild<QToolButton*>("cmdRestartHistogram")->click();
-    EXPECT_EQ(histogram.Blocks(), 0);
-    histogram.BuildHistogram(Sine(12, 8192, 1001), 12);
-    EXPECT_FALSE(dnlShown());
-    EXPECT_EQ(histogram.Histogram().inRange, 8192);
+    store.setValue("Analysis/Harmonics", 99);
+    store.setValue("Analysis/Averaging", -3);
+    store.setValue("Analysis/Window", "Kaiser");
+    const AnalysisSettings clamped = AnalysisSettings::Load(store);
+    EXPECT_EQ(clamped.metrics.harmonics, 25);
+    EXPECT_EQ(clamped.averaging, 1);
+    EXPECT_EQ(clamped.metrics.window, DefaultWindow);
 }
 
 } // namespace

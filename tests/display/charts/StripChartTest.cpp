@@ -1,4 +1,4 @@
-#include "display/widgets/StripChart.h"
+#include "display/charts/StripChart.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -31,14 +31,13 @@ struct HistogramControl::Impl {
     QLabel *range = nullptr, *blocks = nullptr, *samples = nullptr, *outOfRange = nullptr, *perCode = nullptr,
            *missing = nullptr, *dnl = nullptr, *inlWorst = nullptr, *uncertainty = nullptr,
            *warning = nullptr;
-    CodeHistogramAccumulator ownSum;
-    CodeHistogramAccumulator* sum = &ownSum;   // the engine's once attached
+    CodeHistogram histogram;
+    int blockCount = 0;
     SineLinearity linearity;
     View view = View::Counts;
     int firstHit = 0, lastHit = 0;
-    bool stale = false;   // blocks summed while hidden, not yet analysed or drawn
 
-    const CodeHistogram& Histogram() const { return sum->Histogram(); }
+    const CodeHistogram& Histogram() const { return histogram; }
     bool LinearityShown() const { return linearity.valid && linearity.enoughHits; }
 
     void ShowReadout()
@@ -46,7 +45,7 @@ struct HistogramControl::Impl {
         const CodeHistogram& h = Histogram();
         range->setText(h.counts.empty() ? QStringLiteral("-")
                                         : QStringLiteral("%1..%2").arg(h.firstCode).arg(h.LastCode()));
-        blocks->setText(QString::number(sum->Blocks()));
+        blocks->setText(QString::number(blockCount));
         samples->setText(QString::number(h.inRange));
         outOfRange->setText(QString::number(h.outOfRange));
         for (QLabel* l : {perCode, missing, dnl, inlWorst, uncertainty})
@@ -131,9 +130,7 @@ struct HistogramControl::Impl {
 
     void Update()
     {
-        stale = false;
         const CodeHistogram& h = Histogram();
-        linearity = h.counts.empty() ? SineLinearity{} : SineCodeDensity(h);
         const auto first = std::find_if(h.counts.begin(), h.counts.end(), [](auto c) { return c > 0; });
         const auto last = std::find_if(h.counts.rbegin(), h.counts.rend(), [](auto c) { return c > 0; });
         if (first == h.counts.end()) {   // nothing in range: show the whole range
@@ -216,47 +213,11 @@ HistogramControl::~HistogramControl()
     delete d;
 }
 
-void HistogramControl::BuildHistogram(const std::vector<double>& codes, std::int16_t bits)
+void HistogramControl::Show(const CodeHistogram& histogram, int blocks, const SineLinearity& linearity)
 {
-    d->sum->Add(codes, bits);
-    ShowSum();
-}
-
-void HistogramControl::ShowSum()
-{
-    if (HeldBack())
-        d->stale = true;
-    else
-        d->Update();
-}
-
-bool HistogramControl::HeldBack() const
-{
-    return testAttribute(Qt::WA_WState_ExplicitShowHide) && isHidden();
-}
-
-void HistogramControl::setVisible(bool visible)
-{
-    QWidget::setVisible(visible);
-    if (visible)
-        BringUpToDate();
-}
-
-void HistogramControl::BringUpToDate()
-{
-    if (d->stale)
-        d->Update();
-}
-
-void HistogramControl::AttachAccumulator(CodeHistogramAccumulator& sum)
-{
-    d->sum = &sum;
-    d->Update();
-}
-
-void HistogramControl::Restart()
-{
-    d->sum->Restart();
+    d->histogram = histogram;
+    d->blockCount = blocks;
+    d->linearity = linearity;
     d->Update();
 }
 
@@ -270,17 +231,15 @@ void HistogramControl::SetView(View view)
 
 const CodeHistogram& HistogramControl::Histogram() const
 {
-    return d->sum->Histogram();
+    return d->histogram;
 }
 
 int HistogramControl::Blocks() const
 {
-    return d->sum->Blocks();
+    return d->blockCount;
 }
 
 const SineLinearity& HistogramControl::Linearity() const
 {
-    if (d->stale)
-        d->Update();
     return d->linearity;
 }
