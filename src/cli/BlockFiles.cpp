@@ -4,8 +4,7 @@
 #include "cli/ConsoleSession.h"
 #include "config/Settings.h"
 #include "core/Numbers.h"
-#include "files/DataFileIo.h"
-#include "files/RawDataFile.h"
+#include "engine/DataFileFlows.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -3,8 +3,7 @@
 #include "cli/Commands.h"
 
 #include "engine/BoardSession.h"
-#include "files/BinaryExport.h"
-#include "files/DataFileIo.h"
+#include "engine/DataFileFlows.h"
 
 #include <QDir>
 #include <QFileInfo>

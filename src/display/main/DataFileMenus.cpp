@@ -6,9 +6,7 @@
 #include "display/widgets/FFTControl.h"
 #include "display/widgets/HistogramControl.h"
 #include "display/widgets/StatusBox.h"
-#include "files/BinaryExport.h"
-#include "files/FftDataFile.h"
-#include "files/RawDataFile.h"
+#include "engine/DataFileFlows.h"
 
 #include <QCheckBox>
 #include <QComboBox>
