@@ -1,7 +1,7 @@
 // kv2680 export: a saved block as binary text, as CSV of a view, or as a chart image.
-#include "cli/BlockFiles.h"
 #include "cli/Commands.h"
 
+#include "engine/BlockFiles.h"
 #include "engine/BoardSession.h"
 #include "engine/DataFileFlows.h"
 
