@@ -4,8 +4,8 @@
 // times the headless rate.
 #include "MainWindowRig.h"
 #include "OffscreenBenchmarkMain.h"
-#include "cli/ConsoleSession.h"
 #include "engine/BoardSession.h"
+#include "engine/ConsoleSession.h"
 
 #include <chrono>
 #include <cstdio>

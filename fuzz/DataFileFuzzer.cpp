@@ -1,8 +1,8 @@
 // Raw and FFT data files: the field reader, the leading-number rule and both loads.
 #include "FuzzSupport.h"
 #include "config/ValueRanges.h"
+#include "engine/DataFileFlows.h"
 #include "files/DataFileIo.h"
-#include "files/FftDataFile.h"
 #include "files/RawDataFile.h"
 
 #include <algorithm>

@@ -1,9 +1,9 @@
 // kv2680 acquire: configuration and program load, then blocks from the board.
-#include "cli/BlockFiles.h"
 #include "cli/Commands.h"
-#include "cli/MetricsReport.h"
 
 #include "config/FrequencyRules.h"
+#include "engine/BlockFiles.h"
+#include "engine/BlockReport.h"
 #include "engine/BoardSession.h"
 
 #include <QDateTime>

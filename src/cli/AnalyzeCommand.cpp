@@ -1,7 +1,8 @@
 // kv2680 analyze: the metrics of saved raw data files.
 #include "cli/Commands.h"
-#include "cli/MetricsReport.h"
 
+#include "engine/BlockFiles.h"
+#include "engine/BlockReport.h"
 #include "engine/BoardSession.h"
 
 #include <QFileInfo>

@@ -1,27 +1,13 @@
 #pragma once
 
 #include "analysis/Window.h"
-#include "cli/ConsoleSession.h"
+#include "engine/CommandFailure.h"
+#include "engine/ConsoleSession.h"
 
 #include <QString>
 #include <QStringList>
 #include <cstdint>
-#include <stdexcept>
 #include <string>
-
-// Exit statuses: 0 done, 1 a board or file failure, 2 a usage error.
-namespace ExitStatus {
-constexpr int Done = 0;
-constexpr int Failed = 1;
-constexpr int Usage = 2;
-}
-
-// A failure the tool reports on one line and ends with.
-struct CommandFailure : std::runtime_error {
-    CommandFailure(int status, const QString& reason)
-        : std::runtime_error(reason.toStdString()), status(status) {}
-    int status;
-};
 
 struct AnalysisOptions {
     WindowKind window = DefaultWindow;
@@ -84,7 +70,5 @@ void WriteChart(const ExportOptions& options, const EvalContext& ctx, const QStr
 
 // The port option: "sim", a number n or /dev/parportn. Raises a usage failure otherwise.
 PortRequest ParsePortOption(const QString& port);
-// Reads a raw data file in the program's own format; raises a file failure naming why.
-std::vector<double> ReadRawBlock(const QString& path);
 // Whether progress goes to standard error (it is a terminal).
 bool ShowProgress();

@@ -1,10 +1,9 @@
 // kv2680 export: a saved block as binary text, as CSV of a view, or as a chart image.
-#include "cli/BlockFiles.h"
 #include "cli/Commands.h"
 
+#include "engine/BlockFiles.h"
 #include "engine/BoardSession.h"
-#include "files/BinaryExport.h"
-#include "files/DataFileIo.h"
+#include "engine/DataFileFlows.h"
 
 #include <QDir>
 #include <QFileInfo>

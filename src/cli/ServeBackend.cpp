@@ -2,9 +2,9 @@
 // needs from the session lives here.
 #include "cli/ServeBackend.h"
 
-#include "cli/BlockFiles.h"
 #include "cli/Commands.h"
-#include "cli/MetricsReport.h"
+#include "engine/BlockFiles.h"
+#include "engine/BlockReport.h"
 
 #include "board/SimulatedPorts.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/ConsoleSession.h"
+#include "engine/ConsoleSession.h"
 #include "scpi/InstrumentBackend.h"
 
 #include <memory>

@@ -5,10 +5,7 @@
 #include "core/Numbers.h"
 #include "core/TextFileGate.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -66,45 +63,4 @@ QString WithDataExtension(const QString& path)
 qsizetype ValuesToWrite(qsizetype held, qsizetype count)
 {
     return std::clamp<qsizetype>(count, 0, held);
-}
-
-std::int16_t SaveWithDialog(FileChooser& chooser, Messenger& messenger, StatusLines& status,
-                            const QByteArray& content, qsizetype written, qsizetype asked)
-{
-    const auto chosen = chooser.ChooseFile({QStringLiteral("Save FFT Data"), DataFileFilter,
-                                            /*save=*/true, /*promptOverwrite=*/true});
-    if (!chosen)
-        return FileStatus::Cancelled;
-    // The dialog asked about the name as typed; the name with ".dat" is asked about here.
-    const QString path = WithDataExtension(*chosen);
-    if (path != *chosen && QFileInfo::exists(path)
-        && messenger.ShowMessage({QStringLiteral("%1 already exists.\r\nDo you want to replace it?")
-                                      .arg(QDir::toNativeSeparators(path)),
-                                  std::nullopt, MessageIcon::Exclamation, MessageButtons::YesNo})
-               != MessageResult::Yes)
-        return FileStatus::Cancelled;
-
-    // Unbuffered, so a write that fails (a full disk) is seen here and not lost in a
-    // buffer that the final rename would not check.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(content) != content.size() || !file.commit()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        TellFileProblem(messenger, QStringLiteral("could not be written"), path, reason);
-        return FileStatus::Abandoned;
-    }
-    status.AddLine(QStringLiteral("Saved %1 values to %2").arg(written).arg(QDir::toNativeSeparators(path)));
-    if (written < asked)
-        messenger.ShowMessage({QStringLiteral("Only %1 of the %2 values exist; %1 lines were written.")
-                                   .arg(written).arg(asked),
-                               std::nullopt, MessageIcon::Information, MessageButtons::Ok});
-    return FileStatus::Done;
-}
-
-void TellFileProblem(Messenger& messenger, const QString& what, const QString& path,
-                     const QString& reason)
-{
-    messenger.ShowMessage({QStringLiteral("The file %1 %2.\r\n%3")
-                               .arg(QDir::toNativeSeparators(path), what, reason),
-                           std::nullopt, MessageIcon::Exclamation, MessageButtons::Ok});
 }

@@ -1,21 +1,10 @@
 #pragma once
 
-#include "core/UserInterface.h"
-
 #include <QByteArray>
 #include <QString>
-#include <cstdint>
 #include <optional>
 #include <string_view>
 #include <vector>
-
-// What the data-file procedures return: 0 done, 1 the user cancelled the dialog,
-// 2 abandoned after a failure the user was told about.
-namespace FileStatus {
-constexpr std::int16_t Done = 0;
-constexpr std::int16_t Cancelled = 1;
-constexpr std::int16_t Abandoned = 2;
-}
 
 // The filter every data-file dialog offers.
 inline const QString DataFileFilter = QStringLiteral("DAT Files|*.dat|All Files|*.*");
@@ -61,18 +50,5 @@ std::optional<QByteArray> ReadWholeFile(const QString& path, qint64 maxBytes, QS
 // The number of values a save can write: count, but never more than the array holds.
 qsizetype ValuesToWrite(qsizetype held, qsizetype count);
 
-// Shows the data save dialog ("Save FFT Data", overwrite prompt) and writes content, the
-// lines of `written` values, to the chosen file through a temporary file, so a failed save
-// leaves any earlier file intact. A name without an extension gets ".dat" (and the user is
-// asked before that name's existing file is replaced). A failure is told to the user and
-// gives FileStatus::Abandoned; a save that worked says "Saved N values to NAME" in the
-// status box, and when fewer values were written than asked for, the user is told.
-std::int16_t SaveWithDialog(FileChooser& chooser, Messenger& messenger, StatusLines& status,
-                            const QByteArray& content, qsizetype written, qsizetype asked);
-
 // The name a save writes to: the chosen one, with ".dat" added when it has no extension.
 QString WithDataExtension(const QString& path);
-
-// Tells the user that something went wrong with a file, naming it and the system's reason.
-void TellFileProblem(Messenger& messenger, const QString& what, const QString& path,
-                     const QString& reason);

@@ -7,8 +7,9 @@
 #include "display/main/QtFileChooser.h"
 #include "engine/BoardSession.h"
 #include "engine/WaveformScaling.h"
+#include "engine/DataFileFlows.h"
+#include "engine/LoadedBlock.h"
 #include "files/BinaryExport.h"
-#include "files/FftDataFile.h"
 #include "files/RawDataFile.h"
 
 #include <QClipboard>
@@ -37,8 +38,7 @@ FileChooser& DataFileMenus::Files()
 
 void DataFileMenus::ShowDataFileError(int shownNumber, int recordedNumber, const QString& what)
 {
-    ctx.Messages->ShowMessage({QStringLiteral("Error %1:%2 occured while %3").arg(shownNumber).arg(recordedNumber).arg(what),
-                               QStringLiteral("Error"), MessageIcon::None, MessageButtons::Ok});
+    ctx.Messages->ShowMessage(DataFileErrorMessage(shownNumber, recordedNumber, what));
 }
 
 bool DataFileMenus::ShowNoDataToSave(bool hasData)
@@ -68,23 +68,10 @@ void DataFileMenus::LoadRawData()
         return;
     }
 
-    if (int e = RunStep([&] { ConvertToVolts(s, ctx.SampleCodes, ctx.SampleVolts); }))
-        recorded = e;
     // A loaded block has no sample rate of its own: its spectrum reads in bins.
-    if (int e = RunStep([&] {
-            SpectrumAnalyzer& analyzer = session_.Analyzer();
-            analyzer.SetResolution(s.NumberOfBits);
-            try {
-                analyzer.Analyse(ctx.SampleCodes);
-                analyzer.SpectrumDb(ctx.Spectrum);
-            } catch (...) {
-                analyzer.Fail("FFT failed");
-                charts_.ShowSpectrumAnalysis(std::nullopt);
-                throw;
-            }
-            charts_.ShowSpectrumAnalysis(std::nullopt);
-        }))
+    if (int e = AnalyseLoadedBlock(session_))
         recorded = e;
+    RunStep([&] { charts_.ShowSpectrumAnalysis(std::nullopt); });
     if (recorded) {
         ShowDataFileError(531, recorded, QStringLiteral("calculating FFT"));
         return;
@@ -95,15 +82,13 @@ void DataFileMenus::LoadRawData()
         return;
     }
 
-    if (int e = RunStep([&] {
-            session_.BuildHistogram();
-            charts_.ShowHistogram();
-        })) {
+    if (int e = AddLoadedBlockToHistogram(session_)) {
         ShowDataFileError(533, e, QStringLiteral("calculating Histogram"));
         return;
     }
 
-    ctx.Status1->AddLine(PlainNumber(::BlockLength(s.NumberOfSamples)) + QStringLiteral(" Data Samples Read"));
+    RunStep([&] { charts_.ShowHistogram(); });
+    ctx.Status1->AddLine(DataSamplesReadLine(s));
     charts_.SetBlockOptionsEnabled(true);
 }
 
@@ -114,7 +99,7 @@ void DataFileMenus::LoadFFTData()
     RunStep([&] {
         const std::int16_t n = ToInt16(double(ctx.Spectrum.size()));
         charts_.PlotSpectrum(ctx.Spectrum, n);
-        ctx.Status1->AddLine(PlainNumber(n) + QStringLiteral(" FFT Samples Read"));
+        ctx.Status1->AddLine(FftSamplesReadLine(n));
     });
 }
 

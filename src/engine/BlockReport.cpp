@@ -1,4 +1,4 @@
-#include "cli/MetricsReport.h"
+#include "engine/BlockReport.h"
 
 #include <QStringList>
 

@@ -1,11 +1,10 @@
-#include "cli/BlockFiles.h"
+#include "engine/BlockFiles.h"
 
-#include "cli/Commands.h"
-#include "cli/ConsoleSession.h"
 #include "config/Settings.h"
 #include "core/Numbers.h"
-#include "files/DataFileIo.h"
-#include "files/RawDataFile.h"
+#include "engine/CommandFailure.h"
+#include "engine/ConsoleSession.h"
+#include "engine/DataFileFlows.h"
 
 #include <QFile>
 #include <QFileInfo>

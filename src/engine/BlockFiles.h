@@ -15,6 +15,8 @@ private:
     QString path_;
 };
 
+// Reads a raw data file in the program's own format; raises a file failure naming why.
+std::vector<double> ReadRawBlock(const QString& path);
 // A block written as a raw data file, through the same procedure as the window's save.
 void WriteRawBlock(const QString& path, const std::vector<double>& codes);
 // A block as CSV: index, code and volts per sample.

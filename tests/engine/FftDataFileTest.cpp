@@ -1,5 +1,4 @@
-#include "files/DataFileIo.h"
-#include "files/FftDataFile.h"
+#include "engine/DataFileFlows.h"
 
 #include "TempFiles.h"
 #include "support/FakePort.h"   // message boxes compare as a whole

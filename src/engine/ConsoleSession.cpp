@@ -1,4 +1,4 @@
-#include "cli/ConsoleSession.h"
+#include "engine/ConsoleSession.h"
 
 #include "engine/SystemOs.h"
 

@@ -1,5 +1,4 @@
-#include "files/DataFileIo.h"
-#include "files/RawDataFile.h"
+#include "engine/DataFileFlows.h"
 
 #include "TempFiles.h"
 
