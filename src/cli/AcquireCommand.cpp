@@ -35,32 +35,6 @@ void ApplyBlockOptions(EvalContext& ctx, const AcquireOptions& o)
     }
 }
 
-QString ProgramLoadFailure(const ConsoleSession& session, std::int16_t result)
-{
-    const auto text = ProgramLoadErrorText(result);
-    return QStringLiteral("program load failed: ")
-        + (text ? QString(*text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")) : session.LastFailure());
-}
-
-// Why the block just taken failed: the message or red line the link gave, with the
-// link's own description.
-QString BlockFailureCause(const ConsoleSession& session)
-{
-    const QString detail = session.board.LastError().Description;
-    const QString shown = session.LastFailure();
-    return shown.isEmpty() ? detail : shown + QStringLiteral(" (") + detail + QStringLiteral(")");
-}
-
-// The documented recovery after a failed block; empty when the board runs its program again.
-QString RecoverBoard(ConsoleSession& session)
-{
-    const RecoveryOutcome r = session.board.Recover();
-    if (r.Recovered())
-        return QString();
-    const QString load = ProgramLoadFailure(session, r.programResult);
-    return r.reset ? load : QStringLiteral("the board did not answer the reset; ") + load;
-}
-
 std::string UtcNow()
 {
     return QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs).toStdString();
@@ -103,27 +77,6 @@ QString BlockFileName(const AcquireOptions& o, int block, const char* extension)
 }
 
 } // namespace
-
-// The board program and the files a configuration names are found beside it.
-void BringUpBoard(ConsoleSession& session, const QString& configPath, const QString& programPath)
-{
-    const QFileInfo config(configPath);
-    if (!config.isFile())
-        throw CommandFailure(ExitStatus::Failed, configPath + QStringLiteral(": no such configuration file"));
-    const QString program = programPath.isEmpty() ? QString() : QFileInfo(programPath).absoluteFilePath();
-    session.board.StartUp();
-    if (!session.PortProblem().isEmpty())
-        throw CommandFailure(ExitStatus::Failed, QString(session.PortProblem()).replace(u'\n', QStringLiteral("; ")));
-    const LoadOutcome loaded = session.board.LoadConfiguration(config.absoluteFilePath(), [&] {
-        ApplyConfiguredFrequency(session.ctx);
-        if (!program.isEmpty())
-            session.ctx.CurrentSettings.EXEName = program;
-    }, config.absolutePath());
-    if (!loaded.configRead)
-        throw CommandFailure(ExitStatus::Failed, configPath + QStringLiteral(": ") + session.LastFailure());
-    if (loaded.programResult != 0)
-        throw CommandFailure(ExitStatus::Failed, ProgramLoadFailure(session, loaded.programResult));
-}
 
 int RunAcquire(const AcquireOptions& o)
 {

@@ -61,10 +61,7 @@ int RunExport(const ExportOptions& options);
 int RunPorts();
 int RunSelftest(bool verbose);
 
-// Link start-up, then the configuration and its board program loaded and started, with
-// the files found beside the configuration. Raises a failure naming what went wrong.
-void BringUpBoard(ConsoleSession& session, const QString& configPath, const QString& programPath = QString());
-// A view of the analysed block drawn by the window's own chart widgets, written as an
+// A view of the analysed block drawn by the window's own chart library, written as an
 // image or as the data behind it.
 void WriteChart(const ExportOptions& options, const EvalContext& ctx, const QString& output);
 

@@ -1,6 +1,9 @@
 #include "engine/ConsoleSession.h"
 
+#include "engine/CommandFailure.h"
 #include "engine/SystemOs.h"
+
+#include <QFileInfo>
 
 #include <QRegularExpression>
 #include <cstdio>
@@ -34,6 +37,9 @@ void ConsoleStatus::AddLine(const QString& text, std::optional<std::uint32_t> co
     lines << text;
     if (colour == Colour::Red)
         failures << text;
+    for (QStringList* kept : {&lines, &failures})
+        if (kept->size() > KeptLines)
+            kept->remove(0, kept->size() - KeptLines);
     if (echo)
         std::fprintf(stderr, "%s\n", qPrintable(text));
 }
@@ -65,4 +71,47 @@ QString ConsoleSession::LastFailure() const
 OsVersionInfo ConsoleSession::GetVersion()
 {
     return SystemOs().GetVersion();
+}
+
+void BringUpBoard(ConsoleSession& session, const QString& configPath, const QString& programPath)
+{
+    const QFileInfo config(configPath);
+    if (!config.isFile())
+        throw CommandFailure(ExitStatus::Failed, configPath + QStringLiteral(": no such configuration file"));
+    const QString program = programPath.isEmpty() ? QString() : QFileInfo(programPath).absoluteFilePath();
+    session.board.StartUp();
+    if (!session.PortProblem().isEmpty())
+        throw CommandFailure(ExitStatus::Failed, QString(session.PortProblem()).replace(u'\n', QStringLiteral("; ")));
+    const LoadOutcome loaded = session.board.LoadConfiguration(config.absoluteFilePath(), [&] {
+        ApplyConfiguredFrequency(session.ctx);
+        if (!program.isEmpty())
+            session.ctx.CurrentSettings.EXEName = program;
+    }, config.absolutePath());
+    if (!loaded.configRead)
+        throw CommandFailure(ExitStatus::Failed, configPath + QStringLiteral(": ") + session.LastFailure());
+    if (loaded.programResult != 0)
+        throw CommandFailure(ExitStatus::Failed, ProgramLoadFailure(session, loaded.programResult));
+}
+
+QString ProgramLoadFailure(const ConsoleSession& session, std::int16_t result)
+{
+    const auto text = ProgramLoadErrorText(result);
+    return QStringLiteral("program load failed: ")
+        + (text ? QString(*text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")) : session.LastFailure());
+}
+
+QString BlockFailureCause(const ConsoleSession& session)
+{
+    const QString detail = session.board.LastError().Description;
+    const QString shown = session.LastFailure();
+    return shown.isEmpty() ? detail : shown + QStringLiteral(" (") + detail + QStringLiteral(")");
+}
+
+QString RecoverBoard(ConsoleSession& session)
+{
+    const RecoveryOutcome r = session.board.Recover();
+    if (r.Recovered())
+        return QString();
+    const QString load = ProgramLoadFailure(session, r.programResult);
+    return r.reset ? load : QStringLiteral("the board did not answer the reset; ") + load;
 }

@@ -20,8 +20,11 @@ public:
     QStringList shown;   // "title: text" with the text's line breaks turned into spaces
 };
 
+// Keeps the latest status lines only: a server's run goes on for days.
 class ConsoleStatus : public StatusLines {
 public:
+    static constexpr qsizetype KeptLines = 500;
+
     void AddLine(const QString& text, std::optional<std::uint32_t> colour = std::nullopt) override;
     void ClearLines() override { lines.clear(); }
     QStringList lines;
@@ -59,3 +62,16 @@ private:
     OpenedPort port_;
     SessionWaiter waiter_;
 };
+
+// Start-up and configuration load on a console session; the board program and the files
+// the configuration names are found beside it, unless programPath names another program.
+// Raises CommandFailure with what went wrong.
+void BringUpBoard(ConsoleSession& session, const QString& configPath, const QString& programPath = QString());
+// "program load failed: ..." with the download's own words, or the link's last failure.
+QString ProgramLoadFailure(const ConsoleSession& session, std::int16_t result);
+// Why the block just taken failed: the message or red line the link gave, with the link's
+// own description.
+QString BlockFailureCause(const ConsoleSession& session);
+// The reset and program reload after a failed block; empty when the board runs its program
+// again, else what went wrong.
+QString RecoverBoard(ConsoleSession& session);
