@@ -61,17 +61,27 @@ void FetchMetrics(InstrumentState& s, Call& c)
     c.response = values.join(',');
 }
 
+// The file the first parameter names, resolved inside the one folder the command may use;
+// nothing (the error reported) for a missing or disallowed name.
+std::optional<QString> NamedFile(Call& c, ResolvedPath (*resolve)(const QString&, const QString&), const QString& root)
+{
+    const auto name = ToString(c.Param(0), c.error);
+    if (!name)
+        return std::nullopt;
+    const ResolvedPath file = resolve(root, *name);
+    if (file.error != 0) {
+        c.Fail(file.error, *name);
+        return std::nullopt;
+    }
+    return file.path;
+}
+
 void LoadConfiguration(InstrumentState& s, Call& c)
 {
     if (RunConflict(s, c))
         return;
-    const auto name = ToString(c.Param(0), c.error);
-    if (!name)
-        return;
-    const ResolvedPath file = ResolveExistingFile(s.configDir, *name);
-    if (file.error != 0)
-        return c.Fail(file.error, *name);
-    s.Start(Op::Load, [&] { s.backend.LoadConfiguration(file.path); });
+    if (const auto path = NamedFile(c, ResolveExistingFile, s.configDir))
+        s.Start(Op::Load, [&] { s.backend.LoadConfiguration(*path); });
 }
 
 void SetFormat(InstrumentState& s, Call& c)
@@ -100,14 +110,9 @@ void SetFormat(InstrumentState& s, Call& c)
 
 void StoreData(InstrumentState& s, Call& c)
 {
-    const auto name = ToString(c.Param(0), c.error);
-    if (!name)
-        return;
-    const ResolvedPath file = ResolveNewFile(s.dataDir, *name);
-    if (file.error != 0)
-        return c.Fail(file.error, *name);
-    if (Block(s, c))
-        Fail(c, s.backend.StoreLastBlock(file.path));
+    const auto path = NamedFile(c, ResolveNewFile, s.dataDir);
+    if (path && Block(s, c))
+        Fail(c, s.backend.StoreLastBlock(*path));
 }
 
 void AnalysisSetting(InstrumentState& s, const std::function<bool(AnalysisSettings&)>& change)
