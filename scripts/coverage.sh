@@ -19,14 +19,9 @@ fi
 
 build="$root/build-coverage"
 json=""
-while (($#)); do
-  case "$1" in
-    --json) json="$(realpath -m "$2")"; shift 2 ;;
-    --build) build="$(realpath -m "$2")"; shift 2 ;;
-    --) shift; break ;;
-    *) echo "unknown option: $1" >&2; exit 2 ;;
-  esac
-done
+source "$root/scripts/lib/suite_options.sh"
+declare -A suite_paths=([--build]=build [--json]=json)
+read_suite_options "$@"
 
 "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
@@ -36,7 +31,7 @@ cmake --build "$build"
 
 # Counters from an earlier run would add to this one.
 find "$build" -name '*.gcda' -delete
-if ! (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600 "$@") \
+if ! (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600 "${ctest_args[@]}") \
     >"$build/ctest.log" 2>&1; then
   grep -A20 'tests passed' "$build/ctest.log" >&2 || true
   echo "warning: some tests failed (see $build/ctest.log); the figures count what ran" >&2

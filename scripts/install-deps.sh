@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests, the screenshots, the fuzzers and the
-# Debian package need, skipping the ones already present.
+# Installs the Debian packages the build, the tests, the screenshots, the fuzzers, the
+# function-length check and the Debian package need, skipping the ones already present.
 set -euo pipefail
 
 packages=(
@@ -9,7 +9,7 @@ packages=(
   libfftw3-dev libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev libx11-dev
   xvfb xauth imagemagick xdotool fonts-dejavu-core openbox x11-utils
-  clang-14 libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev clang-tidy-14
   dpkg-dev file desktop-file-utils appstream-util lintian systemd
   gcovr
   python3-pyvisa python3-pyvisa-py python3-numpy

@@ -6,13 +6,9 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-tsan"
-while (($#)); do
-  case "$1" in
-    --build) build="$(realpath -m "$2")"; shift 2 ;;
-    --) shift; break ;;
-    *) echo "unknown option: $1" >&2; exit 2 ;;
-  esac
-done
+source "$root/scripts/lib/suite_options.sh"
+declare -A suite_paths=([--build]=build)
+read_suite_options "$@"
 
 "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -22,4 +18,4 @@ cmake --build "$build" -j2
 # A program that reported a race exits with 66, so the test that hit it fails.
 export TSAN_OPTIONS="suppressions=$root/scripts/tsan.supp second_deadlock_stack=1 ${TSAN_OPTIONS:-}"
 cd "$build"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 900 "$@"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 900 "${ctest_args[@]}"

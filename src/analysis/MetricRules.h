@@ -77,12 +77,22 @@ void ComputeTwoTone(const Context& c, BinLedger& ledger, const Claim& first, dou
 // The tone's offset from its peak bin by the window's lobe shape.
 double ToneCentre(const Context& c, std::size_t peak);
 
-// The worst spur that is not a claimed component, and its lobe's power less the floor.
-struct FreeSpur {
-    Peak peak;
+// The worst spur: the loudest of the claimed components offered (harmonics or products)
+// and the highest free bin with its lobe, and the power its level was read from.
+struct WorstSpur {
+    SpurMark mark;
     double power = 0;       // lobe sum less the floor (scaled by ENBW: a tone's share)
     std::size_t bins = 0;
+
+    // A claimed component at a fractional bin, with the level read from its claim.
+    void Consider(double bin, double levelDbfs, int order, const Claim& claim, double floor);
+    // The highest bin neither claimed nor in a skirt, with the unclaimed bins of its lobe.
+    void ConsiderFree(const Context& c, const BinLedger& ledger);
+    // Whether the noise leaves its level uncertain by more than 0.1 dB.
+    bool NearNoise(const Context& c, double floor) const;
+
+private:
+    void Offer(double bin, double levelDbfs, int order, double lobePower, std::size_t lobeBins);
 };
-FreeSpur WorstFreeSpur(const Context& c, const BinLedger& ledger);
 
 } // namespace metric_rules

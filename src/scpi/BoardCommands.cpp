@@ -61,17 +61,27 @@ void FetchMetrics(InstrumentState& s, Call& c)
     c.response = values.join(',');
 }
 
+// The file the first parameter names, resolved inside the one folder the command may use;
+// nothing (the error reported) for a missing or disallowed name.
+std::optional<QString> NamedFile(Call& c, ResolvedPath (*resolve)(const QString&, const QString&), const QString& root)
+{
+    const auto name = ToString(c.Param(0), c.error);
+    if (!name)
+        return std::nullopt;
+    const ResolvedPath file = resolve(root, *name);
+    if (file.error != 0) {
+        c.Fail(file.error, *name);
+        return std::nullopt;
+    }
+    return file.path;
+}
+
 void LoadConfiguration(InstrumentState& s, Call& c)
 {
     if (RunConflict(s, c))
         return;
-    const auto name = ToString(c.Param(0), c.error);
-    if (!name)
-        return;
-    const ResolvedPath file = ResolveExistingFile(s.configDir, *name);
-    if (file.error != 0)
-        return c.Fail(file.error, *name);
-    s.Start(Op::Load, [&] { s.backend.LoadConfiguration(file.path); });
+    if (const auto path = NamedFile(c, ResolveExistingFile, s.configDir))
+        s.Start(Op::Load, [&] { s.backend.LoadConfiguration(*path); });
 }
 
 void SetFormat(InstrumentState& s, Call& c)
@@ -100,14 +110,9 @@ void SetFormat(InstrumentState& s, Call& c)
 
 void StoreData(InstrumentState& s, Call& c)
 {
-    const auto name = ToString(c.Param(0), c.error);
-    if (!name)
-        return;
-    const ResolvedPath file = ResolveNewFile(s.dataDir, *name);
-    if (file.error != 0)
-        return c.Fail(file.error, *name);
-    if (Block(s, c))
-        Fail(c, s.backend.StoreLastBlock(file.path));
+    const auto path = NamedFile(c, ResolveNewFile, s.dataDir);
+    if (path && Block(s, c))
+        Fail(c, s.backend.StoreLastBlock(*path));
 }
 
 void AnalysisSetting(InstrumentState& s, const std::function<bool(AnalysisSettings&)>& change)
@@ -117,6 +122,31 @@ void AnalysisSetting(InstrumentState& s, const std::function<bool(AnalysisSettin
         s.backend.SetAnalysis(a);
 }
 
+// A block setting's number: refused while a run goes on, then a whole number in range.
+std::optional<long long> BlockSetting(InstrumentState& s, Call& c, const NumericRange& range)
+{
+    if (RunConflict(s, c))
+        return std::nullopt;
+    return ToInteger(c.Param(0), range, c.error);
+}
+
+// An analysis setting held as a whole number: its command and its query.
+void AddIntegerSetting(std::vector<CommandEntry>& t, const char* header, int AnalysisSettings::*member,
+                       NumericRange range)
+{
+    t.push_back({HeaderPattern(header), false, 1, 1, T::Immediate, [member, range](InstrumentState& s, Call& c) {
+                     AnalysisSetting(s, [&](AnalysisSettings& a) {
+                         const auto n = ToInteger(c.Param(0), range, c.error);
+                         if (n)
+                             a.*member = int(*n);
+                         return n.has_value();
+                     });
+                 }});
+    t.push_back({HeaderPattern(header), true, 0, 0, T::Immediate, [member](InstrumentState& s, Call& c) {
+                     c.response = QByteArray::number(s.backend.Analysis().*member);
+                 }});
+}
+
 void AddBlockCommands(std::vector<CommandEntry>& t)
 {
     t.push_back({HeaderPattern("CONFigure:FILE"), false, 1, 1, T::AfterOperation, LoadConfiguration});
@@ -124,9 +154,7 @@ void AddBlockCommands(std::vector<CommandEntry>& t)
                      c.response = Quoted(s.backend.ConfigurationName());
                  }});
     t.push_back({HeaderPattern("[SENSe:]SAMPle:COUNt"), false, 1, 1, T::AfterOperation, [](InstrumentState& s, Call& c) {
-                     if (RunConflict(s, c))
-                         return;
-                     const auto n = ToInteger(c.Param(0), {256, 8192, 1024}, c.error);
+                     const auto n = BlockSetting(s, c, {256, 8192, 1024});
                      if (n && (*n & (*n - 1)) != 0)
                          return c.Fail(ScpiError::DataOutOfRange, QStringLiteral("256, 512, ... 8192"));
                      if (n)
@@ -136,10 +164,7 @@ void AddBlockCommands(std::vector<CommandEntry>& t)
                      c.response = QByteArray::number(s.backend.SampleCount());
                  }});
     t.push_back({HeaderPattern("[SENSe:]SAMPle:RATE"), false, 1, 1, T::AfterOperation, [](InstrumentState& s, Call& c) {
-                     if (RunConflict(s, c))
-                         return;
-                     const auto hz = ToInteger(c.Param(0), {1, 2147483647.0, 100000}, c.error);
-                     if (hz)
+                     if (const auto hz = BlockSetting(s, c, {1, 2147483647.0, 100000}))
                          Fail(c, s.backend.SetSampleRate(std::int32_t(*hz)));
                  }});
     t.push_back({HeaderPattern("[SENSe:]SAMPle:RATE"), true, 0, 0, T::AfterOperation, [](InstrumentState& s, Call& c) {
@@ -225,28 +250,8 @@ void AddAnalysisCommands(std::vector<CommandEntry>& t)
     t.push_back({HeaderPattern("CALCulate:WINDow"), true, 0, 0, T::Immediate, [](InstrumentState& s, Call& c) {
                      c.response = kWindowNames[s.backend.Analysis().window].toLatin1();
                  }});
-    t.push_back({HeaderPattern("CALCulate:HARMonics"), false, 1, 1, T::Immediate, [](InstrumentState& s, Call& c) {
-                     AnalysisSetting(s, [&](AnalysisSettings& a) {
-                         const auto n = ToInteger(c.Param(0), {2, 25, 5}, c.error);
-                         if (n)
-                             a.harmonics = int(*n);
-                         return n.has_value();
-                     });
-                 }});
-    t.push_back({HeaderPattern("CALCulate:HARMonics"), true, 0, 0, T::Immediate, [](InstrumentState& s, Call& c) {
-                     c.response = QByteArray::number(s.backend.Analysis().harmonics);
-                 }});
-    t.push_back({HeaderPattern("CALCulate:AVERage:COUNt"), false, 1, 1, T::Immediate, [](InstrumentState& s, Call& c) {
-                     AnalysisSetting(s, [&](AnalysisSettings& a) {
-                         const auto n = ToInteger(c.Param(0), {1, 256, 1}, c.error);
-                         if (n)
-                             a.averageCount = int(*n);
-                         return n.has_value();
-                     });
-                 }});
-    t.push_back({HeaderPattern("CALCulate:AVERage:COUNt"), true, 0, 0, T::Immediate, [](InstrumentState& s, Call& c) {
-                     c.response = QByteArray::number(s.backend.Analysis().averageCount);
-                 }});
+    AddIntegerSetting(t, "CALCulate:HARMonics", &AnalysisSettings::harmonics, {2, 25, 5});
+    AddIntegerSetting(t, "CALCulate:AVERage:COUNt", &AnalysisSettings::averageCount, {1, 256, 1});
     t.push_back({HeaderPattern("CALCulate:AVERage:CLEar"), false, 0, 0, T::Immediate,
                  [](InstrumentState& s, Call&) { s.backend.ClearAverage(); }});
 }
