@@ -27,6 +27,7 @@ void AcquisitionThread::Start(bool continuous)
     stopping_ = false;
     running_ = true;
     finished_ = false;
+    ++runs_;
     session_.Context().ContinuousSampling = continuous;
     // A plain thread: its start and join order the run against the owner's thread for every
     // observer, a thread checker included, without the toolkit's thread machinery.
@@ -44,12 +45,17 @@ void AcquisitionThread::Wait()
     if (!thread_.joinable())
         return;
     // On the owner's thread its events are handled meanwhile, so a message the run waits
-    // on can be answered.
+    // on can be answered. Such an event may wait for this run too (and join it), or even
+    // start the next: this waits for the run it was called for only.
+    const std::uint64_t run = runs_;
+    const auto same = [&] { return runs_ == run && thread_.joinable(); };
     if (QThread::currentThread() == thread())
-        while (!finished_) {
+        while (same() && !finished_) {
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
+    if (!same())
+        return;
     thread_.join();
     // What the run handed over before it ended, its end included.
     if (QThread::currentThread() == thread())

@@ -49,4 +49,5 @@ private:
     bool running_ = false;
     bool stopping_ = false;
     std::atomic<bool> finished_{true};   // the thread has handed over all it will
+    std::uint64_t runs_ = 0;             // runs started, so a wait knows its own
 };
