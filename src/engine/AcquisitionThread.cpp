@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QThread>
+#include <algorithm>
 #include <chrono>
 
 AcquisitionThread::AcquisitionThread(BoardSession& session, QObject* parent)
@@ -29,6 +30,10 @@ void AcquisitionThread::Start(bool continuous)
     finished_ = false;
     ++runs_;
     session_.Context().ContinuousSampling = continuous;
+    {
+        std::lock_guard lock(aheadLock_);
+        ahead_ = 0;   // a stopped run's blocks the owner never took count no more
+    }
     // A plain thread: its start and join order the run against the owner's thread for every
     // observer, a thread checker included, without the toolkit's thread machinery.
     thread_ = std::thread([this, continuous] { Run(continuous); });
@@ -38,6 +43,8 @@ void AcquisitionThread::Stop()
 {
     stopping_ = running_;
     session_.Context().ContinuousSampling = false;
+    std::lock_guard lock(aheadLock_);
+    taken_.notify_all();
 }
 
 void AcquisitionThread::Wait()
@@ -67,8 +74,18 @@ void AcquisitionThread::Run(bool continuous)
     for (;;) {
         auto block = std::make_shared<UploadedBlock>();
         block->error = session_.ReadBlock(block->codes);
-        PostToThreadOf(this, [this, block] { emit BlockUploaded(block); });
+        {
+            std::lock_guard lock(aheadLock_);
+            ++ahead_;
+        }
+        PostToThreadOf(this, [this, block] {
+            BlockTaken();
+            emit BlockUploaded(block);
+        });
         if (block->error != 0 || !continuous || !session_.Context().ContinuousSampling)
+            break;
+        WaitForOwner();
+        if (!session_.Context().ContinuousSampling)
             break;
     }
     // A run that a failed block ended is over as much as a stopped one.
@@ -79,4 +96,17 @@ void AcquisitionThread::Run(bool continuous)
         emit RunEnded();
     });
     finished_ = true;
+}
+
+void AcquisitionThread::WaitForOwner()
+{
+    std::unique_lock lock(aheadLock_);
+    taken_.wait(lock, [this] { return ahead_ < kBlocksAhead || !session_.Context().ContinuousSampling; });
+}
+
+void AcquisitionThread::BlockTaken()
+{
+    std::lock_guard lock(aheadLock_);
+    ahead_ = std::max(ahead_ - 1, 0);
+    taken_.notify_all();
 }
