@@ -168,6 +168,20 @@ TEST(AcquisitionThread, TheFirstFailedBlockEndsARun)
     }
 }
 
+// An owner busy with something else takes no blocks meanwhile: the board stops after the
+// few it may keep waiting, instead of piling them up.
+TEST(AcquisitionThread, TheBoardWaitsForAnOwnerThatFallsBehind)
+{
+    RunRig rig;
+    rig.acquisition.Start(true);
+    QThread::msleep(200);   // no events handled: no block taken
+    rig.acquisition.Stop();
+    rig.acquisition.Wait();
+    EXPECT_GE(rig.blocks.size(), 1u);
+    EXPECT_LE(rig.blocks.size(), std::size_t(AcquisitionThread::kBlocksAhead));
+    EXPECT_EQ(std::size_t(rig.board.BlocksSent()), rig.blocks.size()) << "every block the board sent was handed over";
+}
+
 TEST(AcquisitionThread, DestroyingTheAcquisitionStopsAndJoinsARunningRun)
 {
     BoardRig rig;
