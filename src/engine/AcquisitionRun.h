@@ -11,10 +11,10 @@ class BoardSession;
 // A single or continuous run as every front end needs it: the board uploads on the
 // acquisition thread, and each block is analysed and logged on the owner's thread as it
 // arrives (codes into SampleCodes, volts, spectrum with its metrics, summed histogram,
-// its status line). For its lifetime the session's messages and progress lines reach the
-// owner's thread through the thread bridges, so a step on the acquisition thread can tell
-// the user. While a run goes on, and until WaitUntilIdle() returned true after it, nothing
-// else may use the session.
+// its status line). For its lifetime the messenger and progress lines the context had at
+// its creation are reached through the thread bridges, so a step on the acquisition thread
+// can tell the user on the owner's thread. While a run goes on, and until WaitUntilIdle()
+// returned true after it, nothing else may use the session.
 class AcquisitionRun : public QObject {
     Q_OBJECT
 public:
