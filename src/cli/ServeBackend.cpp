@@ -10,6 +10,7 @@
 
 #include "config/FrequencyRules.h"
 #include "core/BoardCommandCode.h"
+#include "engine/AcquisitionRun.h"
 #include "engine/BoardSession.h"
 #include "link/CommsFunctions.h"
 #include "scpi/SafePath.h"
@@ -72,8 +73,18 @@ public:
         session_.board.StartUp();
         if (!session_.PortProblem().isEmpty())
             throw CommandFailure(ExitStatus::Failed, QString(session_.PortProblem()).replace(u'\n', QStringLiteral("; ")));
-        run_.setInterval(0);
-        QObject::connect(&run_, &QTimer::timeout, [this] { ContinuousStep(); });
+        QObject::connect(&run_, &AcquisitionRun::BlockAnalysed, &run_, [this] {
+            failuresInRow_ = 0;
+            KeepBlock();
+        });
+        QObject::connect(&run_, &AcquisitionRun::RunEnded, &run_, [this](bool, int error) { RunEnded(error); });
+    }
+    ~ConsoleBackend() override
+    {
+        closing_ = true;   // board work still queued is dropped while the run is waited for
+        continuous_ = false;
+        run_.Stop();
+        run_.WaitUntilIdle();
     }
 
     void LoadConfiguration(const QString& path) override
@@ -109,10 +120,15 @@ public:
     void StartContinuous() override
     {
         failuresInRow_ = 0;
-        run_.start();
+        continuous_ = true;
+        Later([this] { ContinueRun(); });
     }
-    void Abort() override { run_.stop(); }
-    bool Continuous() const override { return run_.isActive(); }
+    void Abort() override
+    {
+        continuous_ = false;
+        run_.Stop();
+    }
+    bool Continuous() const override { return continuous_; }
 
     std::shared_ptr<const BlockResult> LastBlock() const override { return last_; }
     BackendOutcome StoreLastBlock(const QString& path) override
@@ -128,6 +144,7 @@ public:
     int SampleCount() const override { return 256 << SampleCountIndex(session_.ctx.CurrentSettings.NumberOfSamples); }
     BackendOutcome SetSampleCount(int count) override
     {
+        run_.WaitUntilIdle();   // the settings the upload of a stopped run reads
         const int index = SampleCountItems().indexOf(QString::number(count));
         if (index < 0)
             return {ScpiError::DataOutOfRange, QStringLiteral("256, 512, ... 8192")};
@@ -137,6 +154,7 @@ public:
     std::int32_t SampleRate() const override { return session_.ctx.CurrentSettings.SampleFreq; }
     BackendOutcome SetSampleRate(std::int32_t hz) override
     {
+        run_.WaitUntilIdle();
         EvalContext& ctx = session_.ctx;
         if (ctx.CurrentSettings.Max_Frequency <= 0)
             return {ScpiError::SettingsConflict, QStringLiteral("no configuration loaded")};
@@ -182,16 +200,23 @@ public:
     }
 
 private:
-    // Board work runs from the event loop, never inside the instrument's call, and never
-    // inside another piece of board work (the link pumps events while it waits).
+    // Board work runs from the event loop, never inside the instrument's call, never
+    // inside another piece of board work (the link pumps events while it waits), and
+    // never while the acquisition thread uploads.
     void Later(std::function<void()> work)
     {
         QTimer::singleShot(0, &run_, [this, work = std::move(work)] {
+            if (closing_)
+                return;
             if (busy_)
                 return Later(work);
             busy_ = true;
-            work();
+            const bool idle = run_.WaitUntilIdle();
+            if (idle && !closing_)
+                work();
             busy_ = false;
+            if (!idle)
+                Later(work);
         });
     }
     void Finish(const BackendOutcome& outcome)
@@ -241,6 +266,13 @@ private:
         const int error = engine_.TakeBlock();
         if (error != 0)
             return BoardFailure(error);
+        KeepBlock();
+        return {};
+    }
+
+    // The analysed block in the session becomes the newest one the instrument answers about.
+    void KeepBlock()
+    {
         const EvalContext& ctx = session_.ctx;
         auto block = std::make_shared<BlockResult>();
         block->sequence = ++blocks_;
@@ -257,32 +289,46 @@ private:
         json["time"] = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs).toStdString();
         block->metricsJson = QByteArray::fromStdString(json.dump());
         last_ = std::move(block);
-        return {};
     }
 
-    // One block of a continuous run; a failed one is reported, the board reset and the
-    // configuration and program loaded again, and the run goes on.
-    void ContinuousStep()
+    // The continuous run on the acquisition thread, (re)started while the mode is on.
+    void ContinueRun()
     {
-        if (busy_)
+        if (continuous_ && !run_.Running())
+            run_.Start(true);
+    }
+
+    // A run that a failed block ended is reported; the board is reset and the
+    // configuration and program loaded again, and the run goes on.
+    void RunEnded(int error)
+    {
+        if (error == 0) {
+            Later([this] { ContinueRun(); });   // ended by a stop, or by someone else clearing the run's flag
             return;
-        busy_ = true;
-        BackendOutcome outcome = TakeBlock();
-        if (outcome.error != 0 && listener_)
-            listener_->RunFailure(outcome);
-        if (outcome.error != 0 && !lastPath_.isEmpty()) {
+        }
+        const BackendOutcome failed = BoardFailure(error);
+        if (listener_)
+            listener_->RunFailure(failed);
+        Later([this, failed] { Recover(failed); });
+    }
+    void Recover(BackendOutcome outcome)
+    {
+        if (!lastPath_.isEmpty()) {
             outcome = Load(lastPath_);
             if (outcome.error != 0 && listener_)
                 listener_->RunFailure(outcome);
         }
+        if (!continuous_)
+            return;   // aborted meanwhile
         failuresInRow_ = outcome.error == 0 ? 0 : failuresInRow_ + 1;
         if (failuresInRow_ >= kFailuresBeforeStop) {
-            run_.stop();
+            continuous_ = false;
             if (listener_)
                 listener_->RunFailure({ScpiError::ExecutionError,
                                        QStringLiteral("continuous run stopped after %1 failures in a row").arg(kFailuresBeforeStop)});
+            return;
         }
-        busy_ = false;
+        ContinueRun();
     }
 
     PortRequest port_;
@@ -291,7 +337,9 @@ private:
     QString configDir_;
     QString configName_;
     QString lastPath_;
-    QTimer run_;
+    AcquisitionRun run_{engine_};   // after the session: it bridges the session's messages and lines
+    bool continuous_ = false;       // the server's continuous mode: the run, or its recovery, goes on
+    bool closing_ = false;
     bool busy_ = false;
     bool power_ = true;
     int failuresInRow_ = 0;

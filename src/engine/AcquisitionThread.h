@@ -2,8 +2,10 @@
 
 #include <QObject>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -21,10 +23,14 @@ struct UploadedBlock {
 // the board converts and uploads. Each block is handed over (on the owner's thread) as it
 // arrives; the front end analyses, logs and shows it while the board converts the next.
 // A run ends after its one block, at the first failed block, or after the block in
-// progress once Stop() was called. The session must not be used by anyone else meanwhile.
+// progress once Stop() was called. The board keeps at most kBlocksAhead blocks waiting
+// for the owner, so a board faster than the owner's analysis cannot pile them up. The
+// session must not be used by anyone else meanwhile.
 class AcquisitionThread : public QObject {
     Q_OBJECT
 public:
+    static constexpr int kBlocksAhead = 2;
+
     explicit AcquisitionThread(BoardSession& session, QObject* parent = nullptr);
     ~AcquisitionThread() override;   // stops and waits for the run
 
@@ -43,10 +49,17 @@ signals:
 
 private:
     void Run(bool continuous);
+    // Until the owner has taken enough of the blocks handed over, or the run is stopped.
+    void WaitForOwner();
+    void BlockTaken();
 
     BoardSession& session_;
     std::thread thread_;
     bool running_ = false;
     bool stopping_ = false;
     std::atomic<bool> finished_{true};   // the thread has handed over all it will
+    std::uint64_t runs_ = 0;             // runs started, so a wait knows its own
+    std::mutex aheadLock_;
+    std::condition_variable taken_;
+    int ahead_ = 0;                      // blocks handed over that the owner has not taken yet
 };

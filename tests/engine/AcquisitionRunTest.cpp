@@ -1,52 +1,84 @@
-#include "engine/AcquisitionThread.h"
-#include "engine/ThreadBridge.h"
+#include "engine/AcquisitionRun.h"
 #include "link/BoardRig.h"
 
 #include <QSignalSpy>
 #include <QThread>
 #include <gtest/gtest.h>
 
-// Runs on the session's acquisition thread, as a front end sees them: blocks handed over on
-// the front end's thread, status lines and boxes through the thread bridges, and the run's
-// end.
+// A run as the front ends see it: blocks uploaded on the acquisition thread, analysed and
+// logged on the test's thread, the run's end, and what the acquisition thread tells the
+// user arriving on the test's thread.
 
 namespace {
 
-using Blocks = std::vector<std::shared_ptr<UploadedBlock>>;
+// Status lines that note whether each one came on the thread that created them.
+struct HomeStatus : RecordingStatus {
+    void AddLine(const QString& text, std::optional<std::uint32_t> colour) override
+    {
+        offHome += QThread::currentThread() != home;
+        RecordingStatus::AddLine(text, colour);
+    }
+    const QThread* home = QThread::currentThread();
+    int offHome = 0;
+};
 
-// The board rig with the front end's side on the test's thread: the status box and the
-// message boxes reached through the bridges, and every block handed over collected.
+// The board rig with a run on it; every signal of the run is logged in order, each with
+// the newest status line at the time.
 struct RunRig : BoardRig {
     RunRig()
     {
         Boot();
-        ctx.Status1 = &statusBridge;
-        ctx.Messages = &messageBridge;
-        QObject::connect(&acquisition, &AcquisitionThread::BlockUploaded, &home,
-                         [this](std::shared_ptr<UploadedBlock> block) {
-                             blocks.push_back(block);
-                             if (onBlock)
-                                 onBlock(blocks.size());
-                         });
+        ctx.CurrentSettings.InputVMin = -1.0;
+        ctx.CurrentSettings.InputVMax = 3.0;
+        ctx.Status1 = &lines;
+        run = std::make_unique<AcquisitionRun>(session);
+        QObject::connect(run.get(), &AcquisitionRun::BlockAnalysed, [this] {
+            Log(QStringLiteral("analysed"));
+            if (onBlock)
+                onBlock();
+        });
+        QObject::connect(run.get(), &AcquisitionRun::BlockFailed, [this](int error) {
+            Log(QStringLiteral("failed %1").arg(error));
+            if (onFailure)
+                onFailure();
+        });
+        QObject::connect(run.get(), &AcquisitionRun::RunEnded, [this](bool continuous, int error) {
+            Log(QStringLiteral("ended %1 %2").arg(continuous ? "continuous" : "single").arg(error));
+        });
     }
-    // Starts a run and gives the test's event loop to it until it ended.
-    bool Run(bool continuous)
+    void Log(const QString& event)
     {
-        QSignalSpy ended(&acquisition, &AcquisitionThread::RunEnded);
-        acquisition.Start(continuous);
-        return ended.wait(30000) && ended.count() == 1;
+        events << event + QStringLiteral(" | ") + (lines.lines.empty() ? QString() : lines.lines.back().text);
+    }
+    // Starts a run and handles events until it ended and the board is free.
+    void Run(bool continuous)
+    {
+        run->Start(continuous);
+        run->Wait();
+        EXPECT_TRUE(run->WaitUntilIdle());
     }
 
-    QObject home;
-    CrossThreadStatus statusBridge{status1, home};
-    CrossThreadMessenger messageBridge{messages, home};
-    AcquisitionThread acquisition{session};
-    Blocks blocks;
-    std::function<void(std::size_t)> onBlock;
+    HomeStatus lines;
+    QStringList events;
+    std::function<void()> onBlock;
+    std::function<void()> onFailure;
+    std::unique_ptr<AcquisitionRun> run;   // goes first: its bridges write to the above
 };
 
-// The blocks the same board gives one after the other, read without a thread.
-std::vector<std::vector<double>> ReferenceBlocks(std::size_t count)
+// What the engine's own one-block step makes of the same board's first block.
+struct ReferenceBlock : BoardRig {
+    explicit ReferenceBlock(std::int16_t exponent)
+    {
+        Boot();
+        ctx.CurrentSettings.NumberOfSamples = exponent;
+        ctx.CurrentSettings.InputVMin = -1.0;
+        ctx.CurrentSettings.InputVMax = 3.0;
+        EXPECT_EQ(session.TakeBlock(), 0);
+    }
+};
+
+// The codes of the blocks the same board gives one after the other.
+std::vector<std::vector<double>> ReferenceCodes(std::size_t count)
 {
     BoardRig rig;
     rig.Boot();
@@ -56,58 +88,85 @@ std::vector<std::vector<double>> ReferenceBlocks(std::size_t count)
     return out;
 }
 
-TEST(AcquisitionRun, ASingleRunHandsOverOneBlockAndEnds)
+TEST(AcquisitionRun, ASingleRunAnalysesAndLogsItsBlockLikeTheEnginesOwnStep)
 {
-    RunRig rig;
-    ASSERT_TRUE(rig.Run(false));
-    ASSERT_EQ(rig.blocks.size(), 1u);
-    EXPECT_EQ(rig.blocks[0]->error, 0);
-    EXPECT_EQ(rig.blocks[0]->codes, rig.BlockCodes(256));
-    EXPECT_EQ(rig.board.BlocksSent(), 1);
-    EXPECT_FALSE(rig.acquisition.Running());
-    EXPECT_FALSE(rig.ctx.ContinuousSampling);
-}
+    for (const std::int16_t exponent : {std::int16_t(0), std::int16_t(2)}) {
+        const int n = 256 << exponent;
+        SCOPED_TRACE(n);
+        RunRig rig;
+        rig.ctx.CurrentSettings.NumberOfSamples = exponent;
+        rig.Run(false);
 
-TEST(AcquisitionRun, AContinuousRunDeliversEveryBlockInOrderUntilStopped)
-{
-    RunRig rig;
-    rig.ctx.CurrentSettings.EchoComms = True;   // a "Sent:" line from the acquisition thread per block
-    const QThread* testThread = QThread::currentThread();
-    bool onTestThread = true;
-    rig.onBlock = [&](std::size_t count) {
-        onTestThread = onTestThread && QThread::currentThread() == testThread;
-        if (count == 5)
-            rig.acquisition.Stop();
-    };
-    ASSERT_TRUE(rig.Run(true));
+        const QString uploaded = QStringLiteral("%1 Data Samples Uploaded").arg(n);
+        EXPECT_EQ(rig.events, (QStringList{"analysed | " + uploaded, "ended single 0 | " + uploaded}));
+        EXPECT_EQ(rig.lines.Texts(), QStringList{uploaded});
+        EXPECT_EQ(rig.run->BlocksTaken(), 1);
+        EXPECT_FALSE(rig.run->Continuous());
+        EXPECT_FALSE(rig.run->Running());
+        EXPECT_EQ(rig.board.BlocksSent(), 1);
 
-    EXPECT_TRUE(onTestThread);
-    EXPECT_FALSE(rig.acquisition.Running());
-    EXPECT_FALSE(rig.ctx.ContinuousSampling);
-    ASSERT_GE(rig.blocks.size(), 5u);
-    EXPECT_EQ(std::size_t(rig.board.BlocksSent()), rig.blocks.size()) << "every block the board sent was handed over";
-    const auto expected = ReferenceBlocks(rig.blocks.size());
-    for (std::size_t k = 0; k < rig.blocks.size(); ++k) {
-        EXPECT_EQ(rig.blocks[k]->error, 0) << k;
-        EXPECT_EQ(rig.blocks[k]->codes, expected[k]) << "block " << k;
+        ReferenceBlock ref(exponent);
+        EXPECT_EQ(rig.ctx.SampleCodes, ref.BlockCodes(n));
+        EXPECT_EQ(rig.ctx.SampleCodes, ref.ctx.SampleCodes);
+        EXPECT_EQ(rig.ctx.SampleVolts, ref.ctx.SampleVolts);
+        EXPECT_EQ(rig.ctx.Spectrum, ref.ctx.Spectrum);
+        ASSERT_EQ(rig.ctx.Spectrum.size(), std::size_t(n / 2));
+        EXPECT_EQ(rig.session.Analyzer().Metrics().snrDb.Valid(), ref.session.Analyzer().Metrics().snrDb.Valid());
+        EXPECT_EQ(rig.session.Analyzer().Metrics().snrDb.value, ref.session.Analyzer().Metrics().snrDb.value);
+        EXPECT_EQ(rig.session.Histogram().Histogram().counts, ref.session.Histogram().Histogram().counts);
+        EXPECT_EQ(rig.session.Histogram().Histogram().inRange, n);
+        EXPECT_EQ(rig.ctx.CurrentSettings.DataLoaded, True);
     }
-    EXPECT_EQ(rig.status1.Texts(), QStringList(qsizetype(rig.blocks.size()), QStringLiteral("Sent:00018F07")));
-
-    // A stopped run can be started again and goes on with the board's next block.
-    rig.blocks.clear();
-    rig.onBlock = {};
-    ASSERT_TRUE(rig.Run(false));
-    ASSERT_EQ(rig.blocks.size(), 1u);
-    EXPECT_EQ(rig.blocks[0]->codes, ReferenceBlocks(expected.size() + 1).back());
 }
 
-// The run ends at its first failed block; the blocks before it are handed over in order,
-// and a refused block command's box is shown on the front end's thread while the
-// acquisition waits for the answer.
-TEST(AcquisitionRun, TheFirstFailedBlockEndsARun)
+// A stopped continuous run ends for the front end inside Stop(); the block the board was
+// uploading meanwhile is dropped, and the next run starts with the board's next block.
+TEST(AcquisitionRun, StoppingAContinuousRunEndsItAtOnceAndDropsTheBlockInProgress)
 {
-    // Transfers the board completes per good block of 256 samples.
-    std::int64_t perBlock = 0;
+    RunRig rig;
+    bool idleWhileRunning = true;
+    bool endedInsideStop = false;
+    rig.onBlock = [&] {
+        idleWhileRunning = idleWhileRunning && rig.run->WaitUntilIdle();
+        if (rig.run->BlocksTaken() == 3) {
+            rig.run->Stop();
+            endedInsideStop = !rig.run->Running() && rig.events.last().startsWith("ended");
+        }
+    };
+    rig.run->Start(true);
+    EXPECT_TRUE(rig.run->Running());
+    EXPECT_TRUE(rig.run->Continuous());
+    rig.run->Wait();
+    EXPECT_TRUE(endedInsideStop);
+    EXPECT_FALSE(idleWhileRunning) << "the board is not free while the run goes on";
+    EXPECT_FALSE(rig.ctx.ContinuousSampling);
+    ASSERT_TRUE(rig.run->WaitUntilIdle());
+
+    const QString uploaded = QStringLiteral("256 Data Samples Uploaded");
+    EXPECT_EQ(rig.events, (QStringList{"analysed | " + uploaded, "analysed | " + uploaded, "analysed | " + uploaded,
+                                       "ended continuous 0 | Continuous Sampling Stopped"}));
+    EXPECT_EQ(rig.lines.Texts(), (QStringList{uploaded, uploaded, uploaded, "Continuous Sampling Stopped"}));
+    EXPECT_EQ(rig.run->BlocksTaken(), 3);
+    const int sent = rig.board.BlocksSent();
+    EXPECT_GE(sent, 3);
+    const auto expected = ReferenceCodes(std::size_t(sent) + 1);
+    EXPECT_EQ(rig.ctx.SampleCodes, expected[2]) << "a block uploaded after the stop was taken";
+    EXPECT_EQ(rig.session.Histogram().Histogram().inRange, 3 * 256);
+
+    rig.events.clear();
+    rig.onBlock = {};
+    rig.Run(false);
+    EXPECT_EQ(rig.events, (QStringList{"analysed | " + uploaded, "ended single 0 | " + uploaded}));
+    EXPECT_EQ(rig.run->BlocksTaken(), 1);
+    EXPECT_EQ(rig.ctx.SampleCodes, expected.back());
+}
+
+// A failed block is converted and logged, reported, and ends the run with its error; a
+// continuous run's end is logged after it. A refused block command's box is shown on the
+// test's thread while the acquisition thread waits for the answer.
+TEST(AcquisitionRun, AFailedBlockEndsTheRunWithItsError)
+{
+    std::int64_t perBlock = 0;   // transfers the board completes per good block of 256
     {
         BoardRig probe;
         probe.Boot();
@@ -115,72 +174,117 @@ TEST(AcquisitionRun, TheFirstFailedBlockEndsARun)
         ASSERT_EQ(probe.session.ReadBlock(), 0);
         perBlock = probe.board.TransfersCompleted() - before;
     }
+    const QString uploaded = QStringLiteral("256 Data Samples Uploaded");
+    const QString stopped = QStringLiteral("Continuous Sampling Stopped");
     struct Case {
         const char* name;
+        bool continuous;
         std::int64_t answered;   // transfers before the board stops answering
-        std::size_t good;
+        bool stopOnFailure;      // the front end stops the run when told of the failure
+        int good;
         int error;
-        const char* line;
+        QString line;
         std::size_t boxes;
     };
     const Case cases[] = {
-        {"upload of the third block", 2 * perBlock + 4 + 2 * 9, 2, 517, "Data Upload Failure", 0},
-        {"block command of the first block", 0, 0, 504, "Send Command Error", 1},
-        {"block command of the fourth block", 3 * perBlock + 1, 3, 504, "Send Command Error", 1},
+        {"continuous, upload of the third block", true, 2 * perBlock + 4 + 2 * 9, false, 2, 517, "Data Upload Failure", 0},
+        {"continuous, stopped by the front end on the failure", true, 2 * perBlock + 4 + 2 * 9, true, 2, 517,
+         "Data Upload Failure", 0},
+        {"continuous, block command of the first block", true, 0, false, 0, 504, "Send Command Error", 1},
+        {"single, block command refused", false, 0, false, 0, 504, "Send Command Error", 1},
+        {"single, upload broken", false, 4 + 2 * 9, true, 0, 517, "Data Upload Failure", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         RunRig rig;
         rig.board.StopAnsweringAfter(c.answered);
-        bool waitedForAnswer = false;
+        if (c.stopOnFailure)
+            rig.onFailure = [&] { rig.run->Stop(); };
+        bool boxWhileWaiting = false;
         rig.messages.answers = {MessageResult::Cancel};
         rig.messages.onShow = [&](const MessageRequest&) {
-            waitedForAnswer = rig.acquisition.Running() && rig.blocks.size() == c.good
-                && QThread::currentThread() == rig.home.thread();
+            boxWhileWaiting = rig.run->Running() && QThread::currentThread() == rig.lines.home;
         };
-        ASSERT_TRUE(rig.Run(true));
+        rig.Run(c.continuous);
 
-        ASSERT_EQ(rig.blocks.size(), c.good + 1);
-        const auto expected = ReferenceBlocks(c.good);
-        for (std::size_t k = 0; k < c.good; ++k)
-            EXPECT_EQ(rig.blocks[k]->codes, expected[k]) << "block " << k;
-        const UploadedBlock& failed = *rig.blocks.back();
-        EXPECT_EQ(failed.error, c.error);
-        // A refused command never touched the buffer; a broken upload kept what arrived.
-        if (c.error == 504)
-            EXPECT_TRUE(failed.codes.empty());
-        else
-            EXPECT_EQ(std::vector<double>(failed.codes.begin(), failed.codes.begin() + 9), rig.BlockCodes(9));
+        QStringList events(c.good, "analysed | " + uploaded);
+        events << QStringLiteral("failed %1 | ").arg(c.error) + c.line;
+        events << QStringLiteral("ended %1 %2 | ").arg(c.continuous ? "continuous" : "single").arg(c.error)
+                      + (c.continuous ? stopped : c.line);
+        EXPECT_EQ(rig.events, events);
+        QStringList lines(c.good, uploaded);
+        lines << c.line;
+        if (c.continuous)
+            lines << stopped;
+        EXPECT_EQ(rig.lines.Texts(), lines);
+        EXPECT_EQ(rig.lines.lines[std::size_t(c.good)].colour, std::optional<std::uint32_t>(Colour::Red));
+        EXPECT_EQ(rig.run->BlocksTaken(), c.good);
         EXPECT_FALSE(rig.ctx.ContinuousSampling);
+        EXPECT_EQ(rig.board.BlocksSent(), c.good) << "no block taken after the failed one";
+
+        // What arrived of a broken upload is kept and converted; a refused command leaves
+        // the previous block.
+        if (c.error == 517) {
+            const std::vector<double> codes = rig.BlockCodes(9);
+            EXPECT_EQ(std::vector<double>(rig.ctx.SampleCodes.begin(), rig.ctx.SampleCodes.begin() + 9), codes);
+        } else {
+            EXPECT_TRUE(rig.ctx.SampleCodes.empty());
+        }
+        ASSERT_EQ(rig.ctx.SampleVolts.size(), rig.ctx.SampleCodes.size());
+        if (!rig.ctx.SampleCodes.empty()) {
+            EXPECT_DOUBLE_EQ(rig.ctx.SampleVolts[3], -1.0 + rig.ctx.SampleCodes[3] * 4.0 / 4096);
+        }
+
         ASSERT_EQ(rig.messages.shown.size(), c.boxes);
         if (c.boxes) {
             EXPECT_EQ(rig.messages.shown[0].title, "Send Command Error");
-            EXPECT_EQ(rig.messages.shown[0].buttons, MessageButtons::OkCancel);
-            EXPECT_TRUE(waitedForAnswer) << "the box came on the test's thread while the run waited";
+            EXPECT_TRUE(boxWhileWaiting) << "the box came on the test's thread while the run waited";
             EXPECT_TRUE(rig.messages.answers.empty()) << "the test's answer was taken";
         }
-
-        // The front end reports the failed block on its own thread.
-        rig.session.ReportBlock(failed.error);
-        ASSERT_FALSE(rig.status1.lines.empty());
-        EXPECT_EQ(rig.status1.Texts().last(), c.line);
-        EXPECT_EQ(rig.status1.lines.back().colour, std::optional<std::uint32_t>(Colour::Red));
     }
 }
 
-TEST(AcquisitionRun, DestroyingTheAcquisitionStopsAndJoinsARunningRun)
+// The status lines the acquisition thread writes (the link's "Sent:" echo) and its boxes
+// reach the front end on the front end's thread, in order with the blocks' lines; the
+// context gets its own messenger and status lines back when the run goes.
+TEST(AcquisitionRun, WhatTheAcquisitionThreadTellsTheUserArrivesOnTheOwnersThread)
 {
-    BoardRig rig;
-    rig.Boot();
-    {
-        AcquisitionThread acquisition(rig.session);
-        acquisition.Start(true);
-        ASSERT_TRUE(acquisition.Running());
-        QThread::msleep(20);
-    }
+    RunRig rig;
+    rig.ctx.CurrentSettings.EchoComms = True;
+    EXPECT_NE(rig.ctx.Messages, &rig.messages);
+    EXPECT_NE(rig.ctx.Status1, &rig.lines);
+    rig.onBlock = [&] {
+        if (rig.run->BlocksTaken() == 2)
+            rig.run->Stop();
+    };
+    rig.Run(true);
+    const QString sent = QStringLiteral("Sent:00018F07");
+    const QString uploaded = QStringLiteral("256 Data Samples Uploaded");
+    const QStringList texts = rig.lines.Texts();
+    ASSERT_GE(texts.size(), 5);
+    EXPECT_EQ(texts.mid(0, 5), (QStringList{sent, uploaded, sent, uploaded, "Continuous Sampling Stopped"}));
+    // The echo of a block the board was asked for before the stop comes afterwards.
+    EXPECT_EQ(texts.mid(5), QStringList(texts.size() - 5, sent));
+    EXPECT_EQ(rig.lines.offHome, 0);
+
+    rig.run.reset();
+    EXPECT_EQ(rig.ctx.Messages, &rig.messages);
+    EXPECT_EQ(rig.ctx.Status1, &rig.lines);
+}
+
+TEST(AcquisitionRun, DestroyingTheRunStopsAndJoinsItAndFreesTheBoard)
+{
+    RunRig rig;
+    int ended = 0;
+    QObject::connect(rig.run.get(), &AcquisitionRun::RunEnded, [&] { ++ended; });
+    rig.run->Start(true);
+    QSignalSpy analysed(rig.run.get(), &AcquisitionRun::BlockAnalysed);
+    ASSERT_TRUE(analysed.wait(30000));
+    rig.run.reset();
+
+    EXPECT_EQ(ended, 0) << "nothing is reported by a run that goes away";
     EXPECT_FALSE(rig.ctx.ContinuousSampling);
     const int sent = rig.board.BlocksSent();
-    EXPECT_GT(sent, 0);
     EXPECT_EQ(rig.session.ReadBlock(), 0) << "the board is free for the next command";
     EXPECT_EQ(rig.board.BlocksSent(), sent + 1);
 }
