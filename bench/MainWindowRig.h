@@ -2,7 +2,7 @@
 
 #include "board/SimulatedPorts.h"
 #include "display/main/AcquisitionControls.h"
-#include "engine/AcquisitionThread.h"
+#include "engine/AcquisitionRun.h"
 #include "engine/SessionWaiter.h"
 #include "display/main/frmMainScreen.h"
 #include "files/StoredSettings.h"
@@ -58,18 +58,19 @@ public:
     {
         int shown = 0;
         bool failed = false;
-        const QMetaObject::Connection counter = QObject::connect(
-            &window->Acquisition().Thread(), &AcquisitionThread::BlockUploaded, window.get(),
-            [&](const std::shared_ptr<UploadedBlock>& block) {
-                failed = failed || block->error != 0;
-                if (++shown == blocks)
-                    window->Acquisition().StopSampling();
-                if (onBlock && shown <= blocks)
-                    onBlock(shown);
-            });
+        AcquisitionRun& run = window->Acquisition().Run();
+        const QMetaObject::Connection counter = QObject::connect(&run, &AcquisitionRun::BlockAnalysed, window.get(), [&] {
+            if (++shown == blocks)
+                window->Acquisition().StopSampling();
+            if (onBlock && shown <= blocks)
+                onBlock(shown);
+        });
+        const QMetaObject::Connection failure =
+            QObject::connect(&run, &AcquisitionRun::BlockFailed, window.get(), [&] { failed = true; });
         window->Acquisition().StartContinuous();
         window->Acquisition().Wait();
         QObject::disconnect(counter);
+        QObject::disconnect(failure);
         return !failed && shown >= blocks;
     }
 
@@ -78,9 +79,9 @@ public:
     int ContinuousRunFor(double seconds)
     {
         int shown = 0;
-        const QMetaObject::Connection counter = QObject::connect(
-            &window->Acquisition().Thread(), &AcquisitionThread::BlockUploaded, window.get(),
-            [&](const std::shared_ptr<UploadedBlock>& block) { shown += block->error == 0 && window->Acquisition().Acquiring(); });
+        const QMetaObject::Connection counter =
+            QObject::connect(&window->Acquisition().Run(), &AcquisitionRun::BlockAnalysed, window.get(),
+                             [&] { shown += window->Acquisition().Acquiring(); });
         QTimer::singleShot(int(seconds * 1000), window.get(), [this] { window->Acquisition().StopSampling(); });
         window->Acquisition().StartContinuous();
         window->Acquisition().Wait();

@@ -96,7 +96,7 @@ void BM_StopInTheMiddleOfASlowUpload(benchmark::State& state)
         });
         rig.window->Acquisition().StartContinuous();
         rig.window->Acquisition().Wait();
-        rig.window->Acquisition().Thread().Wait();
+        rig.window->Acquisition().Run().WaitUntilIdle();
         if (latency < 0) {
             state.SkipWithError("the run did not end at the click");
             return;

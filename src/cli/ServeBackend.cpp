@@ -12,6 +12,7 @@
 #include "core/BoardCommandCode.h"
 #include "engine/AcquisitionRun.h"
 #include "engine/BoardSession.h"
+#include "engine/SelfTest.h"
 #include "link/CommsFunctions.h"
 #include "scpi/SafePath.h"
 #include "scpi/ScpiError.h"
@@ -19,7 +20,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
 
@@ -35,30 +35,14 @@ BlockFigure Figure(const Metric& m)
     return {m.value, m.Valid(), QString::fromStdString(m.reason)};
 }
 
-// The tool's own self-test: the built-in configuration and program on a fresh instant
-// simulated board, one block, a 12-bit converter's SNR.
+// The program's self-test on a fresh instant simulated board; its first failed check is
+// the error.
 BackendOutcome SelfTestOutcome()
 {
-    QTemporaryDir dir;
-    for (const char* name : {"KV2680.cfg", "KV2680.PRG"}) {
-        if (!dir.isValid() || !QFile::copy(QStringLiteral(":/examples/") + QLatin1String(name), dir.filePath(QLatin1String(name))))
-            return {ScpiError::ExecutionError, QStringLiteral("cannot write the self-test's files")};
-    }
-    try {
-        PortRequest request;
-        request.realTime = false;
-        ConsoleSession session(request);
-        BringUpBoard(session, dir.filePath(QStringLiteral("KV2680.cfg")));
-        BoardSession& engine = session.board;
-        if (engine.TakeBlock() != 0)
-            return {engine.LastError().Number, engine.LastError().Description};
-        const Metric& snr = engine.Analyzer().Metrics().snrDb;
-        if (!snr.Valid() || snr.value <= 60.0)
-            return {ScpiError::ExecutionError, QStringLiteral("SNR below a 12-bit converter's")};
-    } catch (const CommandFailure& e) {
-        return {ScpiError::ExecutionError, QString::fromStdString(e.what())};
-    }
-    return {};
+    const SelfTestResult result = RunSelfTest();
+    if (result.Passed())
+        return {};
+    return {ScpiError::ExecutionError, result.FirstFailure()};
 }
 
 class ConsoleBackend : public InstrumentBackend {

@@ -27,9 +27,7 @@ AcquisitionRun::AcquisitionRun(BoardSession& session, QObject* parent)
 
 AcquisitionRun::~AcquisitionRun()
 {
-    running_ = false;   // what the thread still hands over is dropped
-    thread_.Stop();
-    thread_.Wait();
+    StopAndWait();
     EvalContext& ctx = session_.Context();
     if (messageBridge_ && ctx.Messages == messageBridge_.get())
         ctx.Messages = messages_;
@@ -38,6 +36,13 @@ AcquisitionRun::~AcquisitionRun()
     // The link echoes to the status lines it was last given.
     if (status1Bridge_ && ctx.Link.Echo == status1Bridge_.get())
         ctx.Link.Echo = ctx.Status1;
+}
+
+void AcquisitionRun::StopAndWait()
+{
+    running_ = false;   // what the thread still hands over is dropped
+    thread_.Stop();
+    thread_.Wait();
 }
 
 void AcquisitionRun::Start(bool continuous)

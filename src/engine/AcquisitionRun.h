@@ -37,6 +37,11 @@ public:
     bool WaitUntilIdle();
     // Handles events until the run ended.
     void Wait();
+    // Whether the acquisition thread still uses the session (the upload of a stopped run).
+    bool BoardBusy() const { return thread_.Running(); }
+    // Shut-down: any run is stopped without being reported, and the acquisition thread
+    // waited for.
+    void StopAndWait();
 
 signals:
     // A block arrived and is in SampleCodes, SampleVolts and Spectrum, analysed and logged.

@@ -1,8 +1,7 @@
 #include "display/main/AcquisitionControls.h"
 
-#include "core/EvalError.h"
 #include "display/main/ChartViews.h"
-#include "engine/AcquisitionThread.h"
+#include "engine/AcquisitionRun.h"
 #include "engine/BoardSession.h"
 
 #include <QAction>
@@ -27,15 +26,20 @@ AcquisitionControls::AcquisitionControls(EvalContext& context, BoardSession& ses
     : QObject(&window), ctx(context), session_(session), charts_(charts), geometry_(geometry), window_(window)
 {
     CreateButtons(window.centralWidget());
-    thread_ = new AcquisitionThread(session_, this);
-    connect(thread_, &AcquisitionThread::BlockUploaded, this, &AcquisitionControls::ShowBlock);
-    connect(thread_, &AcquisitionThread::RunEnded, this, &AcquisitionControls::EndAcquisition);
     drawTimer_.setSingleShot(true);
     drawTimer_.setInterval(16);
     connect(&drawTimer_, &QTimer::timeout, this, &AcquisitionControls::DrawNewestBlock);
 }
 
 AcquisitionControls::~AcquisitionControls() { Shutdown(); }
+
+void AcquisitionControls::AttachRun()
+{
+    run_ = std::make_unique<AcquisitionRun>(session_);
+    connect(run_.get(), &AcquisitionRun::BlockAnalysed, this, &AcquisitionControls::BlockAnalysed);
+    connect(run_.get(), &AcquisitionRun::BlockFailed, this, &AcquisitionControls::BlockFailed);
+    connect(run_.get(), &AcquisitionRun::RunEnded, this, &AcquisitionControls::EndAcquisition);
+}
 
 void AcquisitionControls::CreateButtons(QWidget* area)
 {
@@ -82,7 +86,7 @@ void AcquisitionControls::BeginAcquisition(bool continuous)
         a->setEnabled(false);
     }
     charts_.SetDisplayModeEnabled(true);
-    thread_->Start(continuous);
+    run_->Start(continuous);
 }
 
 void AcquisitionControls::EndAcquisition()
@@ -98,7 +102,6 @@ void AcquisitionControls::EndAcquisition()
         for (QPushButton* b : {cmdContSample, cmdReset, cmdQuit, cmdSample, cmdPowerDown, cmdPowerUp})
             b->setEnabled(true);
         SetBusyCursor(false);
-        ctx.Status1->AddLine(QStringLiteral("Continuous Sampling Stopped"));
     } else {
         cmdSample->setEnabled(true);
         cmdSample->setFocus();
@@ -117,41 +120,24 @@ void AcquisitionControls::Wait()
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
-void AcquisitionControls::ShowBlock(std::shared_ptr<UploadedBlock> block)
+// A failed block ends the run: its message has been shown once, and going round again
+// would only show it again.
+void AcquisitionControls::BlockFailed()
 {
-    if (!Acquiring())
-        return;   // the block the board was uploading when the run was stopped
-    if (!block->codes.empty())
-        ctx.SampleCodes = std::move(block->codes);
-    TakeSamples(*block);
+    QApplication::beep();
+    SetBusyCursor(false);
+    StopSampling();
 }
 
-int AcquisitionControls::TakeSamples(const UploadedBlock& block)
+// Every block is analysed, summed and logged by the run; the charts and read-outs show
+// the newest one at the screen's pace.
+void AcquisitionControls::BlockAnalysed()
 {
-    charts_.SetDisplayModeEnabled(true);
-    RunStep([&] { session_.ConvertToVolts(); });
-
-    if (block.error != 0) {
-        QApplication::beep();
-        session_.ReportBlock(block.error);
-        SetBusyCursor(false);
-        StopSampling();
-        return block.error;
-    }
-
-    // Every block is analysed, summed and logged; the charts and read-outs show the newest
-    // one at the screen's pace.
-    if (RunStep([&] { session_.ComputeSpectrum(); }) != 0)
-        session_.Analyzer().Fail("FFT failed");
-    RunStep([&] { session_.BuildHistogram(); });
-    session_.ReportBlock(0);
+    charts_.SetBlockOptionsEnabled(true);
+    SetBusyCursor(false);
     drawPending_ = true;
     if (!drawTimer_.isActive())
         drawTimer_.start();
-
-    charts_.SetBlockOptionsEnabled(true);
-    SetBusyCursor(false);
-    return 0;
 }
 
 void AcquisitionControls::DrawNewestBlock()
@@ -185,38 +171,28 @@ void AcquisitionControls::StartContinuous()
     for (QPushButton* b : {cmdContSample, cmdReset, cmdQuit, cmdPowerDown, cmdPowerUp})
         b->setEnabled(false);
     SetBusyCursor(true);
-    // Any block that failed ends the run: its message has been shown once, and going
-    // round again would only show it again.
     BeginAcquisition(true);
 }
 
 // A stopped run ends for the user at once, even in the middle of a slow upload: the
 // board finishes sending its block on the session's thread, and the block is dropped.
-void AcquisitionControls::StopSampling()
-{
-    thread_->Stop();
-    if (Acquiring() && continuousRun_)
-        EndAcquisition();
-}
+void AcquisitionControls::StopSampling() { run_->Stop(); }
 
 bool AcquisitionControls::BoardIdle()
 {
-    if (Acquiring())
-        return false;
-    thread_->Wait();   // the upload of a stopped run
-    return true;
+    return !Acquiring() && run_->WaitUntilIdle();
 }
 
 void AcquisitionControls::Shutdown()
 {
-    thread_->Stop();
-    thread_->Wait();
+    if (run_)
+        run_->StopAndWait();
 }
 
 void AcquisitionControls::CloseWhenStopped()
 {
     closeWaiting_ = true;
-    thread_->Stop();
+    run_->Stop();
 }
 
 void AcquisitionControls::PowerDown()

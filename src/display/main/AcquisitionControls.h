@@ -8,18 +8,18 @@
 #include <utility>
 #include <vector>
 
-class AcquisitionThread;
+class AcquisitionRun;
 class BoardSession;
 class ChartViews;
 class EvalContext;
 class QAction;
 class QMainWindow;
 class QPushButton;
-struct UploadedBlock;
 
 // The button block of the window: Sample, Cont Samp, Stop Samp, Reset, Power Down/Up and
-// Quit. It runs the session's acquisitions on the session's own thread, analyses and logs
-// every block as it arrives and has the views draw the newest one at the screen's pace.
+// Quit. It starts and stops the engine's runs (each block uploaded on the acquisition
+// thread, analysed and logged as it arrives) and has the views draw the newest block at the
+// screen's pace.
 // While an acquisition goes on, the menu entries that would reconfigure the board or
 // replace the block are disabled, and a close asked for waits for the run to end.
 class AcquisitionControls : public QObject {
@@ -29,6 +29,8 @@ public:
                         QMainWindow& window);
     ~AcquisitionControls() override;
 
+    // The engine's run, once the session's messenger and status lines are in place.
+    void AttachRun();
     void Place();
     // The bottom of the button block in twips: the charts start below it.
     double Bottom() const;
@@ -49,11 +51,11 @@ public:
     // The board is free for another command: no acquisition is going on (false), and the
     // upload of a stopped run has ended.
     bool BoardIdle();
-    // Stops any run and waits for its thread (shut-down).
+    // Stops any run and waits for the acquisition thread (shut-down).
     void Shutdown();
     // A close waits for the run in progress: the window is closed again once it ended.
     void CloseWhenStopped();
-    AcquisitionThread& Thread() { return *thread_; }
+    AcquisitionRun& Run() { return *run_; }
 
     // What the session reports.
     void SetBoardButtonsEnabled(bool enabled);   // Sample, Cont Samp, Power Down/Up
@@ -66,8 +68,8 @@ private:
     void CreateButtons(QWidget* area);
     void BeginAcquisition(bool continuous);
     void EndAcquisition();
-    void ShowBlock(std::shared_ptr<UploadedBlock> block);
-    int TakeSamples(const UploadedBlock& block);
+    void BlockAnalysed();
+    void BlockFailed();
     void DrawNewestBlock();
     void SetBusyCursor(bool busy);
 
@@ -78,7 +80,7 @@ private:
     QMainWindow& window_;
     QPushButton *cmdSample = nullptr, *cmdContSample = nullptr, *cmdStopSampling = nullptr, *cmdReset = nullptr;
     QPushButton *cmdPowerDown = nullptr, *cmdPowerUp = nullptr, *Command2 = nullptr, *cmdQuit = nullptr;
-    AcquisitionThread* thread_ = nullptr;
+    std::unique_ptr<AcquisitionRun> run_;
     int acquisitions_ = 0;
     bool continuousRun_ = false;
     bool closeWaiting_ = false;

@@ -11,7 +11,6 @@
 #include "display/widgets/StatusBox.h"
 #include "display/widgets/SupplyButton.h"
 #include "engine/SessionWaiter.h"
-#include "engine/ThreadBridge.h"
 #include "files/StoredSettings.h"
 
 #include <QScreen>
@@ -65,7 +64,7 @@ frmMainScreen::frmMainScreen(EvalContext& context, QWidget* parent)
     geometry_.Place(VEXMStatus2, 2400, 0, 2415, 1470);
     geometry_.Place(VEXMStatus1, 4920, 0, 2415, 1470);
     charts_->Place();
-    InstallThreadBridges();
+    InstallSessionServices();
     WindowStateEcho::StartIfAsked(this);
     // Below this size the top row would be cut and the option column would run into the
     // cursor read-out and the FFT control.
@@ -83,25 +82,24 @@ frmMainScreen::frmMainScreen(EvalContext& context, QWidget* parent)
     SetOuterSize(15000, 10800);
 }
 
-// The session's acquisitions run on a thread of their own: what they tell the user reaches
-// the window's status box and message boxes on the window's thread.
-void frmMainScreen::InstallThreadBridges()
+// What the session tells the user goes to the window's message boxes and status boxes; the
+// engine's run takes it there from the acquisition thread.
+void frmMainScreen::InstallSessionServices()
 {
     messenger_ = ctx.Messages;
     if (!messenger_) {
         ownMessenger_ = std::make_unique<QtMessenger>(this);
         messenger_ = ownMessenger_.get();
     }
-    messageBridge_ = std::make_unique<CrossThreadMessenger>(*messenger_, *this);
-    status1Bridge_ = std::make_unique<CrossThreadStatus>(*VEXMStatus1, *this);
-    ctx.Messages = messageBridge_.get();
-    ctx.Status1 = status1Bridge_.get();
+    ctx.Messages = messenger_;
+    ctx.Status1 = VEXMStatus1;
     ctx.Status2 = VEXMStatus2;
     ctx.Listener = this;
     if (!ctx.Link.Wait) {
         ownWaiter_ = std::make_unique<SessionWaiter>();
         ctx.Link.Wait = ownWaiter_.get();
     }
+    acquisition_->AttachRun();
 }
 
 frmMainScreen::~frmMainScreen()

@@ -12,8 +12,6 @@
 
 class AcquisitionControls;
 class ChartViews;
-class CrossThreadMessenger;
-class CrossThreadStatus;
 class DataFileMenus;
 class FileChooser;
 class MainMenus;
@@ -68,7 +66,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void InstallThreadBridges();
+    void InstallSessionServices();
     void Form_Resize();
     void Form_Unload();
     void LoadStoredSettingsStep();
@@ -85,8 +83,6 @@ private:
     DataFileMenus* files_ = nullptr;
     MainMenus* menus_ = nullptr;
     std::unique_ptr<SessionWaiter> ownWaiter_;
-    std::unique_ptr<CrossThreadStatus> status1Bridge_;
-    std::unique_ptr<CrossThreadMessenger> messageBridge_;
     Messenger* messenger_ = nullptr;   // the user's messages, on the window's thread
     std::unique_ptr<Messenger> ownMessenger_;
     SettingsStore* settingsStore_ = nullptr;

@@ -39,10 +39,10 @@ TEST_F(MainWindowTest, ABoardSwitchedOffMidRunCostsOneBoxAndEndsTheRun)
     LoadBoardProgram();
     std::vector<bool> menusDuringRun;
     ports.Board().Faults().offAfterBlocks = 3;
-    QObject::connect(&window->Acquisition().Thread(), &AcquisitionThread::BlockUploaded, window.get(), [&] {
+    QObject::connect(&window->Acquisition().Run(), &AcquisitionRun::BlockAnalysed, window.get(), [&] {
         if (menusDuringRun.empty())
-            for (QAction* a : {Find<QAction>(*window, "mnuSetup"), Find<QAction>(*window, "mnuLoadRawData"), Find<QAction>(*window, "mnuLPT1"), Find<QAction>(*window, "SaveRawData")})
-                menusDuringRun.push_back(a->isEnabled());
+            for (const char* entry : {"mnuSetup", "mnuLoadRawData", "mnuLPT1", "SaveRawData"})
+                menusDuringRun.push_back(Find<QAction>(*window, entry)->isEnabled());
     });
     ContinuousRun();
 
@@ -101,7 +101,7 @@ TEST_F(MainWindowTest, StopInTheMiddleOfASlowUploadEndsTheRunAtOnce)
     QTimer::singleShot(150, window.get(), [&] {
         QTest::mouseClick(Find<QPushButton>(*window, "cmdStopSampling"), Qt::LeftButton);
         idleAfterClick = !window->Acquisition().Acquiring();
-        uploadGoingOn = window->Acquisition().Thread().Running();
+        uploadGoingOn = window->Acquisition().Run().BoardBusy();
     });
     window->Acquisition().StartContinuous();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window->Acquisition().Acquiring(); }, 5000));
@@ -110,7 +110,7 @@ TEST_F(MainWindowTest, StopInTheMiddleOfASlowUploadEndsTheRunAtOnce)
     EXPECT_EQ(Status1().last(), "Continuous Sampling Stopped");
     EXPECT_EQ(ButtonStates(), IdleStates());
 
-    window->Acquisition().Thread().Wait();   // the board's last block, before the port changes under it
+    window->Acquisition().Run().WaitUntilIdle();   // the board's last block, before the port changes under it
     ports.AccessTime().Set(std::chrono::nanoseconds(0));
     Sample();
     EXPECT_EQ(Status1().last(), "8192 Data Samples Uploaded");

@@ -2,7 +2,7 @@
 
 #include "board/SimulatedPorts.h"
 #include "display/main/AcquisitionControls.h"
-#include "engine/AcquisitionThread.h"
+#include "engine/AcquisitionRun.h"
 #include "engine/SessionWaiter.h"
 #include "display/main/ChartViews.h"
 #include "display/main/DataFileMenus.h"
