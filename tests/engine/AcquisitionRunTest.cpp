@@ -77,17 +77,6 @@ struct ReferenceBlock : BoardRig {
     }
 };
 
-// The codes of the blocks the same board gives one after the other.
-std::vector<std::vector<double>> ReferenceCodes(std::size_t count)
-{
-    BoardRig rig;
-    rig.Boot();
-    std::vector<std::vector<double>> out(count);
-    for (auto& codes : out)
-        EXPECT_EQ(rig.session.ReadBlock(codes), 0);
-    return out;
-}
-
 TEST(AcquisitionRun, ASingleRunAnalysesAndLogsItsBlockLikeTheEnginesOwnStep)
 {
     for (const std::int16_t exponent : {std::int16_t(0), std::int16_t(2)}) {
@@ -149,7 +138,7 @@ TEST(AcquisitionRun, StoppingAContinuousRunEndsItAtOnceAndDropsTheBlockInProgres
     EXPECT_EQ(rig.run->BlocksTaken(), 3);
     const int sent = rig.board.BlocksSent();
     EXPECT_GE(sent, 3);
-    const auto expected = ReferenceCodes(std::size_t(sent) + 1);
+    const auto expected = SuccessiveBlocks(std::size_t(sent) + 1);
     EXPECT_EQ(rig.ctx.SampleCodes, expected[2]) << "a block uploaded after the stop was taken";
     EXPECT_EQ(rig.session.Histogram().Histogram().inRange, 3 * 256);
 

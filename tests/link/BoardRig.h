@@ -7,6 +7,7 @@
 #include "link/PortAccess.h"
 #include "support/FakePort.h"   // the fakes, and PrintTo for QString and message boxes
 
+#include <gtest/gtest.h>
 #include <limits>
 
 // Thrown when a run uses more register accesses than its budget: the link would spin for ever.
@@ -109,3 +110,15 @@ std::string Raised(F&& f)
 }
 
 using Bytes = std::vector<std::uint8_t>;
+
+// The codes of the blocks a freshly booted board gives one after the other, read without a
+// thread: what a run on the same board must hand over.
+inline std::vector<std::vector<double>> SuccessiveBlocks(std::size_t count)
+{
+    BoardRig rig;
+    rig.Boot();
+    std::vector<std::vector<double>> out(count);
+    for (auto& codes : out)
+        EXPECT_EQ(rig.session.ReadBlock(codes), 0);
+    return out;
+}
