@@ -73,6 +73,7 @@ install(FILES ${KV2680_GENERATED}/kv2680eval.png DESTINATION ${CMAKE_INSTALL_DAT
 install(FILES ${KV2680_DIST}/kv2680eval.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${KV2680_MANPAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${KV2680_DIST}/debian/copyright ${KV2680_GENERATED}/changelog.Debian.gz
+              ${PROJECT_SOURCE_DIR}/docs/scpi.md ${PROJECT_SOURCE_DIR}/docs/metrics.md
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kv2680)
 install(FILES ${KV2680_DIST}/debian/kv2680.lintian-overrides
         DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME kv2680)
@@ -121,6 +122,8 @@ set(KV2680_PACKAGED
     /usr/share/man/man1/kv2680eval.1.gz
     /usr/share/kv2680/examples/KV2680.cfg
     /usr/share/kv2680/examples/KV2680.PRG
+    /usr/share/doc/kv2680/scpi.md
+    /usr/share/doc/kv2680/metrics.md
     /usr/share/doc/kv2680/copyright
     /usr/share/doc/kv2680/changelog.Debian.gz
     /usr/share/lintian/overrides/kv2680)
