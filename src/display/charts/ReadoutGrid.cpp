@@ -10,7 +10,7 @@
 ReadoutGrid::ReadoutGrid(QWidget* parent) : QWidget(parent), grid_(new QGridLayout(this))
 {
     grid_->setContentsMargins(0, 0, 0, 0);
-    grid_->setHorizontalSpacing(4);
+    grid_->setHorizontalSpacing(2);
     grid_->setVerticalSpacing(0);
     grid_->setColumnStretch(1, 1);
     setFont(SmallFont(font()));

@@ -136,7 +136,7 @@ struct FFTControl::Impl {
 FFTControl::FFTControl(QWidget* parent) : QWidget(parent), d(new Impl)
 {
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 2, 4, 2);
+    layout->setContentsMargins(2, 2, 2, 2);   // room for the longest read-out, "-115.4 dBFS/Hz"
     layout->setSpacing(2);
 
     d->window = new QComboBox(this);

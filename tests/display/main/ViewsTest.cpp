@@ -4,6 +4,7 @@
 #include "display/widgets/ToggleButton.h"
 
 #include <QApplication>
+#include <QRegularExpression>
 #include <QWheelEvent>
 #include <qcustomplot.h>
 
@@ -116,4 +117,28 @@ TEST_F(MainWindowTest, WithoutDataTheDisplayModeBoxChangesNothingAndTakesNoTypin
     QTest::qWait(0);
     for (const QLabel* label : {Find<QLabel>(*window, "lblMax"), Find<QLabel>(*window, "lblMin")})
         EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
+}
+
+// Every read-out of the FFT panel is shown whole in the panel's design width: a cut
+// minus sign would show a wrong figure.
+TEST_F(MainWindowTest, TheFftPanelShowsEveryReadOutWhole)
+{
+    LoadBoardProgram();
+    ctx.CurrentSettings.NumberOfSamples = 2;
+    ctx.CurrentSettings.SampleFreq = 100000;
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    Sample();
+    QApplication::processEvents();
+    const QList<QLabel*> labels = Find<FFTControl>(*window, "VEXMFFTControl1")->findChildren<QLabel*>();
+    QStringList shown;
+    for (const QLabel* label : labels) {
+        if (!label->isVisible())
+            continue;
+        shown << label->text();
+        EXPECT_GE(label->contentsRect().width(), label->fontMetrics().horizontalAdvance(label->text()))
+            << label->text().toStdString();
+    }
+    EXPECT_GE(shown.size(), 20);
+    EXPECT_FALSE(shown.filter(QRegularExpression("^-1\\d\\d\\.\\d dBFS/Hz$")).isEmpty()) << shown.join(", ").toStdString();
 }
