@@ -60,6 +60,7 @@ public:
         QObject::connect(&run_, &AcquisitionRun::BlockAnalysed, &run_, [this] {
             failuresInRow_ = 0;
             KeepBlock();
+            FirstBlockIn();
         });
         QObject::connect(&run_, &AcquisitionRun::RunEnded, &run_, [this](bool, int error) { RunEnded(error); });
     }
@@ -105,12 +106,14 @@ public:
     {
         failuresInRow_ = 0;
         continuous_ = true;
+        firstBlockPending_ = true;
         Later([this] { ContinueRun(); });
     }
     void Abort() override
     {
         continuous_ = false;
         run_.Stop();
+        FirstBlockIn();
     }
     bool Continuous() const override { return continuous_; }
 
@@ -284,8 +287,17 @@ private:
 
     // A run that a failed block ended is reported; the board is reset and the
     // configuration and program loaded again, and the run goes on.
+    // The start of a continuous run is an operation until its first block is in, or the
+    // run failed or was aborted before that.
+    void FirstBlockIn()
+    {
+        if (std::exchange(firstBlockPending_, false))
+            Finish({});
+    }
     void RunEnded(int error)
     {
+        if (error != 0)
+            FirstBlockIn();
         if (error == 0) {
             Later([this] { ContinueRun(); });   // ended by a stop, or by someone else clearing the run's flag
             return;
@@ -325,6 +337,7 @@ private:
     bool continuous_ = false;       // the server's continuous mode: the run, or its recovery, goes on
     bool closing_ = false;
     bool busy_ = false;
+    bool firstBlockPending_ = false;
     bool power_ = true;
     int failuresInRow_ = 0;
     std::uint64_t blocks_ = 0;

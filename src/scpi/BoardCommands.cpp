@@ -199,8 +199,10 @@ void AddBoardControl(std::vector<CommandEntry>& t)
                  }});
     t.push_back({HeaderPattern("INITiate:CONTinuous"), false, 1, 1, T::AfterOperation, [](InstrumentState& s, Call& c) {
                      const auto on = ToBoolean(c.Param(0), c.error);
+                     // The start is an operation until the run's first block is in:
+                     // *OPC? and FETCh wait for it.
                      if (on && *on && !s.backend.Continuous())
-                         s.backend.StartContinuous();
+                         s.Start(Op::Block, [&] { s.backend.StartContinuous(); });
                      else if (on && !*on)
                          s.backend.Abort();
                  }});

@@ -37,8 +37,8 @@ public:
     void SelfTest() override { Op(QStringLiteral("selftest")); }
     void StartContinuous() override
     {
-        calls << QStringLiteral("continuous");
         running = true;
+        Op(QStringLiteral("continuous"));
     }
     void Abort() override
     {

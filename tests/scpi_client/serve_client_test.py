@@ -187,7 +187,9 @@ class ServeClientTest(unittest.TestCase):
     def test_disconnect_during_continuous_run(self):
         inst = self.open()
         self.load(inst)
-        inst.write("INIT:CONT ON")
+        # The start completes with the run's first block: a fetch right after it has data.
+        self.assertEqual(inst.query("INIT:CONT ON;*OPC?"), "1")
+        self.assertEqual(len(inst.query("FETC:METR?").split(",")), 7)
         self.assertEqual(inst.query("INIT:CONT?"), "1")
         time.sleep(0.3)
         first = json.loads(inst.query("FETC:METR:JSON?"))["block"]
