@@ -46,7 +46,11 @@ MessageResult QtMessenger::ShowMessage(const MessageRequest& request)
 {
     QString text = request.text;
     text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
-    const QString title = request.title.value_or(kApplicationTitle);
+    QString title = request.title.value_or(kApplicationTitle);
+    // For an empty title the toolkit gives the window manager the application's name
+    // instead; a single blank keeps the title bar empty, as the box asks.
+    if (title.isEmpty())
+        title = QStringLiteral(" ");
     // A dialog's frame: a title and a close box, nothing to minimise or maximise.
     QMessageBox box(ToQtIcon(request.icon), title, text, ToQtButtons(request.buttons), parent_,
                     Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);

@@ -6,8 +6,9 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-// A message box takes the title it is given, an empty one included, and the program's own
-// title when it is given none; the button pressed comes back.
+// A message box takes the title it is given (an empty one as a blank, which the title bar
+// shows as empty) and the program's own title when it is given none; the button pressed
+// comes back.
 TEST(QtMessenger, BoxesCarryTheirOwnTitleOrTheProgramsAndReturnTheButton)
 {
     struct Case {
@@ -19,7 +20,7 @@ TEST(QtMessenger, BoxesCarryTheirOwnTitleOrTheProgramsAndReturnTheButton)
     };
     const Case cases[] = {
         {std::nullopt, MessageButtons::Ok, QMessageBox::Ok, "KV2680 Evaluation Software", MessageResult::Ok},
-        {QString(), MessageButtons::RetryCancel, QMessageBox::Retry, "", MessageResult::Retry},
+        {QString(), MessageButtons::RetryCancel, QMessageBox::Retry, " ", MessageResult::Retry},
         {QStringLiteral("Send Command Error"), MessageButtons::OkCancel, QMessageBox::Cancel, "Send Command Error",
          MessageResult::Cancel},
     };
