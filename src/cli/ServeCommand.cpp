@@ -2,6 +2,7 @@
 #include "cli/ServeCommand.h"
 
 #include "cli/Commands.h"
+#include "cli/QuitOnSignals.h"
 #include "cli/ServeBackend.h"
 
 #include "scpi/ScpiInstrument.h"
@@ -78,6 +79,7 @@ int RunServe(const ServeOptions& o)
     ScpiServer server(instrument, filter);
     if (!server.Listen(*endpoint))
         throw CommandFailure(ExitStatus::Failed, QStringLiteral("cannot listen on %1: %2").arg(Q(o.listen), server.ErrorString()));
+    const QuitOnSignals stopOnRequest;
     std::cout << "kv2680 serve: listening on " << qPrintable(endpoint->address.toString()) << ':' << server.Port()
               << std::endl;
     return QCoreApplication::exec();

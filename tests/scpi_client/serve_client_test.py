@@ -36,8 +36,9 @@ class Server:
         self.resource = f"TCPIP::127.0.0.1::{self.port}::SOCKET"
 
     def stop(self):
+        """Asks the server to stop as systemd does (SIGTERM); returns its exit status."""
         self.process.terminate()
-        self.process.wait(timeout=10)
+        return self.process.wait(timeout=10)
 
 
 class ServeClientTest(unittest.TestCase):
@@ -55,7 +56,7 @@ class ServeClientTest(unittest.TestCase):
                 pass
         self.rm.close()
         self.assertIsNone(self.server.process.poll(), "the server ended on its own")
-        self.server.stop()
+        self.assertEqual(self.server.stop(), 0, "the server did not stop cleanly on SIGTERM")
         self.tmp.cleanup()
 
     def open(self):
@@ -213,6 +214,15 @@ class ServeClientTest(unittest.TestCase):
         again.write("FORM REAL,64")
         self.assertEqual(len(again.query_binary_values("READ:WAV?", datatype="d", is_big_endian=True)), 1024)
         self.assertEqual(again.query("*OPC?"), "1")
+
+    def test_stop_request_during_continuous_run(self):
+        inst = self.open()
+        self.load(inst)
+        self.assertEqual(inst.query("INIT:CONT ON;*OPC?"), "1")
+        started = time.time()
+        self.assertEqual(self.server.stop(), 0)
+        self.assertLess(time.time() - started, 2)
+        self.server = Server(self.tmp.name)   # for tearDown
 
     def test_second_client(self):
         first = self.open()
