@@ -214,10 +214,12 @@ TEST(MetricsAgainstSineFit, EveryValidFigureWithinATenthOfADecibel)
         for (int f = 0; f < FigureCount; ++f) {
             const Metric& shown = Shown(m, Figure(f));
             const std::string where = std::string(c.what) + ": " + FigureNames[f] + " " + shown.reason;
-            if ((c.mustBeValid & Bit(Figure(f))) != 0)
+            if ((c.mustBeValid & Bit(Figure(f))) != 0) {
                 EXPECT_TRUE(shown.Valid()) << where;
-            if ((c.mustBeInvalid & Bit(Figure(f))) != 0)
+            }
+            if ((c.mustBeInvalid & Bit(Figure(f))) != 0) {
                 EXPECT_NE(shown.reason.find(c.reason), std::string::npos) << where;
+            }
             if (!shown.Valid())
                 continue;
             ++validShown;

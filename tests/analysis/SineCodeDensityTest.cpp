@@ -79,8 +79,9 @@ TEST(SineCodeDensity, AccumulatedOverBlocksOfTheSimulatedPart)
         for (int block = 0; block < 200 && s.leastExpectedHits < 64; ++block) {
             sum.Add(ConverterBlock(adc, c.fault), Bits);
             s = SineCodeDensity(sum.Histogram());
-            if (block == 0)
+            if (block == 0) {
                 EXPECT_FALSE(s.enoughHits) << c.what;   // one block gives a few hits per code
+            }
         }
         ASSERT_TRUE(s.valid && s.enoughHits) << c.what;
         EXPECT_GE(s.leastExpectedHits, 64.0);
@@ -92,12 +93,14 @@ TEST(SineCodeDensity, AccumulatedOverBlocksOfTheSimulatedPart)
             const bool missing = (c.fault == Fault::MissingCode && code == MissingCode)
                 || (c.fault == Fault::StuckBit && !(code & StuckBit));
             EXPECT_TRUE(missing ? s.dnl[i] == -1.0 : s.dnl[i] > -0.5) << c.what << " code " << code << ": " << s.dnl[i];
-            if (c.fault == Fault::None)
+            if (c.fault == Fault::None) {
                 ASSERT_LT(std::abs(s.inl[i]), 0.5) << c.what << " code " << code;
+            }
         }
         // Short of the ends, the sine turns near code 2047.5 - 0.9 x 2048 = 204.3.
-        if (c.fault == Fault::None)
+        if (c.fault == Fault::None) {
             EXPECT_NEAR(s.firstCode - offset, c.amplitude > 1 ? 1 : 205, c.amplitude > 1 ? 0 : 1) << c.what;
+        }
     }
 }
 

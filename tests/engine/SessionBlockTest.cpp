@@ -39,8 +39,9 @@ TEST(SessionBlock, OneBlockGivesTheBoardsCodesAndEverythingDerivedFromThem)
         const DynamicMetrics& m = rig.session.Analyzer().Metrics();
         EXPECT_EQ(m.signalDbfs.reason, c.signalReason);
         EXPECT_EQ(m.snrDb.Valid(), m.signalDbfs.Valid());
-        if (m.signalDbfs.Valid())
+        if (m.signalDbfs.Valid()) {
             EXPECT_NEAR(m.signalDbfs.value, 20 * std::log10(0.95), 0.5);
+        }
 
         const CodeHistogram& h = rig.session.Histogram().Histogram();
         EXPECT_EQ(h.inRange, n);
@@ -109,10 +110,11 @@ TEST(SessionBlock, AFailedBlockIsReportedAndNotAccumulated)
         EXPECT_EQ(rig.session.Histogram().Blocks(), 0);
         EXPECT_EQ(rig.ctx.CurrentSettings.DataLoaded, False);
         ASSERT_EQ(rig.messages.shown.size(), c.boxes);
-        if (c.boxes)
+        if (c.boxes) {
             EXPECT_EQ(rig.messages.shown[0], (MessageRequest{
                 "Evaluation Control Board failed to respond to a command.\rA reset may be necessary",
                 "Send Command Error", MessageIcon::Critical, MessageButtons::OkCancel}));
+        }
     }
 }
 
