@@ -92,6 +92,21 @@ class ServeClientTest(unittest.TestCase):
         self.load(inst)
         self.assertEqual(inst.query("CONF:FILE?"), '"KV2680.cfg"')
         self.assertEqual(inst.query("SAMP:COUN?;RATE?"), "1024;100000")
+        # Rates follow the setup dialog's rules: above the maximum, the maximum; a rate off
+        # the list joins it in order.
+        inst.write("SAMP:RATE 3000000")
+        self.assertEqual(inst.query("SAMP:RATE?"), "1000000")
+        inst.write("SAMP:RATE 123456")
+        rates = [int(r) for r in inst.query("SAMP:RATE:LIST?").split(",")]
+        self.assertEqual(rates, sorted(rates))
+        self.assertEqual(rates[:3], [50000, 100000, 123456])
+        # The analysis settings reach the board's analyzer: a Hann window cannot hold a
+        # 12-bit part's leakage below its noise, so the SNR is given as not a number.
+        inst.write("CALC:WIND HANN;HARM 7;AVER:COUN 4")
+        self.assertEqual(inst.query("CALC:WIND?;HARM?;AVER:COUN?"), "HANN;7;4")
+        self.assertEqual(float(inst.query("READ:METR?").split(",")[0]), 9.91e37)
+        inst.write("CALC:WIND BH4;AVER:COUN 1")
+        self.assertLess(float(inst.query("READ:METR?").split(",")[0]), 100)
         inst.write('CONF:FILE "../examples/KV2680.cfg"')
         inst.write('CONF:FILE "missing.cfg"')
         self.assertEqual([code for code, _ in self.errors(inst)], [-257, -256])
